@@ -1,0 +1,34 @@
+# quelm_library(name folder deps...): a static library of every .cpp in the folder. A folder
+# without sources yet becomes an interface library so that its dependants still configure.
+function(quelm_library name folder)
+  file(GLOB sources CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${folder}/*.cpp")
+  list(FILTER sources EXCLUDE REGEX "/WinMain\\.cpp$")
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}")
+    target_link_libraries(${name} PUBLIC ${ARGN})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE "${PROJECT_SOURCE_DIR}")
+    target_link_libraries(${name} INTERFACE ${ARGN})
+  endif()
+endfunction()
+
+# quelm_test(name SOURCES files... LIBS libs...): a GoogleTest executable run by ctest under
+# Wine (the crosscompiling emulator), one process for all of its cases.
+function(quelm_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} quelm_testsupport)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
+  add_test(NAME ${name} COMMAND ${name})
+endfunction()
+
+# quelm_test_helper(name sources...): a small console program that tests start as a child
+# process; it lands next to the test executables.
+function(quelm_test_helper name)
+  add_executable(${name} ${ARGN})
+  target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}")
+  target_link_options(${name} PRIVATE -municode)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
+endfunction()

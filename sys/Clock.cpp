@@ -1,0 +1,46 @@
+#include "sys/Clock.h"
+
+#include <atomic>
+
+namespace {
+
+Win32Clock g_win32Clock;
+std::atomic<Clock*> g_clock{nullptr};
+
+}  // namespace
+
+SYSTEMTIME Win32Clock::LocalTime() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  return st;
+}
+
+uint64_t Win32Clock::MonotonicMs() {
+  LARGE_INTEGER counter, frequency;
+  QueryPerformanceCounter(&counter);
+  QueryPerformanceFrequency(&frequency);
+  return CounterToMs(static_cast<uint64_t>(counter.QuadPart),
+                     static_cast<uint64_t>(frequency.QuadPart));
+}
+
+uint64_t Win32Clock::UpTimeMs() {
+  return GetTickCount64();
+}
+
+Clock& SystemClock() {
+  Clock* clock = g_clock.load(std::memory_order_acquire);
+  return clock ? *clock : g_win32Clock;
+}
+
+Clock* SetSystemClock(Clock* clock) {
+  Clock* previous = g_clock.exchange(clock, std::memory_order_acq_rel);
+  return previous ? previous : &g_win32Clock;
+}
+
+uint64_t CounterToMs(uint64_t counter, uint64_t frequency) {
+  if (frequency == 0)
+    return 0;
+  const uint64_t kNsPerSecond = 1000000000ull;
+  uint64_t ns = (counter % frequency) * kNsPerSecond / frequency + (counter / frequency) * kNsPerSecond;
+  return ns / 1000000ull;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+// printf-style formatting into a wide string. Use "%ls" for wide-string arguments: it means the
+// same under every C runtime, where a bare "%s" does not.
+std::wstring WFormat(const wchar_t* format, ...);
+
+// UTF-8 <-> UTF-16 for texts that cross a file or library boundary. Invalid input is replaced,
+// never rejected.
+std::wstring Utf8ToWide(const std::string& utf8);
+std::string WideToUtf8(const std::wstring& wide);

@@ -1,0 +1,262 @@
+#include "tasks/IQuelmTask.h"
+
+#include "sys/Clock.h"
+#include "sys/Files.h"
+#include "sys/Guid.h"
+#include "sys/StringFormat.h"
+
+namespace {
+
+int SecondOfDay(const SYSTEMTIME& t) {
+  return t.wHour * 3600 + t.wMinute * 60 + t.wSecond;
+}
+
+bool SameSecondOfDay(const SYSTEMTIME& a, const SYSTEMTIME& b) {
+  return a.wHour == b.wHour && a.wMinute == b.wMinute && a.wSecond == b.wSecond;
+}
+
+bool SameDate(const SYSTEMTIME& a, const SYSTEMTIME& b) {
+  return a.wYear == b.wYear && a.wMonth == b.wMonth && a.wDay == b.wDay;
+}
+
+// "即将运行" in the last seconds, otherwise the time left as hours:minutes:seconds.
+std::wstring TimeLeftText(uint64_t seconds) {
+  if (seconds < 5)
+    return L"即将运行";
+  return WFormat(L"%02d:%02d:%02d", static_cast<int>(seconds / 3600),
+                 static_cast<int>(seconds % 3600 / 60), static_cast<int>(seconds % 60));
+}
+
+uint64_t UpTimeSeconds() {
+  return SystemClock().UpTimeMs() / 1000;
+}
+
+// The first piece that names no existing file or folder, as a message; empty when all exist.
+std::wstring MissingPieceMessage(const std::vector<std::wstring>& pieces) {
+  for (const std::wstring& piece : pieces) {
+    if (!PathExists(piece))
+      return WFormat(L"文件不存在：%ls", piece.c_str());
+  }
+  return std::wstring();
+}
+
+}  // namespace
+
+IQuelmTask::IQuelmTask() {
+  Reset();
+}
+
+IQuelmTask::IQuelmTask(const IQuelmTask& other) {
+  CopyFrom(other);
+}
+
+IQuelmTask& IQuelmTask::operator=(const IQuelmTask& other) {
+  CopyFrom(other);
+  return *this;
+}
+
+void IQuelmTask::AddRef() {
+  refCount.fetch_add(1, std::memory_order_relaxed);
+}
+
+void IQuelmTask::Release() {
+  if (refCount.fetch_sub(1, std::memory_order_acq_rel) == 1)
+    delete this;
+}
+
+void IQuelmTask::Reset() {
+  startTick = MonotonicMs();
+  ran = false;
+  paused = false;
+  mode = ScheduleMode::Daily;
+  action = ActionKind::Shutdown;
+  time = SystemClock().LocalTime();
+  guid = NewGuidString();
+}
+
+void IQuelmTask::CopyFrom(const IQuelmTask& other) {
+  if (&other == this)
+    return;
+  startTick = other.startTick.load();
+  guid = other.guid;
+  action = other.action;
+  mode = other.mode;
+  time = other.time;
+  path = other.path;
+  name = other.name;
+  param1 = other.param1;
+  param2 = other.param2;
+  ran = other.ran.load();
+  paused = other.paused.load();
+}
+
+uint64_t IQuelmTask::PeriodMs() const {
+  return (static_cast<uint64_t>(time.wHour * 60 + time.wMinute) * 60 + time.wSecond) * 1000;
+}
+
+std::wstring IQuelmTask::TimeText() const {
+  switch (mode) {
+    case ScheduleMode::Daily:
+    case ScheduleMode::AtDateTime:
+      return WFormat(L"%02d:%02d:%02d", time.wHour, time.wMinute, time.wSecond);
+    case ScheduleMode::Countdown:
+    case ScheduleMode::Interval:
+      return WFormat(L"%02d时%02d分%02d秒", time.wHour, time.wMinute, time.wSecond);
+    case ScheduleMode::AfterBoot:
+      return L"5分钟";
+  }
+  return L"未定义";
+}
+
+std::wstring IQuelmTask::ActionObjectText() const {
+  switch (action) {
+    case ActionKind::Shutdown:
+      return L"关机";
+    case ActionKind::Restart:
+      return L"重启";
+    case ActionKind::Sleep:
+      return L"睡眠";
+    case ActionKind::LogOff:
+      return L"注销";
+    case ActionKind::Lock:
+      return L"锁定";
+    case ActionKind::MonitorOff:
+    case ActionKind::MonitorOn:
+      return L"显示器";
+    case ActionKind::EmptyRecycleBin:
+      return L"回收站";
+    case ActionKind::CleanTempJunk:
+      return L"垃圾";
+    case ActionKind::Remind:
+    case ActionKind::RunProgram:
+    case ActionKind::CloseProgram:
+      return name;
+    case ActionKind::OpenFile:
+    case ActionKind::BackupFiles:
+    case ActionKind::BackupDirectory:
+    case ActionKind::OpenUrl:
+      return param1;
+  }
+  return L"未知";
+}
+
+std::wstring IQuelmTask::StatusText() const {
+  if (paused)
+    return L"已暂停";
+  if (ran)
+    return L"已运行";
+  switch (mode) {
+    case ScheduleMode::AtDateTime:
+    case ScheduleMode::Daily: {
+      SYSTEMTIME now = SystemClock().LocalTime();
+      if (mode == ScheduleMode::AtDateTime) {
+        int32_t taskDay = DayNumber(time.wYear, time.wMonth, time.wDay);
+        int32_t today = DayNumber(now.wYear, now.wMonth, now.wDay);
+        if (taskDay < today)
+          return L"过期";
+        if (taskDay > today)
+          return WFormat(L"%d天后执行", taskDay - today);
+      }
+      int taskSecond = SecondOfDay(time);
+      int nowSecond = SecondOfDay(now);
+      if (nowSecond > taskSecond)
+        return mode == ScheduleMode::Daily ? L"明天" : L"过期";
+      return TimeLeftText(taskSecond - nowSecond);
+    }
+    case ScheduleMode::Countdown:
+    case ScheduleMode::Interval: {
+      uint64_t t = MonotonicMs();
+      uint64_t start = startTick;
+      uint64_t period = PeriodMs();
+      if (t <= start || t - start >= period)
+        return std::wstring();
+      return TimeLeftText((period - (t - start)) / 1000);
+    }
+    case ScheduleMode::AfterBoot:
+      return UpTimeSeconds() <= 300 ? L"正在运行" : L"过期";
+  }
+  return std::wstring();
+}
+
+bool IQuelmTask::EvaluateDue(const SYSTEMTIME& now) {
+  if (paused || ran)
+    return false;
+  switch (mode) {
+    case ScheduleMode::Daily:
+      return SameSecondOfDay(now, time);
+    case ScheduleMode::AtDateTime:
+      return SameSecondOfDay(now, time) && SameDate(now, time);
+    case ScheduleMode::Countdown:
+    case ScheduleMode::Interval: {
+      uint64_t t = MonotonicMs();
+      uint64_t start = startTick;
+      if (t > start && t - start > PeriodMs()) {
+        startTick = t;
+        return true;
+      }
+      return false;
+    }
+    case ScheduleMode::AfterBoot:
+      return UpTimeSeconds() < 300;
+  }
+  return false;
+}
+
+std::wstring IQuelmTask::Validate() const {
+  switch (action) {
+    case ActionKind::Remind:
+      return param1.empty() ? L"请输入提醒内容" : L"";
+    case ActionKind::RunProgram:
+    case ActionKind::CloseProgram:
+      return param1.empty() ? L"请先选择exe路径" : L"";
+    case ActionKind::OpenFile: {
+      std::vector<std::wstring> pieces = SplitList(param1);
+      if (pieces.empty())
+        return L"请先选择要打开的文件";
+      return MissingPieceMessage(pieces);
+    }
+    case ActionKind::BackupFiles:
+    case ActionKind::BackupDirectory: {
+      std::vector<std::wstring> pieces = SplitList(param1);
+      if (pieces.empty())
+        return L"请先选择要备份的文件";
+      std::wstring missing = MissingPieceMessage(pieces);
+      if (!missing.empty())
+        return missing;
+      return PathExists(param2) ? L"" : L"备份的保存目录不存在";
+    }
+    case ActionKind::OpenUrl:
+      return SplitList(param1).empty() ? L"网址不能为空" : L"";
+    default:
+      return std::wstring();
+  }
+}
+
+uint64_t MonotonicMs() {
+  return SystemClock().MonotonicMs();
+}
+
+int32_t DayNumber(int year, int month, int day) {
+  static const int kDaysBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+  int32_t n = 365 * year + (year - 1) / 4 - (year - 1) / 100 + (year - 1) / 400 + day;
+  if (month >= 1 && month <= 12)
+    n += kDaysBefore[month - 1];
+  bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  if (leap && month > 2)
+    n += 1;
+  return n;
+}
+
+std::vector<std::wstring> SplitList(const std::wstring& text, wchar_t separator) {
+  std::vector<std::wstring> pieces;
+  size_t begin = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == separator) {
+      pieces.push_back(text.substr(begin, i - begin));
+      begin = i + 1;
+    }
+  }
+  if (begin < text.size())
+    pieces.push_back(text.substr(begin));
+  return pieces;
+}

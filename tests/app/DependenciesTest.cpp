@@ -1,0 +1,33 @@
+#include <winsock2.h>
+#include <windows.h>
+
+#include <curl/curl.h>
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <cstring>
+#include <memory>
+
+// The program's third-party libraries are linked into it and work on the target.
+
+TEST(Dependencies, CurlInitialisesWithEveryFeatureAndUsesSchannel) {
+  ASSERT_EQ(curl_global_init(CURL_GLOBAL_ALL), CURLE_OK);
+  curl_version_info_data* info = curl_version_info(CURLVERSION_NOW);
+  ASSERT_NE(info, nullptr);
+  ASSERT_NE(info->ssl_version, nullptr);
+  EXPECT_NE(std::strstr(info->ssl_version, "Schannel"), nullptr) << info->ssl_version;
+  curl_global_cleanup();
+}
+
+TEST(Dependencies, JsoncppParsesAStyleTable) {
+  const char text[] = R"({"btn": {"font": "16", "textcolor": "#ff60656f"}, "n": [1, 2]})";
+  Json::CharReaderBuilder builder;
+  std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+  Json::Value root;
+  std::string errors;
+  ASSERT_TRUE(reader->parse(text, text + sizeof(text) - 1, &root, &errors)) << errors;
+  EXPECT_EQ(root["btn"]["textcolor"].asString(), "#ff60656f");
+  EXPECT_EQ(root["n"][1].asInt(), 2);
+  const std::string broken = "{\"a\": ";
+  EXPECT_FALSE(reader->parse(broken.data(), broken.data() + broken.size(), &root, &errors));
+}
