@@ -32,3 +32,13 @@ function(quelm_test_helper name)
   target_link_options(${name} PRIVATE -municode)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
 endfunction()
+
+# quelm_bench(name SOURCES files... LIBS libs...): a benchmark executable, built into
+# build/benches by the bench_all target and run by scripts/bench.
+function(quelm_bench name)
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} EXCLUDE_FROM_ALL ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE ${B_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/benches")
+  add_dependencies(bench_all ${name})
+endfunction()
