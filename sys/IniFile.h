@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+// Reads and writes the keys of one section of one INI file. Holds no open handle; every call
+// goes to the file. A missing file or section reads as missing keys.
+struct IniFile {
+  std::wstring path;
+  std::wstring section;
+
+  // At most 1,023 characters of the value; `fallback` for a missing key.
+  std::wstring ReadString(const std::wstring& key, const std::wstring& fallback) const;
+  // The value as a decimal integer with the C library's rules; `fallback` only for a missing
+  // or empty value.
+  int ReadInt(const std::wstring& key, int fallback) const;
+  bool WriteInt(const std::wstring& key, int value) const;
+};
+
+// The C library's reading of a decimal integer: leading white space and one sign allowed,
+// parsing stops at the first non-digit, no digits give 0, out-of-range values saturate.
+int ParseIniInt(const std::wstring& text);
+
+// Characters of the INI read buffer, terminator included.
+constexpr unsigned kIniValueBufferSize = 1024;

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Reads the string value `valueName` of the open `key` into `buffer` of `capacity`
+// characters. Only plain and expandable strings of whole, terminated characters are accepted
+// (ERROR_INVALID_DATA otherwise); an empty value reads as "". On success `capacity` becomes
+// the character count including the terminator and the result is ERROR_SUCCESS; other errors
+// of the query come back unchanged.
+LONG ReadRegistryString(HKEY key, const wchar_t* valueName, wchar_t* buffer, DWORD& capacity);
+
+// The checks ReadRegistryString makes once the query has put `byteCount` bytes of type `type`
+// into `buffer`.
+LONG CheckRegistryString(DWORD type, wchar_t* buffer, DWORD byteCount, DWORD& capacity);
+
+// The 32-bit value "UnionId" of `subKey` under `root`; 0 when the key or the value is missing.
+DWORD ReadUnionId(HKEY root, const std::wstring& subKey);
