@@ -24,8 +24,8 @@ uint64_t GetFileSizeOnDisk(const std::wstring& path) {
   // INVALID_FILE_SIZE is also a valid low half; only the error code tells failure apart.
   if (low != INVALID_FILE_SIZE || GetLastError() == NO_ERROR)
     return (static_cast<uint64_t>(high) << 32) | low;
-  ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size = {};
   if (file && GetFileSizeEx(file.get(), &size))
     return static_cast<uint64_t>(size.QuadPart);
@@ -47,8 +47,8 @@ bool GetFileVersion(const std::wstring& path, int& major, int& minor, int& build
     return false;
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT fixedSize = 0;
-  if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) ||
-      !fixed || fixedSize < sizeof(VS_FIXEDFILEINFO))
+  if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) || !fixed ||
+      fixedSize < sizeof(VS_FIXEDFILEINFO))
     return false;
   major = HIWORD(fixed->dwFileVersionMS);
   minor = LOWORD(fixed->dwFileVersionMS);

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <windows.h>
-#include <gdiplus.h>
 
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "sys/GdiplusApi.h"
 
 // One program offered for selection: a running process or an installed program.
 struct ProgramEntry {

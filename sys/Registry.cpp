@@ -5,8 +5,8 @@
 LONG ReadRegistryString(HKEY key, const wchar_t* valueName, wchar_t* buffer, DWORD& capacity) {
   DWORD type = REG_NONE;
   DWORD byteCount = capacity * sizeof(wchar_t);
-  LONG result = RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                                 &byteCount);
+  LONG result =
+      RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &byteCount);
   if (result != ERROR_SUCCESS)
     return result;
   return CheckRegistryString(type, buffer, byteCount, capacity);
@@ -18,8 +18,7 @@ LONG CheckRegistryString(DWORD type, wchar_t* buffer, DWORD byteCount, DWORD& ca
   if (byteCount == 0) {
     if (capacity > 0)
       buffer[0] = L'\0';
-  } else if (byteCount % sizeof(wchar_t) != 0 ||
-             buffer[byteCount / sizeof(wchar_t) - 1] != L'\0') {
+  } else if (byteCount % sizeof(wchar_t) != 0 || buffer[byteCount / sizeof(wchar_t) - 1] != L'\0') {
     return ERROR_INVALID_DATA;
   }
   capacity = byteCount / sizeof(wchar_t);

@@ -17,8 +17,11 @@ const wchar_t* ShellRunVerb(bool elevate, DWORD ntMajor) {
   return elevate && ntMajor > 5 ? L"runas" : L"open";
 }
 
-bool ShellRun(const std::wstring& file, const std::wstring& parameters,
-              const std::wstring& directory, bool elevate, bool hidden) {
+bool ShellRun(const std::wstring& file,
+              const std::wstring& parameters,
+              const std::wstring& directory,
+              bool elevate,
+              bool hidden) {
   // An empty file name would let the shell open the working folder instead of failing.
   if (file.empty())
     return false;

@@ -1,6 +1,7 @@
 #include "sys/Shortcuts.h"
 
 #include <windows.h>
+
 #include <shlobj.h>
 #include <shobjidl.h>
 #include <wrl/client.h>

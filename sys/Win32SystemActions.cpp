@@ -1,6 +1,7 @@
 #include "sys/Win32SystemActions.h"
 
 #include <windows.h>
+
 #include <powrprof.h>
 #include <shellapi.h>
 
@@ -61,8 +62,11 @@ void Win32SystemActions::EmptyRecycleBin() {
   SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
 }
 
-bool Win32SystemActions::ShellRun(const std::wstring& file, const std::wstring& parameters,
-                                  const std::wstring& directory, bool elevate, bool hidden) {
+bool Win32SystemActions::ShellRun(const std::wstring& file,
+                                  const std::wstring& parameters,
+                                  const std::wstring& directory,
+                                  bool elevate,
+                                  bool hidden) {
   return ::ShellRun(file, parameters, directory, elevate, hidden);
 }
 

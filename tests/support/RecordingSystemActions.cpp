@@ -95,8 +95,11 @@ void RecordingSystemActions::EmptyRecycleBin() {
   Record(L"EmptyRecycleBin", {});
 }
 
-bool RecordingSystemActions::ShellRun(const std::wstring& file, const std::wstring& parameters,
-                                      const std::wstring& directory, bool elevate, bool hidden) {
+bool RecordingSystemActions::ShellRun(const std::wstring& file,
+                                      const std::wstring& parameters,
+                                      const std::wstring& directory,
+                                      bool elevate,
+                                      bool hidden) {
   if (Record(L"ShellRun", {file, parameters, directory, BoolText(elevate), BoolText(hidden)}))
     return real_.ShellRun(file, parameters, directory, elevate, hidden);
   std::lock_guard<std::mutex> lock(mutex_);
