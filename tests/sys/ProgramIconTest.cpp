@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "tests/support/TempDir.h"
@@ -12,8 +13,8 @@ namespace {
 
 constexpr int kSize = 16;
 
-// An icon whose colour bitmap is 32-bit and carries `pixels` (ARGB, top-down) and whose mask
-// is transparent where `maskBits` says so.
+// An icon whose colour bitmap of `bitsPerPixel` (32 or 24) carries `pixels` (ARGB, top-down)
+// and whose mask is transparent where `transparent` says so.
 ScopedIcon MakeIcon(const std::vector<uint32_t>& pixels,
                     int bitsPerPixel,
                     const std::vector<bool>& transparent) {
