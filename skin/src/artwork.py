@@ -150,7 +150,7 @@ def white_button(w, h):
 
 def combo_back():
     # Drawn three-part: the 10-pixel sides keep their corners, the middle stretches.
-    fills = ("#f4ffffff", WHITE, WHITE, BOX_FILL[3])
+    fills = ("#f4ffffff", WHITE, "#f5f9fe", BOX_FILL[3])
     def frame(s):
         fill = fills[s]
         opacity = ""

@@ -30,9 +30,13 @@ for bg in '#f6fafd' '#f0f5f9' '#ffffff'; do
   for png in "${pngs[@]}"; do
     rel=${png#"$skin/"}
     tile="$tmp/$key-$(printf %03d $i).png"
+    big="$tmp/big.png"
     convert "$png" -filter point -resize "$((zoom * 100))%" -bordercolor "$bg" -border 12 \
-      -background "$bg" -gravity south -splice 0x16 -fill '#60656f' -pointsize 12 \
-      -annotate +0+2 "$rel" "$tile"
+      +repage "$big"
+    # Narrow images get room for their label.
+    convert "$big" -background "$bg" -gravity center \
+      -extent "$(identify -format '%[fx:max(w,170)]x%h' "$big")" +repage \
+      -gravity south -splice 0x16 -fill '#60656f' -pointsize 12 -annotate +0+2 "$rel" "$tile"
     w=$(identify -format '%w' "$tile")
     if [ $((width + w)) -gt $max_row ]; then flush; fi
     row+=("$tile")

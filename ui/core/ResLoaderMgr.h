@@ -29,7 +29,8 @@ class ResLoaderMgr : public UIResLoader {
   ResLoaderMgr& operator=(const ResLoaderMgr&) = delete;
 
   // Finds, loads and locks the pack resource of `module` and indexes it. False when the
-  // resource is missing (every lookup then misses) or malformed (see SkinPackIndex).
+  // resource is missing (every lookup then misses) or malformed (its valid entries are still
+  // indexed; see SkinPackIndex).
   bool LoadModulePack(HMODULE module);
   // Indexes the pack at `base`; its memory must outlive the loader.
   bool LoadPack(const void* base, size_t size) { return pack_.LoadPack(base, size); }

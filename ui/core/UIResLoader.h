@@ -1,5 +1,8 @@
 #pragma once
 
+// windows.h renames LoadImage to LoadImageW; every user must see the same name.
+#include <windows.h>
+
 #include <string>
 
 class SkinBitmap;
