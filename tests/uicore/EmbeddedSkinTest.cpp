@@ -22,7 +22,7 @@ std::wstring ProgramPath() {
 
 enum class Art { kSingle, kStrip, kNineGrid };
 
-struct ImageSpec {
+struct NamedImage {
   const wchar_t* path;
   UINT width;
   UINT height;
@@ -30,7 +30,7 @@ struct ImageSpec {
 };
 
 // Every image the program names, with the size its control draws it at.
-const ImageSpec kImages[] = {
+const NamedImage kImages[] = {
     {L"img\\ico24.png", 24, 24, Art::kSingle},
     {L"img\\cb_bg.png", 18, 18, Art::kNineGrid},
     {L"img\\btn\\btn_arrow.png", 64, 16, Art::kStrip},
@@ -160,26 +160,26 @@ TEST_F(EmbeddedSkinTest, EveryPackedImageDecodes) {
 }
 
 TEST_F(EmbeddedSkinTest, NamedImagesHaveTheirSizeAndFrames) {
-  for (const ImageSpec& spec : kImages) {
-    SCOPED_TRACE(testing::PrintToString(std::wstring(spec.path)));
-    SkinBitmap* image = loader_->LoadImage(spec.path);
+  for (const NamedImage& want : kImages) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(want.path)));
+    SkinBitmap* image = loader_->LoadImage(want.path);
     ASSERT_NE(image, nullptr);
     EXPECT_TRUE(Gdiplus::IsAlphaPixelFormat(image->GetPixelFormat()));
-    ASSERT_EQ(image->GetWidth(), spec.width);
-    ASSERT_EQ(image->GetHeight(), spec.height);
+    ASSERT_EQ(image->GetWidth(), want.width);
+    ASSERT_EQ(image->GetHeight(), want.height);
     std::vector<uint32_t> pixels = Pixels(image);
-    ASSERT_EQ(pixels.size(), size_t(spec.width) * spec.height);
+    ASSERT_EQ(pixels.size(), size_t(want.width) * want.height);
     EXPECT_TRUE(AnyVisible(pixels));
 
-    switch (spec.art) {
+    switch (want.art) {
       case Art::kSingle:
         break;
       case Art::kStrip: {
         // Normal, hover, pressed, disabled: each drawn, no two alike.
-        ASSERT_EQ(spec.width % 4, 0u);
+        ASSERT_EQ(want.width % 4, 0u);
         std::vector<uint32_t> frames[4];
         for (int f = 0; f < 4; ++f) {
-          frames[f] = Frame(pixels, spec.width, spec.height, f);
+          frames[f] = Frame(pixels, want.width, want.height, f);
           EXPECT_TRUE(AnyVisible(frames[f])) << "frame " << f;
         }
         for (int a = 0; a < 4; ++a) {
@@ -190,9 +190,9 @@ TEST_F(EmbeddedSkinTest, NamedImagesHaveTheirSizeAndFrames) {
       }
       case Art::kNineGrid: {
         // Square, in three equal bands, with an opaque centre pixel that fills the middle.
-        EXPECT_EQ(spec.width, spec.height);
-        EXPECT_EQ(spec.width % 3, 0u);
-        uint32_t centre = pixels[size_t(spec.height / 2) * spec.width + spec.width / 2];
+        EXPECT_EQ(want.width, want.height);
+        EXPECT_EQ(want.width % 3, 0u);
+        uint32_t centre = pixels[size_t(want.height / 2) * want.width + want.width / 2];
         EXPECT_EQ(centre >> 24, 0xFFu);
         break;
       }
