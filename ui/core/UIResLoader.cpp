@@ -1,0 +1,13 @@
+#include "ui/core/UIResLoader.h"
+
+namespace {
+UIResLoader* g_resLoader = nullptr;
+}
+
+UIResLoader* GetResLoader() {
+  return g_resLoader;
+}
+
+void SetResLoader(UIResLoader* loader) {
+  g_resLoader = loader;
+}
