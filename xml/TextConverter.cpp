@@ -110,37 +110,16 @@ size_t ByteDecoder::IncompleteTail(const unsigned char* b, size_t n) const {
       return n;
     case Cut::kUnits:
       return n % unitSize_;
-    case Cut::kUtf8: {
-      // Look back over at most three continuation bytes for the lead byte.
-      size_t back = 0;
-      while (back < 3 && back < n && (b[n - 1 - back] & 0xC0) == 0x80)
-        ++back;
-      if (back == n)
-        return 0;
-      size_t need = Utf8SequenceLength(b[n - 1 - back]);
-      return need > back + 1 ? back + 1 : 0;
-    }
+    case Cut::kUtf8:
+      return Utf8IncompleteTail(b, n);
     case Cut::kLeadBytes: {
       size_t i = 0;
       while (i < n)
         i += leadByte_[b[i]] ? 2 : 1;
       return i > n ? 1 : 0;
     }
-    case Cut::kGb18030: {
-      size_t i = 0;
-      while (i < n) {
-        size_t size = 1;
-        if (b[i] >= 0x81 && b[i] <= 0xFE) {
-          if (i + 1 >= n)
-            return n - i;
-          size = (b[i + 1] >= 0x30 && b[i + 1] <= 0x39) ? 4 : 2;
-        }
-        if (i + size > n)
-          return n - i;
-        i += size;
-      }
-      return 0;
-    }
+    case Cut::kGb18030:
+      return Gb18030IncompleteTail(b, n);
   }
   return 0;
 }
@@ -238,6 +217,35 @@ bool ByteDecoder::Finish(std::wstring* out) {
   Convert(rest.data(), rest.size(), out);
   cut_ = cut;
   return cut == Cut::kHoldAll;
+}
+
+size_t Utf8IncompleteTail(const unsigned char* b, size_t n) {
+  // Look back over at most three continuation bytes for the lead byte.
+  size_t back = 0;
+  while (back < 3 && back < n && (b[n - 1 - back] & 0xC0) == 0x80)
+    ++back;
+  if (back == n)
+    return 0;
+  size_t need = Utf8SequenceLength(b[n - 1 - back]);
+  return need > back + 1 ? back + 1 : 0;
+}
+
+// GB18030 sequences are one byte, or a lead 81..FE and one more byte, or a lead, a digit 30..39
+// and two more bytes.
+size_t Gb18030IncompleteTail(const unsigned char* b, size_t n) {
+  size_t i = 0;
+  while (i < n) {
+    size_t size = 1;
+    if (b[i] >= 0x81 && b[i] <= 0xFE) {
+      if (i + 1 >= n)
+        return n - i;
+      size = (b[i + 1] >= 0x30 && b[i + 1] <= 0x39) ? 4 : 2;
+    }
+    if (i + size > n)
+      return n - i;
+    i += size;
+  }
+  return 0;
 }
 
 bool LooksLikeUtf8(const char* bytes, size_t length) {

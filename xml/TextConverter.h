@@ -47,6 +47,10 @@ class ByteDecoder {
   size_t nullsRemoved_ = 0;
 };
 
+// How many bytes at the end of a piece begin a sequence the piece does not finish.
+size_t Utf8IncompleteTail(const unsigned char* bytes, size_t length);
+size_t Gb18030IncompleteTail(const unsigned char* bytes, size_t length);
+
 // Whether every byte with the high bit set begins a valid UTF-8 sequence, up to the end or up
 // to a zero byte.
 bool LooksLikeUtf8(const char* bytes, size_t length);

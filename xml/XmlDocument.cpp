@@ -278,6 +278,11 @@ uint32_t XmlDocument::ContentEnd(uint32_t pos) const {
   return end;
 }
 
+void XmlDocument::ResetPos() {
+  parent_ = current_ = child_ = 0;
+  node_ = NodePosition();
+}
+
 void XmlDocument::MoveTo(uint32_t pos) {
   current_ = pos;
   child_ = 0;

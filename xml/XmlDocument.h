@@ -87,6 +87,8 @@ class XmlDocument {
 
   // --- Navigation.
 
+  // Puts the cursor before the first top-level node, as after a parse.
+  void ResetPos();
   // Moves to the next sibling element after `current` (the first child of `parent` when there
   // is none) named `name`, or any when `name` is empty. Nothing moves on failure.
   bool FindElement(const std::wstring& name = std::wstring());
