@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// One element of a parsed document, as offsets into the document text. Positions of other
+// records: 0 means none (or, as parent, the document).
+struct XmlElementRecord {
+  uint32_t start;           // offset of the "<" of the start tag
+  uint32_t startTagLength;  // the whole element when it is self-closing
+  uint32_t length;          // start tag to end of end tag (or to where an unended one stops)
+  uint32_t parent;
+  uint32_t firstChild;
+  uint32_t nextSibling;
+  uint32_t prevSibling;
+  uint32_t flags;
+};
+
+enum : uint32_t {
+  kElementEmpty = 0x1,      // written as a self-closing tag
+  kElementIllFormed = 0x2,  // on the document record: the document is not well formed
+  kElementUnended = 0x4,    // no end tag: the element stops where its parent or the text ends
+};
+
+// The element index of a document: records in blocks of 65,536, addressed by a 32-bit position
+// whose high 16 bits are the block and low 16 bits the slot. Position 0 is the document
+// record. Blocks are kept across resets, so reparsing allocates nothing; records never move,
+// so references to them stay valid while records are added.
+class XmlElementIndex {
+ public:
+  static constexpr uint32_t kBlockRecords = 65536;
+
+  XmlElementIndex() = default;
+  XmlElementIndex(const XmlElementIndex&) = delete;
+  XmlElementIndex& operator=(const XmlElementIndex&) = delete;
+
+  // Drops every element, clears the document record and makes room for `expected` records.
+  void Reset(uint32_t expected);
+  // A new zeroed record; its position.
+  uint32_t Add();
+
+  XmlElementRecord& operator[](uint32_t pos) {
+    return pos ? blocks_[pos >> 16][pos & 0xFFFF] : document_;
+  }
+  const XmlElementRecord& operator[](uint32_t pos) const {
+    return pos ? blocks_[pos >> 16][pos & 0xFFFF] : document_;
+  }
+  // Number of positions in use, the document's included.
+  uint32_t size() const { return count_; }
+
+ private:
+  void AddBlock();
+
+  XmlElementRecord document_ = {};
+  std::vector<std::unique_ptr<XmlElementRecord[]>> blocks_;
+  uint32_t count_ = 1;
+};

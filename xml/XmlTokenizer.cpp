@@ -1,0 +1,307 @@
+#include "xml/XmlTokenizer.h"
+
+#include <cwchar>
+
+namespace {
+
+enum class Prefix { kMatch, kPartial, kMismatch };
+
+// Whether the text at `pos` begins with `literal`; kPartial when the text ends while it still
+// matches. Letter case of the text is ignored when `ignoreCase` (the literal is upper case).
+Prefix MatchPrefix(const wchar_t* text,
+                   uint32_t length,
+                   uint32_t pos,
+                   const wchar_t* literal,
+                   bool ignoreCase = false) {
+  for (uint32_t i = 0; literal[i]; ++i) {
+    if (pos + i >= length)
+      return Prefix::kPartial;
+    wchar_t c = text[pos + i];
+    if (ignoreCase && c >= L'a' && c <= L'z')
+      c = static_cast<wchar_t>(c - 32);
+    if (c != literal[i])
+      return Prefix::kMismatch;
+  }
+  return Prefix::kMatch;
+}
+
+// Offset of the first occurrence of the three-character `pattern` at or after `pos`, or
+// `length` when there is none.
+uint32_t Find3(const wchar_t* text, uint32_t length, uint32_t pos, const wchar_t* pattern) {
+  while (pos + 3 <= length) {
+    const wchar_t* hit = wmemchr(text + pos, pattern[0], length - pos - 2);
+    if (!hit)
+      return length;
+    pos = static_cast<uint32_t>(hit - text);
+    if (text[pos + 1] == pattern[1] && text[pos + 2] == pattern[2])
+      return pos;
+    ++pos;
+  }
+  return length;
+}
+
+uint32_t Find2(const wchar_t* text, uint32_t length, uint32_t pos, wchar_t a, wchar_t b) {
+  while (pos + 2 <= length) {
+    const wchar_t* hit = wmemchr(text + pos, a, length - pos - 1);
+    if (!hit)
+      return length;
+    pos = static_cast<uint32_t>(hit - text);
+    if (text[pos + 1] == b)
+      return pos;
+    ++pos;
+  }
+  return length;
+}
+
+XmlToken Broken(uint32_t start, uint32_t end, XmlSyntaxError error, const wchar_t* type = nullptr) {
+  XmlToken t;
+  t.kind = XmlTokenKind::kMalformed;
+  t.error = error;
+  t.unterminatedType = type;
+  t.start = start;
+  t.end = end;
+  return t;
+}
+
+XmlToken Unterminated(uint32_t start, uint32_t end, const wchar_t* type) {
+  return Broken(start, end, XmlSyntaxError::kUnterminated, type);
+}
+
+XmlToken Made(XmlTokenKind kind,
+              uint32_t start,
+              uint32_t end,
+              uint32_t nameStart = 0,
+              uint32_t nameEnd = 0) {
+  XmlToken t;
+  t.kind = kind;
+  t.start = start;
+  t.end = end;
+  t.nameStart = nameStart;
+  t.nameEnd = nameEnd;
+  return t;
+}
+
+// A start tag: quotes delimit values only after "=", so a stray apostrophe cannot swallow the
+// rest of the document. A "<" before the closing ">" ends the tag as unterminated.
+XmlToken ScanStartTag(const wchar_t* s, uint32_t n, uint32_t pos) {
+  uint32_t nameEnd = XmlNameEnd(s, n, pos + 1);
+  uint32_t i = nameEnd;
+  while (i < n) {
+    wchar_t c = s[i];
+    if (c == L'>') {
+      XmlTokenKind kind = (i > nameEnd && s[i - 1] == L'/') ? XmlTokenKind::kEmptyElementTag
+                                                            : XmlTokenKind::kStartTag;
+      return Made(kind, pos, i + 1, pos + 1, nameEnd);
+    }
+    if (c == L'<')
+      return Unterminated(pos, i, L"start_tag");
+    ++i;
+    if (c == L'=') {
+      while (i < n && IsXmlSpace(s[i]))
+        ++i;
+      if (i < n && (s[i] == L'"' || s[i] == L'\'')) {
+        const wchar_t* close = wmemchr(s + i + 1, s[i], n - i - 1);
+        if (!close)
+          return Unterminated(pos, n, L"start_tag");
+        i = static_cast<uint32_t>(close - s) + 1;
+      }
+    }
+  }
+  return Unterminated(pos, n, L"start_tag");
+}
+
+XmlToken ScanEndTag(const wchar_t* s, uint32_t n, uint32_t pos) {
+  uint32_t nameEnd = XmlNameEnd(s, n, pos + 2);
+  for (uint32_t i = nameEnd; i < n; ++i) {
+    if (s[i] == L'>')
+      return Made(XmlTokenKind::kEndTag, pos, i + 1, pos + 2, nameEnd);
+    if (s[i] == L'<')
+      return Unterminated(pos, i, L"end_tag");
+  }
+  return Unterminated(pos, n, L"end_tag");
+}
+
+// "<!DOCTYPE name ... [internal subset] >": quoted literals and comments in the subset may hold
+// any character, ">" included.
+XmlToken ScanDocumentType(const wchar_t* s, uint32_t n, uint32_t pos) {
+  uint32_t i = pos + 9;
+  while (i < n && IsXmlSpace(s[i]))
+    ++i;
+  uint32_t nameStart = i;
+  uint32_t nameEnd = XmlNameEnd(s, n, i);
+  bool inSubset = false;
+  i = nameEnd;
+  while (i < n) {
+    wchar_t c = s[i];
+    if (c == L'"' || c == L'\'') {
+      const wchar_t* close = wmemchr(s + i + 1, c, n - i - 1);
+      if (!close)
+        break;
+      i = static_cast<uint32_t>(close - s) + 1;
+    } else if (inSubset) {
+      if (c == L']') {
+        inSubset = false;
+        ++i;
+      } else if (c == L'<' && MatchPrefix(s, n, i, L"<!--") == Prefix::kMatch) {
+        uint32_t close = Find3(s, n, i + 4, L"-->");
+        if (close == n)
+          break;
+        i = close + 3;
+      } else {
+        ++i;
+      }
+    } else if (c == L'[') {
+      inSubset = true;
+      ++i;
+    } else if (c == L'>') {
+      return Made(XmlTokenKind::kDocumentType, pos, i + 1, nameStart, nameEnd);
+    } else if (c == L'<') {
+      return Unterminated(pos, i, L"document_type");
+    } else {
+      ++i;
+    }
+  }
+  return Unterminated(pos, n, L"document_type");
+}
+
+XmlToken ScanExclamation(const wchar_t* s, uint32_t n, uint32_t pos) {
+  if (pos + 2 >= n)
+    return Unterminated(pos, n, L"tag");
+  switch (s[pos + 2]) {
+    case L'-':
+      switch (MatchPrefix(s, n, pos, L"<!--")) {
+        case Prefix::kMatch: {
+          uint32_t close = Find3(s, n, pos + 4, L"-->");
+          if (close == n)
+            return Unterminated(pos, n, L"comment");
+          return Made(XmlTokenKind::kComment, pos, close + 3);
+        }
+        case Prefix::kPartial:
+          return Unterminated(pos, n, L"comment");
+        case Prefix::kMismatch:
+          return Broken(pos, pos + 1, XmlSyntaxError::kComment);
+      }
+      break;
+    case L'[':
+      switch (MatchPrefix(s, n, pos, L"<![CDATA[")) {
+        case Prefix::kMatch: {
+          uint32_t close = Find3(s, n, pos + 9, L"]]>");
+          if (close == n)
+            return Unterminated(pos, n, L"cdata_section");
+          return Made(XmlTokenKind::kCdata, pos, close + 3);
+        }
+        case Prefix::kPartial:
+          return Unterminated(pos, n, L"cdata_section");
+        case Prefix::kMismatch:
+          return Broken(pos, pos + 1, XmlSyntaxError::kCdata);
+      }
+      break;
+    case L'D':
+    case L'd':
+      switch (MatchPrefix(s, n, pos, L"<!DOCTYPE", true)) {
+        case Prefix::kMatch:
+          return ScanDocumentType(s, n, pos);
+        case Prefix::kPartial:
+          return Unterminated(pos, n, L"document_type");
+        case Prefix::kMismatch:
+          return Broken(pos, pos + 1, XmlSyntaxError::kDocumentType);
+      }
+      break;
+  }
+  return Broken(pos, pos + 1, XmlSyntaxError::kExclamation);
+}
+
+}  // namespace
+
+XmlToken ScanXmlMarkup(const wchar_t* s, uint32_t n, uint32_t pos) {
+  if (pos + 1 >= n)
+    return Unterminated(pos, n, L"tag");
+  wchar_t c = s[pos + 1];
+  if (IsXmlNameStart(c))
+    return ScanStartTag(s, n, pos);
+  switch (c) {
+    case L'/':
+      return ScanEndTag(s, n, pos);
+    case L'?': {
+      uint32_t nameEnd = XmlNameEnd(s, n, pos + 2);
+      uint32_t close = Find2(s, n, pos + 2, L'?', L'>');
+      if (close == n)
+        return Unterminated(pos, n, L"processing_instruction");
+      return Made(XmlTokenKind::kProcessingInstruction, pos, close + 2, pos + 2,
+                  nameEnd < close ? nameEnd : close);
+    }
+    case L'!':
+      return ScanExclamation(s, n, pos);
+  }
+  return Broken(pos, pos + 1, XmlSyntaxError::kFirstTag);
+}
+
+XmlToken ScanXmlToken(const wchar_t* s, uint32_t n, uint32_t pos) {
+  if (s[pos] == L'<')
+    return ScanXmlMarkup(s, n, pos);
+  const wchar_t* lt = wmemchr(s + pos, L'<', n - pos);
+  return Made(XmlTokenKind::kText, pos, lt ? static_cast<uint32_t>(lt - s) : n);
+}
+
+uint32_t XmlAttributesEnd(const XmlToken& token) {
+  switch (token.kind) {
+    case XmlTokenKind::kStartTag:
+      return token.end - 1;
+    case XmlTokenKind::kEmptyElementTag:
+    case XmlTokenKind::kProcessingInstruction:
+      return token.end - 2;
+    default:
+      return token.end;
+  }
+}
+
+bool NextXmlAttribute(const wchar_t* s, uint32_t* pos, uint32_t end, XmlAttributeSpan* out) {
+  uint32_t i = *pos;
+  // Skip white space and junk (stray "/", "=", ">" or a quoted string without a name).
+  for (;;) {
+    while (i < end &&
+           (IsXmlSpace(s[i]) || s[i] == L'/' || s[i] == L'=' || s[i] == L'>' || s[i] == L'<'))
+      ++i;
+    if (i >= end) {
+      *pos = end;
+      return false;
+    }
+    if (s[i] != L'"' && s[i] != L'\'')
+      break;
+    const wchar_t* close = wmemchr(s + i + 1, s[i], end - i - 1);
+    i = close ? static_cast<uint32_t>(close - s) + 1 : end;
+  }
+  XmlAttributeSpan a;
+  a.nameStart = i;
+  while (i < end && !IsXmlSpace(s[i]) && s[i] != L'=' && s[i] != L'/' && s[i] != L'>' &&
+         s[i] != L'<' && s[i] != L'"' && s[i] != L'\'')
+    ++i;
+  a.nameEnd = i;
+  uint32_t j = i;
+  while (j < end && IsXmlSpace(s[j]))
+    ++j;
+  if (j < end && s[j] == L'=') {
+    ++j;
+    while (j < end && IsXmlSpace(s[j]))
+      ++j;
+    a.hasValue = true;
+    if (j < end && (s[j] == L'"' || s[j] == L'\'')) {
+      a.quote = s[j];
+      a.valueStart = j + 1;
+      const wchar_t* close = wmemchr(s + j + 1, s[j], end - j - 1);
+      a.valueEnd = close ? static_cast<uint32_t>(close - s) : end;
+      i = close ? a.valueEnd + 1 : end;
+    } else {
+      a.valueStart = j;
+      while (j < end && !IsXmlSpace(s[j]) && s[j] != L'>')
+        ++j;
+      a.valueEnd = j;
+      i = j;
+    }
+  } else {
+    a.valueStart = a.valueEnd = a.nameEnd;
+  }
+  *pos = i;
+  *out = a;
+  return true;
+}
