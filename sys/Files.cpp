@@ -1,6 +1,7 @@
 #include "sys/Files.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -57,17 +58,50 @@ bool GetFileVersion(const std::wstring& path, int& major, int& minor, int& build
   return true;
 }
 
-std::wstring GetModuleDirectory() {
+std::wstring GetModulePath() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0)
       return std::wstring();
-    if (length < buffer.size()) {
-      std::wstring path(buffer.data(), length);
-      size_t slash = path.find_last_of(L'\\');
-      return slash == std::wstring::npos ? path : path.substr(0, slash);
-    }
+    if (length < buffer.size())
+      return std::wstring(buffer.data(), length);
     buffer.resize(buffer.size() * 2);
   }
+}
+
+std::wstring GetModuleDirectory() {
+  std::wstring path = GetModulePath();
+  size_t slash = path.find_last_of(L'\\');
+  return slash == std::wstring::npos ? path : path.substr(0, slash);
+}
+
+bool CopyFileNoOverwrite(const std::wstring& from, const std::wstring& to) {
+  return CopyFileW(from.c_str(), to.c_str(), TRUE) != FALSE;
+}
+
+bool FlushFileToDisk(const std::wstring& path) {
+  ScopedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file && FlushFileBuffers(file.get()) != FALSE;
+}
+
+bool ReplaceFileAtomically(const std::wstring& source, const std::wstring& target) {
+  return MoveFileExW(source.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool DeleteFileIfExists(const std::wstring& path) {
+  return DeleteFileW(path.c_str()) != FALSE || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+std::wstring LocalAppDataFolder() {
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)))
+    return std::wstring();
+  return path;
+}
+
+bool CreateFolder(const std::wstring& path) {
+  return CreateDirectoryW(path.c_str(), nullptr) != FALSE || GetLastError() == ERROR_ALREADY_EXISTS;
 }

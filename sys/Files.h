@@ -15,5 +15,20 @@ uint64_t GetFileSizeOnDisk(const std::wstring& path);
 // when the file has no version resource.
 bool GetFileVersion(const std::wstring& path, int& major, int& minor, int& build, int& revision);
 
+// The full path of the running executable, however long.
+std::wstring GetModulePath();
 // The folder of the running executable, without a trailing backslash.
 std::wstring GetModuleDirectory();
+
+// Copies `from` to `to` only when `to` does not exist yet.
+bool CopyFileNoOverwrite(const std::wstring& from, const std::wstring& to);
+// Forces the file's written data onto the disk.
+bool FlushFileToDisk(const std::wstring& path);
+// Replaces `target` with `source` in one step, so that a reader sees either the old file or
+// the new one, never a mixture; `source` is gone afterwards.
+bool ReplaceFileAtomically(const std::wstring& source, const std::wstring& target);
+bool DeleteFileIfExists(const std::wstring& path);
+// The shell's per-user local application-data folder; empty when the shell cannot say.
+std::wstring LocalAppDataFolder();
+// Creates one folder level; true when it exists afterwards.
+bool CreateFolder(const std::wstring& path);

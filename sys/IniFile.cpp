@@ -17,7 +17,7 @@ std::wstring IniFile::ReadString(const std::wstring& key, const std::wstring& fa
 
 int IniFile::ReadInt(const std::wstring& key, int fallback) const {
   std::wstring text = ReadString(key, std::wstring());
-  return text.empty() ? fallback : ParseIniInt(text);
+  return text.empty() ? fallback : ParseDecimal(text);
 }
 
 bool IniFile::WriteInt(const std::wstring& key, int value) const {
@@ -25,11 +25,3 @@ bool IniFile::WriteInt(const std::wstring& key, int value) const {
                                     path.c_str()) != FALSE;
 }
 
-int ParseIniInt(const std::wstring& text) {
-  long value = std::wcstol(text.c_str(), nullptr, 10);
-  if (value > INT_MAX)
-    return INT_MAX;
-  if (value < INT_MIN)
-    return INT_MIN;
-  return static_cast<int>(value);
-}

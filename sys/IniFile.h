@@ -16,9 +16,5 @@ struct IniFile {
   bool WriteInt(const std::wstring& key, int value) const;
 };
 
-// The C library's reading of a decimal integer: leading white space and one sign allowed,
-// parsing stops at the first non-digit, no digits give 0, out-of-range values saturate.
-int ParseIniInt(const std::wstring& text);
-
 // Characters of the INI read buffer, terminator included.
 constexpr unsigned kIniValueBufferSize = 1024;

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <cstdarg>
+#include <cstdlib>
 #include <cwchar>
 #include <vector>
 
@@ -40,4 +42,13 @@ std::string WideToUtf8(const std::wstring& wide) {
   WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
                       nullptr, nullptr);
   return out;
+}
+
+int ParseDecimal(const std::wstring& text) {
+  long value = std::wcstol(text.c_str(), nullptr, 10);
+  if (value > INT_MAX)
+    return INT_MAX;
+  if (value < INT_MIN)
+    return INT_MIN;
+  return static_cast<int>(value);
 }

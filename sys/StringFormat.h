@@ -10,3 +10,7 @@ std::wstring WFormat(const wchar_t* format, ...);
 // never rejected.
 std::wstring Utf8ToWide(const std::string& utf8);
 std::string WideToUtf8(const std::wstring& wide);
+
+// The C library's reading of a decimal integer: leading white space and one sign allowed,
+// parsing stops at the first non-digit, no digits give 0, out-of-range values saturate.
+int ParseDecimal(const std::wstring& text);

@@ -7,6 +7,8 @@
 
 namespace {
 
+std::atomic<int32_t> g_liveTasks{0};
+
 int SecondOfDay(const SYSTEMTIME& t) {
   return t.wHour * 3600 + t.wMinute * 60 + t.wSecond;
 }
@@ -43,11 +45,21 @@ std::wstring MissingPieceMessage(const std::vector<std::wstring>& pieces) {
 }  // namespace
 
 IQuelmTask::IQuelmTask() {
+  ++g_liveTasks;
   Reset();
 }
 
 IQuelmTask::IQuelmTask(const IQuelmTask& other) {
+  ++g_liveTasks;
   CopyFrom(other);
+}
+
+IQuelmTask::~IQuelmTask() {
+  --g_liveTasks;
+}
+
+int32_t IQuelmTask::LiveCount() {
+  return g_liveTasks;
 }
 
 IQuelmTask& IQuelmTask::operator=(const IQuelmTask& other) {

@@ -53,7 +53,10 @@ class IQuelmTask {
   IQuelmTask();
   IQuelmTask(const IQuelmTask& other);
   IQuelmTask& operator=(const IQuelmTask& other);
-  virtual ~IQuelmTask() = default;
+  virtual ~IQuelmTask();
+
+  // Task objects alive in the process; lets tests prove that holders drop their references.
+  static int32_t LiveCount();
 
   void AddRef();
   // Drops one reference and destroys a heap task when it was the last one.

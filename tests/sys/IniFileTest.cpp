@@ -1,4 +1,5 @@
 #include "sys/IniFile.h"
+#include "sys/StringFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,7 @@
 
 #include "tests/support/TempDir.h"
 
-TEST(ParseIniInt, FollowsTheCLibrary) {
+TEST(ParseDecimal, FollowsTheCLibrary) {
   struct Case {
     const wchar_t* text;
     int expected;
@@ -28,7 +29,7 @@ TEST(ParseIniInt, FollowsTheCLibrary) {
       {L"", 0},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(ParseIniInt(c.text), c.expected) << c.text;
+    EXPECT_EQ(ParseDecimal(c.text), c.expected) << c.text;
 }
 
 TEST(IniFile, ReadsKeysOfItsSectionOnly) {

@@ -1,0 +1,44 @@
+#include "app/Settings.h"
+
+#include "sys/Files.h"
+#include "sys/RunKey.h"
+
+namespace {
+
+const wchar_t kAppName[] = L"QuelmTask";
+
+}  // namespace
+
+Settings& AppSettings() {
+  static Settings settings;
+  return settings;
+}
+
+std::wstring DataFolder() {
+  return LocalAppDataFolder() + L"\\" + kAppName;
+}
+
+void LoadSettings() {
+  CreateFolder(DataFolder());
+  Settings& settings = AppSettings();
+  settings.ini.path = DataFolder() + L"\\cfg.ini";
+  settings.ini.section = kAppName;
+  settings.showTips = settings.ini.ReadInt(L"showtips", 1) > 0;
+}
+
+void SetShowTips(bool on) {
+  Settings& settings = AppSettings();
+  settings.showTips = on;
+  settings.ini.WriteInt(L"showtips", on ? 1 : 0);
+}
+
+bool IsAutostartOn() {
+  return !ReadRunValue(kAppName).empty();
+}
+
+void SetAutostart(bool on) {
+  if (on)
+    WriteRunValue(kAppName, L"\"" + GetModulePath() + L"\"");
+  else
+    DeleteRunValue(kAppName);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "sys/IniFile.h"
+
+// The program's per-user settings: the data folder, "cfg.ini" in it, and the autostart value in
+// the current user's Run key. One object per process, filled by LoadSettings() at start-up
+// before any window exists and alive until exit.
+struct Settings {
+  IniFile ini;
+  // Play the notification sound when a task runs. Written on the UI thread, read on the
+  // scheduler thread.
+  std::atomic<bool> showTips{true};
+};
+
+Settings& AppSettings();
+
+// "QuelmTask" under the per-user local application-data folder, without a trailing backslash;
+// built anew on every call.
+std::wstring DataFolder();
+// Creates the data folder and reads "cfg.ini".
+void LoadSettings();
+// Sets the sound setting and writes it to "cfg.ini" at once.
+void SetShowTips(bool on);
+
+// Read from the registry every time; never cached.
+bool IsAutostartOn();
+// On: the Run value "QuelmTask" holds the quoted path of this executable. Off: the value goes.
+void SetAutostart(bool on);

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "sys/AutoResetEvent.h"
+#include "sys/CriticalSection.h"
+
+class IQuelmTask;
+class TaskManagerDel;
+class TaskStore;
+
+// The single owner of the task list. Offers add, modify, find and delete to the UI thread, keeps
+// the task store in step after every change, tells its observers, and runs the scheduler thread
+// that evaluates the list once for every change of the wall-clock second.
+//
+// The manager holds one reference to every listed task. `lock` guards the list, every save and
+// the scheduler's collection of due tasks; it is never held while an action runs or an observer
+// is called, so observers may call back into the manager.
+class TaskManager {
+ public:
+  // `store` is borrowed and must outlive the manager.
+  explicit TaskManager(TaskStore* store);
+  // Stops the scheduler thread and drops the list's references.
+  ~TaskManager();
+  TaskManager(const TaskManager&) = delete;
+  TaskManager& operator=(const TaskManager&) = delete;
+
+  // Loads the store and starts the scheduler thread. Call once, on the UI thread.
+  void Start();
+  // Ends the scheduler loop and waits for its thread. Safe to call more than once.
+  void Stop();
+
+  // Observers are not owned. RemoveObserver waits for an OnTaskRan in progress on the scheduler
+  // thread, so the observer may be destroyed once it returns.
+  void AddObserver(TaskManagerDel* observer);
+  void RemoveObserver(TaskManagerDel* observer);
+
+  // Lists a copy of `task` (whose `ran` is cleared and count restarted first) and saves when
+  // `save` is set; returns the listed task.
+  IQuelmTask* AddTask(IQuelmTask& task, bool save);
+  // Copies `task` onto the listed task with its GUID, clearing `ran`, and saves. The caller's
+  // `startTick` is copied too: the caller decides whether a count restarts.
+  void ModifyTask(IQuelmTask& task);
+  // The listed task with `guid`, or nullptr. No reference is taken.
+  IQuelmTask* FindTask(const std::wstring& guid);
+  // Takes the task out of the list, saves, notifies, then drops the list's reference.
+  void DeleteTask(const std::wstring& guid);
+  // The user's switch: inverts `paused`, restarts the count and saves.
+  void SetPaused(IQuelmTask* task);
+  // Executes the task's action at once on the calling (UI) thread; flags stay untouched.
+  void RunNow(IQuelmTask* task);
+  // kind 0 added, 1 modified, 2 removed; anything else calls nothing.
+  void NotifyObservers(IQuelmTask* task, int kind);
+
+  // A snapshot of the list with a reference taken on each task; release them when done.
+  std::vector<IQuelmTask*> TakeSnapshot();
+
+  // One wake of the scheduler loop: when the local time's second differs from `last`, re-arms
+  // daily tasks on a new day, runs the due tasks and returns true. The loop calls it after each
+  // wait; tests call it directly with a fake clock.
+  bool RunSchedulerPass(SYSTEMTIME& last);
+  // Cuts the scheduler's current wait short.
+  void Wake();
+
+ private:
+  void RunSchedulerLoop(SYSTEMTIME last);
+  // Collects the due tasks under the lock: each gets a reference and `ran` set, paired with a
+  // private copy that the action reads, so an edit on the UI thread cannot race it.
+  struct DueTask {
+    IQuelmTask* listed;
+    IQuelmTask* snapshot;
+  };
+  std::vector<DueTask> CollectDueTasks(bool dayChanged, const SYSTEMTIME& now);
+  void NotifyRan(IQuelmTask* task);
+  std::vector<TaskManagerDel*> ObserversSnapshot();
+
+  TaskStore* store_;
+  std::vector<IQuelmTask*> tasks;
+  std::vector<TaskManagerDel*> observers;
+  CriticalSection lock;
+  AutoResetEvent wakeEvent;
+  std::atomic<bool> stop{false};
+  // Guards `observers`; held while the scheduler thread calls OnTaskRan so that removal waits
+  // for that call. Never taken while `lock` is held.
+  CriticalSection observerLock_;
+  std::thread scheduler_;
+};

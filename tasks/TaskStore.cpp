@@ -1,0 +1,147 @@
+#include "tasks/TaskStore.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <utility>
+
+#include "sys/Files.h"
+#include "sys/Guid.h"
+#include "sys/StringFormat.h"
+#include "tasks/IQuelmTask.h"
+#include "tasks/TaskManager.h"
+#include "xml/XmlDocument.h"
+
+namespace {
+
+void AppendChild(XmlDocument& doc, const wchar_t* name, const std::wstring& content) {
+  doc.AppendElement(name);
+  doc.SetContent(content);
+}
+
+std::string FileBytes(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Copies an unreadable task file aside before the next save can replace it: the first free
+// name of "task.xml.bad", "task.xml.bad2", ...; an earlier kept copy is never overwritten, and
+// a file already kept with the same bytes is not kept twice.
+void KeepUnreadableFile(const std::wstring& path) {
+  const std::string bytes = FileBytes(path);
+  for (int n = 1; n < 1000; ++n) {
+    std::wstring aside = path + L".bad" + (n == 1 ? std::wstring() : std::to_wstring(n));
+    if (!PathExists(aside)) {
+      CopyFileNoOverwrite(path, aside);
+      return;
+    }
+    if (FileBytes(aside) == bytes)
+      return;
+  }
+}
+
+void ReadItem(XmlDocument& doc, IQuelmTask& task) {
+  while (doc.FindNextNode()) {
+    std::wstring name = doc.GetNodeName();
+    if (name == L"guid")
+      task.guid = doc.GetContent();
+    else if (name == L"modul")
+      task.mode = static_cast<ScheduleMode>(ParseDecimal(doc.GetContent()));
+    else if (name == L"tag")
+      task.action = static_cast<ActionKind>(ParseDecimal(doc.GetContent()));
+    else if (name == L"date")
+      ParseTaskDate(doc.GetContent(), task.time);
+    else if (name == L"name")
+      task.name = doc.GetContent();
+    else if (name == L"param1")
+      task.param1 = doc.GetContent();
+    else if (name == L"param2")
+      task.param2 = doc.GetContent();
+    else if (name == L"pause")
+      task.paused = doc.GetContent() == L"1";
+  }
+}
+
+}  // namespace
+
+TaskStore::TaskStore(std::wstring path) : path_(std::move(path)) {}
+
+void TaskStore::Load(TaskManager& manager) {
+  if (!PathExists(path_))
+    return;
+  XmlDocument doc;
+  if (!doc.LoadFile(path_) || !doc.Parse() || !doc.FindElement(L"cfg")) {
+    KeepUnreadableFile(path_);
+    return;
+  }
+  doc.EnterElement();
+  std::set<std::wstring> seen;
+  while (doc.FindElement(L"item")) {
+    IQuelmTask task;
+    doc.EnterElement();
+    ReadItem(doc, task);
+    doc.LeaveElement();
+    // Every lookup goes by GUID, so a repeated one would let edits of this task hit the first.
+    if (!seen.insert(task.guid).second)
+      task.guid = NewGuidString();
+    seen.insert(task.guid);
+    manager.AddTask(task, false);
+  }
+  doc.LeaveElement();
+}
+
+bool TaskStore::Save(const std::vector<IQuelmTask*>& tasks) {
+  XmlDocument doc;
+  doc.AppendElement(L"cfg");
+  doc.EnterElement();
+  for (const IQuelmTask* task : tasks) {
+    doc.AppendElement(L"item");
+    doc.EnterElement();
+    const SYSTEMTIME& t = task->time;
+    AppendChild(doc, L"guid", task->guid);
+    AppendChild(doc, L"modul", WFormat(L"%d", static_cast<int>(task->mode)));
+    AppendChild(doc, L"tag", WFormat(L"%d", static_cast<int>(task->action)));
+    AppendChild(doc, L"date", WFormat(L"%04d/%02d/%02d %02d:%02d:%02d", t.wYear, t.wMonth, t.wDay,
+                                      t.wHour, t.wMinute, t.wSecond));
+    AppendChild(doc, L"path", task->path);
+    AppendChild(doc, L"name", task->name);
+    AppendChild(doc, L"param1", task->param1);
+    AppendChild(doc, L"param2", task->param2);
+    AppendChild(doc, L"pause", WFormat(L"%d", task->paused ? 1 : 0));
+    doc.LeaveElement();
+  }
+  doc.LeaveElement();
+
+  // Write a complete temporary file, force it to disk, then swap it in: a crash at any moment
+  // leaves either the old list or the new one.
+  const std::wstring temp = path_ + L".tmp";
+  if (!doc.SaveFile(temp) || !FlushFileToDisk(temp)) {
+    DeleteFileIfExists(temp);
+    return false;
+  }
+  if (!ReplaceFileAtomically(temp, path_)) {
+    DeleteFileIfExists(temp);
+    return false;
+  }
+  return true;
+}
+
+
+void ParseTaskDate(const std::wstring& text, SYSTEMTIME& time) {
+  std::vector<std::wstring> halves = SplitList(text, L' ');
+  if (halves.size() != 2)
+    return;
+  std::vector<std::wstring> date = SplitList(halves[0], L'/');
+  if (date.size() == 3) {
+    time.wYear = static_cast<WORD>(ParseDecimal(date[0]));
+    time.wMonth = static_cast<WORD>(ParseDecimal(date[1]));
+    time.wDay = static_cast<WORD>(ParseDecimal(date[2]));
+  }
+  std::vector<std::wstring> clock = SplitList(halves[1], L':');
+  if (clock.size() == 3) {
+    time.wHour = static_cast<WORD>(ParseDecimal(clock[0]));
+    time.wMinute = static_cast<WORD>(ParseDecimal(clock[1]));
+    time.wSecond = static_cast<WORD>(ParseDecimal(clock[2]));
+  }
+}

@@ -1,0 +1,99 @@
+#include "app/Settings.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "sys/Files.h"
+#include "sys/RunKey.h"
+
+namespace {
+
+const wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// Works on the prefix's real data folder and Run key, restoring both afterwards.
+class SettingsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    cfg_ = DataFolder() + L"\\cfg.ini";
+    DeleteFileW(cfg_.c_str());
+    DeleteRunValue(L"QuelmTask");
+  }
+  void TearDown() override {
+    DeleteFileW(cfg_.c_str());
+    DeleteRunValue(L"QuelmTask");
+  }
+  void WriteShowTips(const wchar_t* text) {
+    CreateFolder(DataFolder());
+    WritePrivateProfileStringW(L"QuelmTask", L"showtips", text, cfg_.c_str());
+  }
+  void SetRunValue(const std::wstring& data) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"QuelmTask", REG_SZ, data.c_str(),
+                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+  }
+
+  std::wstring cfg_;
+};
+
+TEST_F(SettingsTest, DataFolderIsQuelmTaskUnderLocalAppData) {
+  std::wstring folder = DataFolder();
+  EXPECT_EQ(folder, LocalAppDataFolder() + L"\\QuelmTask");
+  EXPECT_NE(folder.find(L"AppData\\Local"), std::wstring::npos) << folder;
+}
+
+TEST_F(SettingsTest, AFirstStartCreatesTheFolderAndPlaysSounds) {
+  RemoveDirectoryW(DataFolder().c_str());  // succeeds only when nothing else is in it
+  AppSettings().showTips = false;
+  LoadSettings();
+  EXPECT_TRUE(PathExists(DataFolder()));
+  EXPECT_TRUE(AppSettings().showTips);
+  EXPECT_FALSE(PathExists(cfg_)) << "loading writes nothing";
+}
+
+TEST_F(SettingsTest, StoredShowTipsValues) {
+  const std::pair<const wchar_t*, bool> cases[] = {
+      {L"1", true},  {L"0", false},    {L"-2", false}, {L"abc", false},
+      {L"", true},   {L"7days", true}, {L" 3", true},
+  };
+  for (const auto& [text, on] : cases) {
+    WriteShowTips(text);
+    AppSettings().showTips = !on;
+    LoadSettings();
+    EXPECT_EQ(AppSettings().showTips, on) << text;
+  }
+}
+
+TEST_F(SettingsTest, SetShowTipsWritesAtOnce) {
+  LoadSettings();
+  SetShowTips(false);
+  EXPECT_FALSE(AppSettings().showTips);
+  EXPECT_EQ(AppSettings().ini.ReadString(L"showtips", L"missing"), L"0");
+  SetShowTips(true);
+  EXPECT_EQ(AppSettings().ini.ReadString(L"showtips", L"missing"), L"1");
+  LoadSettings();
+  EXPECT_TRUE(AppSettings().showTips);
+}
+
+TEST_F(SettingsTest, AutostartWritesTheQuotedProgramPathAndRemovesIt) {
+  EXPECT_FALSE(IsAutostartOn());
+  SetAutostart(true);
+  EXPECT_TRUE(IsAutostartOn());
+  EXPECT_EQ(ReadRunValue(L"QuelmTask"), L"\"" + GetModulePath() + L"\"");
+  SetAutostart(true);
+  EXPECT_TRUE(IsAutostartOn());
+  SetAutostart(false);
+  EXPECT_FALSE(IsAutostartOn());
+  SetAutostart(false);  // nothing left to delete: still fine
+  EXPECT_FALSE(IsAutostartOn());
+}
+
+TEST_F(SettingsTest, AutostartIsOffForEmptyOrOverlongValues) {
+  SetRunValue(L"");
+  EXPECT_FALSE(IsAutostartOn());
+  SetRunValue(L"\"C:\\old place\\QuelmTask.exe\"");
+  EXPECT_TRUE(IsAutostartOn()) << "a stale path still counts as on";
+  SetRunValue(L"\"C:\\" + std::wstring(300, L'x') + L".exe\"");
+  EXPECT_FALSE(IsAutostartOn()) << "a value longer than the buffer is not read";
+}
+
+}  // namespace

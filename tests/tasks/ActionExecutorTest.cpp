@@ -1,0 +1,332 @@
+#include "tasks/ActionExecutor.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <mutex>
+#include <sstream>
+
+#include "sys/HandOff.h"
+#include "sys/StringFormat.h"
+#include "tasks/IQuelmTask.h"
+#include "tasks/TaskPopups.h"
+#include "tests/support/RecordingSystemActions.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+// The recorded calls as lines: the name, then the arguments joined by "|".
+std::vector<std::wstring> Lines(const RecordingSystemActions& actions) {
+  std::vector<std::wstring> lines;
+  for (const RecordedCall& call : actions.Calls()) {
+    std::wstring line = call.name;
+    for (size_t i = 0; i < call.args.size(); ++i)
+      line += (i == 0 ? L" " : L"|") + call.args[i];
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+class RecordingPopups : public TaskPopups {
+ public:
+  RecordingPopups() { previous_ = SetTaskPopups(this); }
+  ~RecordingPopups() override { SetTaskPopups(previous_); }
+  void ShowShutdownConfirm(const IQuelmTask& task) override { shown.push_back({L"confirm", task}); }
+  void ShowReminder(const IQuelmTask& task) override { shown.push_back({L"remind", task}); }
+  void StartCleaning() override { shown.push_back({L"clean", IQuelmTask()}); }
+
+  std::vector<std::pair<std::wstring, IQuelmTask>> shown;
+
+ private:
+  TaskPopups* previous_;
+};
+
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 10000) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > limitMs)
+      return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageW(&msg);
+  }
+  return true;
+}
+
+IQuelmTask Task(ActionKind action, const std::wstring& param1 = L"",
+                const std::wstring& param2 = L"") {
+  IQuelmTask task;
+  task.action = action;
+  task.name = L"N";
+  task.param1 = param1;
+  task.param2 = param2;
+  return task;
+}
+
+const wchar_t kDebug[] = L"EnablePrivilege SeDebugPrivilege|true";
+const wchar_t kShutdown[] = L"EnablePrivilege SeShutdownPrivilege|true";
+
+TEST(ActionExecutor, SystemCallsOfEachAction) {
+  using Calls = std::vector<std::wstring>;
+  struct Case {
+    IQuelmTask task;
+    Calls expected;
+  };
+  const Case cases[] = {
+      {Task(ActionKind::Shutdown), {kDebug, kShutdown}},
+      {Task(ActionKind::Restart), {kDebug, kShutdown}},
+      {Task(ActionKind::Sleep), {kDebug, kShutdown, L"Suspend"}},
+      {Task(ActionKind::LogOff), {kDebug, kShutdown, L"ExitSession 0"}},
+      {Task(ActionKind::Lock), {kDebug, kShutdown, L"LockWorkStation"}},
+      {Task(ActionKind::Remind, L"text"), {}},
+      {Task(ActionKind::MonitorOff), {L"MonitorOff"}},
+      {Task(ActionKind::MonitorOn), {L"MonitorOn"}},
+      {Task(ActionKind::RunProgram, L"C:\\p.exe", L"-a \"b c\""),
+       {L"ShellRun C:\\p.exe|-a \"b c\"||false|false"}},
+      {Task(ActionKind::CloseProgram, L"C:\\p.exe"), {L"TerminateProgramByPath C:\\p.exe"}},
+      {Task(ActionKind::OpenFile, L"C:\\a.txt||C:\\b.txt|"),
+       {L"ShellOpen C:\\a.txt", L"ShellOpen ", L"ShellOpen C:\\b.txt"}},
+      {Task(ActionKind::EmptyRecycleBin), {L"EmptyRecycleBin"}},
+      {Task(ActionKind::CleanTempJunk), {}},
+      {Task(ActionKind::BackupFiles, L"C:\\a.txt||C:\\b.txt|", L"D:\\dest"),
+       {L"ShellRun cmd.exe|/c \"xcopy \"C:\\a.txt\" \"D:\\dest\\\" /s /e /c /y\"||false|true",
+        L"ShellRun cmd.exe|/c \"xcopy \"C:\\b.txt\" \"D:\\dest\\\" /s /e /c /y\"||false|true"}},
+      {Task(ActionKind::BackupDirectory, L"C:\\src", L"D:\\dest"),
+       {L"ShellRun cmd.exe|/c \"xcopy \"C:\\src\" \"D:\\dest\\\" /s /e /c /y\"||false|true"}},
+      {Task(ActionKind::OpenUrl, L"https://a.example/|||https://b.example/|"),
+       {L"ShellOpen https://a.example/", L"ShellOpen https://b.example/"}},
+      {Task(static_cast<ActionKind>(16), L"x"), {}},
+      {Task(static_cast<ActionKind>(-3), L"x"), {}},
+  };
+  for (const Case& c : cases) {
+    RecordingSystemActions actions;
+    IQuelmTask task(c.task);
+    ExecuteAction(task);
+    EXPECT_EQ(Lines(actions), c.expected) << static_cast<int>(c.task.action);
+  }
+}
+
+class ExecutorJobsTest : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(CreateHandOffWindow(), nullptr); }
+  void TearDown() override { DestroyHandOffWindow(); }
+};
+
+TEST_F(ExecutorJobsTest, ShutdownAndRestartOnlyAskTheConfirmationWindow) {
+  RecordingSystemActions actions;
+  RecordingPopups popups;
+  int32_t live = IQuelmTask::LiveCount();
+  IQuelmTask* shutdown = new IQuelmTask(Task(ActionKind::Shutdown));
+  IQuelmTask* restart = new IQuelmTask(Task(ActionKind::Restart));
+  ExecuteAction(*shutdown);
+  ExecuteAction(*restart);
+  EXPECT_EQ(shutdown->refCount, 2) << "the posted job holds its own reference";
+  EXPECT_TRUE(popups.shown.empty()) << "the window opens from the UI thread's job, not inline";
+  ASSERT_TRUE(PumpUntil([&] { return popups.shown.size() == 2; }));
+  EXPECT_EQ(popups.shown[0].first, L"confirm");
+  EXPECT_EQ(popups.shown[0].second.guid, shutdown->guid);
+  EXPECT_EQ(popups.shown[1].second.action, ActionKind::Restart);
+  EXPECT_EQ(shutdown->refCount, 1) << "the job dropped its reference";
+  shutdown->Release();
+  restart->Release();
+  EXPECT_EQ(IQuelmTask::LiveCount(), live + 2) << "only the popups' copies remain";
+  for (const std::wstring& call : Lines(actions))
+    EXPECT_EQ(call.find(L"ExitSession"), std::wstring::npos) << "never ends the session itself";
+}
+
+TEST_F(ExecutorJobsTest, ReminderShowsACopyAndCleaningTakesNoReference) {
+  RecordingSystemActions actions;
+  RecordingPopups popups;
+  IQuelmTask remind = Task(ActionKind::Remind, L"喝水");
+  remind.name = L"提醒";
+  IQuelmTask clean = Task(ActionKind::CleanTempJunk);
+  ExecuteAction(remind);
+  ExecuteAction(clean);
+  EXPECT_EQ(remind.refCount, 2);
+  EXPECT_EQ(clean.refCount, 1);
+  ASSERT_TRUE(PumpUntil([&] { return popups.shown.size() == 2; }));
+  EXPECT_EQ(popups.shown[0].first, L"remind");
+  EXPECT_EQ(popups.shown[0].second.name, L"提醒");
+  EXPECT_EQ(popups.shown[1].first, L"clean");
+  EXPECT_EQ(remind.refCount, 1);
+}
+
+TEST_F(ExecutorJobsTest, JobsDropTheirReferenceWhenNoPopupsAreInstalled) {
+  RecordingSystemActions actions;
+  IQuelmTask remind = Task(ActionKind::Remind, L"x");
+  ExecuteAction(remind);
+  ASSERT_TRUE(PumpUntil([&] { return remind.refCount == 1; }));
+}
+
+TEST(ExecutorWithoutHandOffWindow, PostingActionsKeepNoReference) {
+  RecordingSystemActions actions;
+  IQuelmTask remind = Task(ActionKind::Remind, L"x");
+  IQuelmTask shutdown = Task(ActionKind::Shutdown);
+  ExecuteAction(remind);
+  ExecuteAction(shutdown);
+  EXPECT_EQ(remind.refCount, 1);
+  EXPECT_EQ(shutdown.refCount, 1);
+}
+
+// The real actions, carried out by Wine's shell, cmd.exe and xcopy.
+class RealActionsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t module[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    std::wstring dir(module);
+    dir.resize(dir.rfind(L'\\'));
+    recorder = dir + L"\\quelm_recorder.exe";
+    log = temp.Child(L"recorder.log");
+    actions.ForwardHarmlessCalls(true);
+    SetEnvironmentVariableW(L"QUELM_RECORDER_LOG", log.c_str());
+  }
+  void TearDown() override {
+    SetEnvironmentVariableW(L"QUELM_RECORDER_LOG", nullptr);
+    SetEnvironmentVariableW(L"QUELM_RECORDER_STAY", nullptr);
+  }
+  // The recorder's command lines once `count` of them arrived (or what came within 20 s).
+  std::vector<std::wstring> RecordedLines(size_t count) {
+    std::vector<std::wstring> lines;
+    PumpUntil(
+        [&] {
+          lines.clear();
+          std::wistringstream in(Utf8ToWide(ReadFileBytes(log)));
+          for (std::wstring line; std::getline(in, line);)
+            lines.push_back(line);
+          return lines.size() >= count;
+        },
+        20000);
+    return lines;
+  }
+  static size_t Count(const std::vector<std::wstring>& lines, const std::wstring& what) {
+    size_t n = 0;
+    for (const std::wstring& line : lines)
+      n += line.find(what) != std::wstring::npos;
+    return n;
+  }
+  // Makes the file type or protocol `key` open with the recorder.
+  void RegisterOpenCommand(const std::wstring& key, bool protocol) {
+    const std::wstring& base = key;
+    HKEY h;
+    RegCreateKeyExW(HKEY_CLASSES_ROOT, base.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h,
+                    nullptr);
+    if (protocol)
+      RegSetValueExW(h, L"URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), 2);
+    RegCloseKey(h);
+    std::wstring command = L"\"" + recorder + L"\" \"%1\"";
+    RegSetKeyValueW(HKEY_CLASSES_ROOT, (base + L"\\shell\\open\\command").c_str(), nullptr, REG_SZ,
+                    command.c_str(), static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    registered.push_back(base);
+  }
+  ~RealActionsTest() override {
+    for (const std::wstring& key : registered)
+      RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
+  }
+
+  TempDir temp;
+  std::wstring recorder;
+  std::wstring log;
+  std::vector<std::wstring> registered;
+  RecordingSystemActions actions;
+};
+
+TEST_F(RealActionsTest, RunProgramStartsTheExecutableWithItsParameters) {
+  IQuelmTask task = Task(ActionKind::RunProgram, recorder, L"alpha \"beta gamma\"");
+  ExecuteAction(task);
+  std::vector<std::wstring> lines = RecordedLines(1);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find(L"alpha \"beta gamma\""), std::wstring::npos) << lines[0];
+}
+
+TEST_F(RealActionsTest, CloseProgramEndsEveryProcessOfThatPath) {
+  SetEnvironmentVariableW(L"QUELM_RECORDER_STAY", L"1");
+  STARTUPINFOW si = {sizeof(si)};
+  PROCESS_INFORMATION pi[2] = {};
+  for (PROCESS_INFORMATION& p : pi) {
+    std::wstring cmd = L"\"" + recorder + L"\"";
+    ASSERT_TRUE(CreateProcessW(recorder.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &si, &p));
+  }
+  RecordedLines(2);  // both are up and running
+  IQuelmTask task = Task(ActionKind::CloseProgram, recorder);
+  ExecuteAction(task);
+  for (PROCESS_INFORMATION& p : pi) {
+    DWORD waited = WaitForSingleObject(p.hProcess, 20000);
+    if (waited != WAIT_OBJECT_0)
+      TerminateProcess(p.hProcess, 1);
+    EXPECT_EQ(waited, WAIT_OBJECT_0);
+    CloseHandle(p.hProcess);
+    CloseHandle(p.hThread);
+  }
+}
+
+TEST_F(RealActionsTest, OpenFileOpensEachFileWithItsProgram) {
+  RegisterOpenCommand(L"QuelmTest.Record", false);
+  RegSetKeyValueW(HKEY_CLASSES_ROOT, L".quelmrec", nullptr, REG_SZ, L"QuelmTest.Record",
+                  sizeof(L"QuelmTest.Record"));
+  registered.push_back(L".quelmrec");
+  std::wstring a = temp.WriteFile(L"first.quelmrec", "1");
+  std::wstring b = temp.WriteFile(L"second.quelmrec", "2");
+  IQuelmTask task = Task(ActionKind::OpenFile, a + L"|" + b);
+  ExecuteAction(task);
+  std::vector<std::wstring> lines = RecordedLines(2);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(Count(lines, L"first.quelmrec"), 1u);
+  EXPECT_EQ(Count(lines, L"second.quelmrec"), 1u);
+}
+
+TEST_F(RealActionsTest, OpenUrlOpensEachAddressOnceDespiteATrailingSeparator) {
+  RegisterOpenCommand(L"quelmtest", true);
+  IQuelmTask task = Task(ActionKind::OpenUrl, L"quelmtest:one|quelmtest:two|");
+  ExecuteAction(task);
+  std::vector<std::wstring> lines = RecordedLines(2);
+  PumpUntil([] { return false; }, 500);  // a third opening would have arrived by now
+  lines = RecordedLines(2);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(Count(lines, L"quelmtest:one"), 1u);
+  EXPECT_EQ(Count(lines, L"quelmtest:two"), 1u);
+}
+
+TEST_F(RealActionsTest, BackupCopiesFilesAndFolderContentsIntoTheDestination) {
+  CreateDirectoryW(temp.Child(L"dest").c_str(), nullptr);
+  CreateDirectoryW(temp.Child(L"src1").c_str(), nullptr);
+  CreateDirectoryW(temp.Child(L"src1\\nested").c_str(), nullptr);
+  CreateDirectoryW(temp.Child(L"src1\\empty").c_str(), nullptr);
+  CreateDirectoryW(temp.Child(L"src2").c_str(), nullptr);
+  temp.WriteFile(L"src1\\top.txt", "top");
+  temp.WriteFile(L"src1\\nested\\deep.txt", "deep");
+  temp.WriteFile(L"src2\\other.txt", "other");
+  std::wstring f1 = temp.WriteFile(L"one file.txt", "1");
+  std::wstring f2 = temp.WriteFile(L"two.txt", "2");
+  std::wstring dest = temp.Child(L"dest");
+
+  IQuelmTask files = Task(ActionKind::BackupFiles, f1 + L"|" + f2 + L"|", dest);
+  IQuelmTask dirs =
+      Task(ActionKind::BackupDirectory, temp.Child(L"src1") + L"|" + temp.Child(L"src2"), dest);
+  ExecuteAction(files);
+  ExecuteAction(dirs);
+
+  const wchar_t* expected[] = {L"one file.txt", L"two.txt", L"top.txt", L"nested\\deep.txt",
+                               L"other.txt"};
+  bool all = PumpUntil(
+      [&] {
+        for (const wchar_t* name : expected) {
+          if (ReadFileBytes(dest + L"\\" + name).empty())
+            return false;
+        }
+        return true;
+      },
+      30000);
+  EXPECT_TRUE(all);
+  EXPECT_EQ(ReadFileBytes(dest + L"\\nested\\deep.txt"), "deep");
+  EXPECT_EQ(ReadFileBytes(dest + L"\\other.txt"), "other");
+  EXPECT_NE(GetFileAttributesW((dest + L"\\empty").c_str()), INVALID_FILE_ATTRIBUTES)
+      << "empty folders are copied too";
+  EXPECT_EQ(GetFileAttributesW((dest + L"\\src1").c_str()), INVALID_FILE_ATTRIBUTES)
+      << "a folder's contents land directly in the destination";
+}
+
+}  // namespace

@@ -1,0 +1,438 @@
+#include "tasks/TaskManager.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+
+#include "sys/HandOff.h"
+#include "sys/SystemActions.h"
+#include "tasks/IQuelmTask.h"
+#include "tasks/TaskManagerDel.h"
+#include "tasks/TaskStore.h"
+#include "tests/support/FakeClock.h"
+
+namespace {
+
+// A store that keeps the saved lists in memory; Load lists the tasks it was given.
+class MemoryStore : public TaskStore {
+ public:
+  MemoryStore() : TaskStore(L"") {}
+  void Load(TaskManager& manager) override {
+    for (IQuelmTask& task : toLoad)
+      manager.AddTask(task, false);
+  }
+  bool Save(const std::vector<IQuelmTask*>& tasks) override {
+    std::vector<IQuelmTask> copy;
+    for (IQuelmTask* task : tasks)
+      copy.push_back(*task);
+    saves.push_back(copy);
+    return true;
+  }
+  std::vector<IQuelmTask> toLoad;
+  std::vector<std::vector<IQuelmTask>> saves;
+};
+
+struct Event {
+  char kind;  // 'a'dded, 'm'odified, 'r'emoved, 'x' ran
+  std::wstring guid;
+  IQuelmTask* task;
+};
+
+class ObserverLog : public TaskManagerDel {
+ public:
+  void OnTaskAdded(IQuelmTask* t) override { Record('a', t); }
+  void OnTaskModified(IQuelmTask* t) override { Record('m', t); }
+  void OnTaskRemoved(IQuelmTask* t) override { Record('r', t); }
+  void OnTaskRan(IQuelmTask* t) override { Record('x', t); }
+
+  std::vector<Event> Events() {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return events_;
+  }
+  std::vector<std::wstring> Ran() {
+    std::vector<std::wstring> guids;
+    for (const Event& e : Events()) {
+      if (e.kind == 'x')
+        guids.push_back(e.guid);
+    }
+    return guids;
+  }
+  bool WaitForRan(size_t count) {
+    std::unique_lock<std::mutex> hold(mutex_);
+    return changed_.wait_for(hold, std::chrono::seconds(10), [&] {
+      size_t n = 0;
+      for (const Event& e : events_)
+        n += e.kind == 'x';
+      return n >= count;
+    });
+  }
+
+ private:
+  void Record(char kind, IQuelmTask* t) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    events_.push_back({kind, t->guid, t});
+    changed_.notify_all();
+  }
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<Event> events_;
+};
+
+// Records the addresses opened; an opening can be held until the test releases it.
+class OpeningActions : public SystemActions {
+ public:
+  OpeningActions() { previous_ = SetSystemActions(this); }
+  ~OpeningActions() override { SetSystemActions(previous_); }
+
+  bool EnablePrivilege(const std::wstring&, bool) override { return true; }
+  bool ExitSession(int) override {
+    ADD_FAILURE() << "a test must never end the session";
+    return false;
+  }
+  void LockWorkStation() override { ADD_FAILURE(); }
+  void Suspend() override { ADD_FAILURE(); }
+  void MonitorOff() override {}
+  void MonitorOn() override {}
+  void EmptyRecycleBin() override {}
+  bool ShellRun(const std::wstring&, const std::wstring&, const std::wstring&, bool,
+                bool) override {
+    return true;
+  }
+  void ShellOpen(const std::wstring& target) override {
+    std::unique_lock<std::mutex> hold(mutex_);
+    opened.push_back(target);
+    changed_.notify_all();
+    changed_.wait(hold, [&] { return !holdOpenings; });
+  }
+  void TerminateProgramByPath(const std::wstring&) override {}
+
+  bool WaitForOpened(size_t count) {
+    std::unique_lock<std::mutex> hold(mutex_);
+    return changed_.wait_for(hold, std::chrono::seconds(10),
+                             [&] { return opened.size() >= count; });
+  }
+  void Release() {
+    std::lock_guard<std::mutex> hold(mutex_);
+    holdOpenings = false;
+    changed_.notify_all();
+  }
+  std::vector<std::wstring> Opened() {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return opened;
+  }
+
+  bool holdOpenings = false;
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::wstring> opened;
+  SystemActions* previous_;
+};
+
+IQuelmTask DailyOpen(int hour, int minute, int second, const std::wstring& url) {
+  IQuelmTask task;
+  task.mode = ScheduleMode::Daily;
+  task.action = ActionKind::OpenUrl;
+  task.param1 = url;
+  task.time.wHour = static_cast<WORD>(hour);
+  task.time.wMinute = static_cast<WORD>(minute);
+  task.time.wSecond = static_cast<WORD>(second);
+  return task;
+}
+
+IQuelmTask CountOpen(ScheduleMode mode, int minutes, int seconds, const std::wstring& url) {
+  IQuelmTask task = DailyOpen(0, minutes, seconds, url);
+  task.mode = mode;
+  return task;
+}
+
+// Dispatches UI-thread messages until `done` holds or ten seconds pass.
+bool PumpUntil(const std::function<bool()>& done) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > 10000)
+      return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageW(&msg);
+  }
+  return true;
+}
+
+class TaskManagerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    liveBefore_ = IQuelmTask::LiveCount();
+    clock.SetLocal(2024, 5, 1, 9, 59, 58);
+    last = clock.LocalTime();
+    manager.AddObserver(&log);
+  }
+  void TearDown() override {
+    manager.Stop();
+    manager.RemoveObserver(&log);
+  }
+  // Moves the clock and lets the scheduler evaluate once, as its loop would.
+  bool Step(uint64_t seconds = 1) {
+    clock.AdvanceSeconds(seconds);
+    return manager.RunSchedulerPass(last);
+  }
+
+  FakeClock clock;
+  OpeningActions actions;
+  MemoryStore store;
+  TaskManager manager{&store};
+  ObserverLog log;
+  SYSTEMTIME last = {};
+  int32_t liveBefore_ = 0;
+};
+
+TEST_F(TaskManagerTest, AddListsACopyWithClearedFlagsAndSavesOnRequest) {
+  IQuelmTask mine = DailyOpen(10, 0, 0, L"a");
+  mine.ran = true;
+  clock.AdvanceSeconds(30);
+  IQuelmTask* listed = manager.AddTask(mine, true);
+  EXPECT_NE(listed, &mine);
+  EXPECT_FALSE(mine.ran) << "the caller's task is re-armed too";
+  EXPECT_EQ(mine.startTick, clock.MonotonicMs());
+  EXPECT_FALSE(listed->ran);
+  EXPECT_EQ(listed->guid, mine.guid);
+  EXPECT_EQ(manager.FindTask(mine.guid), listed);
+  ASSERT_EQ(store.saves.size(), 1u);
+  EXPECT_EQ(store.saves[0].size(), 1u);
+  manager.AddTask(mine, false);
+  EXPECT_EQ(store.saves.size(), 1u) << "an add without saving writes nothing";
+  std::vector<Event> events = log.Events();
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].kind, 'a');
+  EXPECT_EQ(events[0].task, listed);
+}
+
+TEST_F(TaskManagerTest, ModifyCopiesOntoTheListedTaskClearsRanAndSaves) {
+  IQuelmTask mine = DailyOpen(10, 0, 0, L"a");
+  IQuelmTask* listed = manager.AddTask(mine, false);
+  listed->ran = true;
+  IQuelmTask edit(*listed);
+  edit.param1 = L"b";
+  manager.ModifyTask(edit);
+  EXPECT_EQ(listed->param1, L"b");
+  EXPECT_FALSE(listed->ran);
+  ASSERT_EQ(store.saves.size(), 1u);
+  EXPECT_EQ(store.saves[0][0].param1, L"b");
+  EXPECT_EQ(log.Events().back().kind, 'm');
+  EXPECT_EQ(log.Events().back().task, listed);
+
+  IQuelmTask stranger = DailyOpen(1, 2, 3, L"c");
+  manager.ModifyTask(stranger);
+  EXPECT_EQ(store.saves.size(), 1u) << "an unknown GUID changes nothing";
+  EXPECT_EQ(log.Events().size(), 2u);
+}
+
+TEST_F(TaskManagerTest, DeleteRemovesNotifiesWithTheLiveTaskAndFreesIt) {
+  IQuelmTask a = DailyOpen(10, 0, 0, L"a"), b = DailyOpen(11, 0, 0, L"b");
+  IQuelmTask c = DailyOpen(12, 0, 0, L"c");
+  manager.AddTask(a, false);
+  manager.AddTask(b, false);
+  manager.AddTask(c, false);
+  int32_t live = IQuelmTask::LiveCount();
+  manager.DeleteTask(b.guid);
+  EXPECT_EQ(manager.FindTask(b.guid), nullptr);
+  ASSERT_EQ(store.saves.size(), 1u);
+  EXPECT_EQ(IQuelmTask::LiveCount(), live - 1 + 2) << "freed; the store kept copies of two";
+  ASSERT_EQ(store.saves[0].size(), 2u);
+  EXPECT_EQ(store.saves[0][0].guid, a.guid);
+  EXPECT_EQ(store.saves[0][1].guid, c.guid) << "the others keep their order";
+  EXPECT_EQ(log.Events().back().kind, 'r');
+  EXPECT_EQ(log.Events().back().guid, b.guid);
+  manager.DeleteTask(b.guid);
+  EXPECT_EQ(store.saves.size(), 1u);
+
+  manager.DeleteTask(a.guid);
+  manager.DeleteTask(c.guid);
+  ASSERT_EQ(store.saves.size(), 3u);
+  EXPECT_TRUE(store.saves.back().empty()) << "deleting the last task saves an empty list";
+}
+
+TEST_F(TaskManagerTest, ObserversAreCalledInOrderUntilRemoved) {
+  ObserverLog second;
+  manager.AddObserver(&second);
+  IQuelmTask a = DailyOpen(10, 0, 0, L"a");
+  manager.AddTask(a, false);
+  manager.RemoveObserver(&second);
+  manager.RemoveObserver(&second);  // not registered any more: nothing happens
+  manager.NotifyObservers(manager.FindTask(a.guid), 1);
+  manager.NotifyObservers(manager.FindTask(a.guid), 3);
+  EXPECT_EQ(second.Events().size(), 1u);
+  ASSERT_EQ(log.Events().size(), 2u);
+  EXPECT_EQ(log.Events()[1].kind, 'm');
+}
+
+TEST_F(TaskManagerTest, TwoDailyTasksOfTheSameSecondFireInOnePassInListOrder) {
+  ObserverLog second;
+  manager.AddObserver(&second);
+  IQuelmTask a = DailyOpen(10, 0, 0, L"first"), b = DailyOpen(10, 0, 0, L"second");
+  IQuelmTask other = DailyOpen(10, 0, 1, L"later");
+  manager.AddTask(a, false);
+  manager.AddTask(b, false);
+  manager.AddTask(other, false);
+  EXPECT_TRUE(Step());  // 09:59:59
+  EXPECT_TRUE(actions.Opened().empty());
+  EXPECT_TRUE(Step());  // 10:00:00
+  EXPECT_EQ(actions.Opened(), (std::vector<std::wstring>{L"first", L"second"}));
+  EXPECT_EQ(log.Ran(), (std::vector<std::wstring>{a.guid, b.guid}));
+  EXPECT_EQ(second.Ran(), (std::vector<std::wstring>{a.guid, b.guid}));
+  EXPECT_TRUE(manager.FindTask(a.guid)->ran);
+  EXPECT_EQ(manager.FindTask(a.guid)->StatusText(), L"已运行");
+  EXPECT_FALSE(manager.RunSchedulerPass(last)) << "the same second is evaluated once";
+  EXPECT_EQ(actions.Opened().size(), 2u);
+  manager.RemoveObserver(&second);
+}
+
+TEST_F(TaskManagerTest, ASkippedSecondIsMissed) {
+  IQuelmTask a = DailyOpen(10, 0, 0, L"a");
+  manager.AddTask(a, false);
+  EXPECT_TRUE(Step());   // 09:59:59
+  EXPECT_TRUE(Step(2));  // 10:00:01: the task's second was never evaluated
+  EXPECT_TRUE(actions.Opened().empty());
+  EXPECT_EQ(manager.FindTask(a.guid)->StatusText(), L"明天");
+}
+
+TEST_F(TaskManagerTest, TheDayChangeRearmsDailyTasksOnly) {
+  clock.SetLocal(2024, 5, 1, 23, 59, 58);
+  last = clock.LocalTime();
+  IQuelmTask daily = DailyOpen(23, 59, 59, L"d");
+  IQuelmTask once = DailyOpen(23, 59, 59, L"o");
+  once.mode = ScheduleMode::AtDateTime;
+  once.time = MakeTime(2024, 5, 1, 23, 59, 59);
+  manager.AddTask(daily, false);
+  manager.AddTask(once, false);
+  Step();  // 23:59:59
+  EXPECT_EQ(actions.Opened().size(), 2u);
+  Step();  // 00:00:00 of the next day
+  EXPECT_FALSE(manager.FindTask(daily.guid)->ran);
+  EXPECT_TRUE(manager.FindTask(once.guid)->ran) << "nothing re-arms a dated task";
+  Step(86399);  // 23:59:59 again
+  EXPECT_EQ(actions.Opened(), (std::vector<std::wstring>{L"d", L"o", L"d"}));
+}
+
+TEST_F(TaskManagerTest, IntervalRepeatsEverySixtyOrSixtyOneSeconds) {
+  IQuelmTask every = CountOpen(ScheduleMode::Interval, 1, 0, L"i");
+  manager.AddTask(every, false);
+  std::vector<uint64_t> fired;
+  for (int i = 0; i < 250; ++i) {
+    size_t before = actions.Opened().size();
+    Step();
+    if (actions.Opened().size() > before)
+      fired.push_back(clock.MonotonicMs());
+  }
+  ASSERT_EQ(fired.size(), 4u);
+  for (size_t i = 1; i < fired.size(); ++i)
+    EXPECT_TRUE(fired[i] - fired[i - 1] == 60000 || fired[i] - fired[i - 1] == 61000);
+  EXPECT_FALSE(manager.FindTask(every.guid)->ran) << "an interval re-arms after its action";
+}
+
+TEST_F(TaskManagerTest, SwitchingAPausedIntervalOnRestartsItsPeriod) {
+  IQuelmTask every = CountOpen(ScheduleMode::Interval, 1, 0, L"i");
+  IQuelmTask* listed = manager.AddTask(every, false);
+  Step(30);
+  manager.SetPaused(listed);
+  EXPECT_TRUE(listed->paused);
+  EXPECT_EQ(listed->StatusText(), L"已暂停");
+  for (int i = 0; i < 100; ++i)
+    Step();
+  EXPECT_TRUE(actions.Opened().empty());
+  manager.SetPaused(listed);
+  EXPECT_FALSE(listed->paused);
+  ASSERT_EQ(store.saves.size(), 2u);
+  EXPECT_TRUE(store.saves[0][0].paused);
+  EXPECT_FALSE(store.saves[1][0].paused);
+  uint64_t switchedOn = clock.MonotonicMs();
+  while (actions.Opened().empty() && clock.MonotonicMs() - switchedOn < 120000)
+    Step();
+  EXPECT_EQ(clock.MonotonicMs() - switchedOn, 61000u) << "one full period after the switch";
+}
+
+TEST_F(TaskManagerTest, EditingATaskThatRanTodayRearmsIt) {
+  IQuelmTask a = DailyOpen(10, 0, 0, L"a");
+  IQuelmTask* listed = manager.AddTask(a, false);
+  Step();
+  Step();  // 10:00:00: fires
+  ASSERT_TRUE(listed->ran);
+  IQuelmTask edit(*listed);
+  edit.time.wMinute = 5;
+  manager.ModifyTask(edit);
+  EXPECT_FALSE(listed->ran);
+  Step(300);  // 10:05:00
+  EXPECT_EQ(actions.Opened().size(), 2u);
+}
+
+TEST_F(TaskManagerTest, AFinishedCountdownPausesAndTheUiJobStoresThePause) {
+  ASSERT_NE(CreateHandOffWindow(), nullptr);
+  IQuelmTask count = CountOpen(ScheduleMode::Countdown, 0, 3, L"c");
+  IQuelmTask* listed = manager.AddTask(count, false);
+  for (int i = 0; i < 4; ++i)
+    Step();
+  EXPECT_EQ(actions.Opened().size(), 1u);
+  EXPECT_TRUE(listed->paused);
+  EXPECT_TRUE(store.saves.empty()) << "the pause is saved by the UI thread's job";
+  ASSERT_TRUE(PumpUntil([&] { return !store.saves.empty(); }));
+  ASSERT_EQ(store.saves.size(), 1u);
+  EXPECT_TRUE(store.saves[0][0].paused);
+  EXPECT_FALSE(listed->ran);
+  EXPECT_EQ(listed->StatusText(), L"已暂停");
+  EXPECT_EQ(log.Events().back().kind, 'm');
+  for (int i = 0; i < 10; ++i)
+    Step();
+  EXPECT_EQ(actions.Opened().size(), 1u) << "a paused countdown stays quiet";
+  DestroyHandOffWindow();
+}
+
+TEST_F(TaskManagerTest, WithoutAHandOffWindowTheCountdownEndLeaksNothing) {
+  IQuelmTask count = CountOpen(ScheduleMode::Countdown, 0, 0, L"c");
+  manager.AddTask(count, false);
+  Step();
+  EXPECT_EQ(actions.Opened().size(), 1u);
+  EXPECT_EQ(IQuelmTask::LiveCount(), liveBefore_ + 2) << "only `count` and the listed task live";
+}
+
+TEST_F(TaskManagerTest, StartLoadsTheStoreAndTheLoopRunsDueTasks) {
+  store.toLoad.push_back(DailyOpen(10, 0, 0, L"loaded"));
+  store.toLoad.back().ran = true;
+  manager.Start();
+  IQuelmTask* listed = manager.FindTask(store.toLoad[0].guid);
+  ASSERT_NE(listed, nullptr);
+  EXPECT_FALSE(listed->ran);
+  EXPECT_TRUE(store.saves.empty()) << "loading does not save";
+  clock.AdvanceSeconds(2);
+  manager.Wake();
+  ASSERT_TRUE(log.WaitForRan(1));
+  EXPECT_EQ(actions.Opened(), std::vector<std::wstring>{L"loaded"});
+  manager.Stop();
+  manager.Stop();
+}
+
+TEST_F(TaskManagerTest, DeletingATaskWhileItsActionRunsFreesItAfterTheAction) {
+  actions.holdOpenings = true;
+  IQuelmTask a = DailyOpen(10, 0, 0, L"slow");
+  IQuelmTask* listed = manager.AddTask(a, false);
+  manager.Start();
+  clock.AdvanceSeconds(2);
+  manager.Wake();
+  ASSERT_TRUE(actions.WaitForOpened(1));
+  int32_t live = IQuelmTask::LiveCount();
+  manager.DeleteTask(a.guid);
+  EXPECT_EQ(manager.FindTask(a.guid), nullptr) << "the task leaves the list at once";
+  EXPECT_EQ(log.Events().back().kind, 'r');
+  EXPECT_EQ(listed->refCount, 1) << "only the scheduler still holds it";
+  EXPECT_EQ(IQuelmTask::LiveCount(), live);
+  actions.Release();
+  ASSERT_TRUE(log.WaitForRan(1));
+  manager.Stop();
+  EXPECT_EQ(log.Ran(), std::vector<std::wstring>{a.guid});
+  EXPECT_EQ(IQuelmTask::LiveCount(), liveBefore_ + 1) << "only `a` is left";
+}
+
+}  // namespace

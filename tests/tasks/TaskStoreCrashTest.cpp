@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "sys/StringFormat.h"
+#include "tasks/IQuelmTask.h"
+#include "tasks/TaskManager.h"
+#include "tasks/TaskStore.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+std::wstring HelperPath(const wchar_t* name) {
+  wchar_t module[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, module, MAX_PATH);
+  std::wstring dir(module);
+  dir.resize(dir.rfind(L'\\'));
+  return dir + L"\\" + name;
+}
+
+std::vector<IQuelmTask> LoadFile(const std::wstring& path) {
+  TaskStore store(path);
+  TaskManager manager(nullptr);
+  store.Load(manager);
+  std::vector<IQuelmTask> copies;
+  for (IQuelmTask* task : manager.TakeSnapshot()) {
+    copies.push_back(*task);
+    task->Release();
+  }
+  return copies;
+}
+
+// Starts the saver on `path`, lets it run for `ms` milliseconds, kills it and returns the
+// count of the last save it reported as complete (0 when none).
+int32_t RunAndKill(const std::wstring& path, DWORD ms) {
+  SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &sa, 1 << 20))
+    return -1;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW si = {sizeof(si)};
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = writeEnd;
+  si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  std::wstring exe = HelperPath(L"quelm_saver.exe");
+  std::wstring cmd = L"\"" + exe + L"\" \"" + path + L"\"";
+  PROCESS_INFORMATION pi = {};
+  BOOL started = CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                nullptr, &si, &pi);
+  CloseHandle(writeEnd);
+  if (!started) {
+    CloseHandle(readEnd);
+    return -1;
+  }
+  Sleep(ms);
+  TerminateProcess(pi.hProcess, 9);
+  WaitForSingleObject(pi.hProcess, INFINITE);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  int32_t last = 0;
+  std::string pending;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+    pending.append(buffer, got);
+    while (pending.size() >= sizeof(int32_t)) {
+      memcpy(&last, pending.data(), sizeof(last));
+      pending.erase(0, sizeof(last));
+    }
+  }
+  CloseHandle(readEnd);
+  return last;
+}
+
+// Kills a process that keeps saving at random moments: the file must always hold a whole list,
+// either the one of the last completed save or of the save in progress, never less.
+TEST(TaskStoreCrash, KillingTheWriterNeverTearsOrShrinksTheFile) {
+  TempDir dir;
+  const std::wstring path = dir.Child(L"task.xml");
+  std::mt19937 random(20241208);
+  std::uniform_int_distribution<DWORD> pause(0, 120);
+  int32_t known = 0;
+  int kills = 0;
+  for (int round = 0; round < 24; ++round) {
+    int32_t reported = RunAndKill(path, 150 + pause(random));
+    ASSERT_GE(reported, 0) << "the saver could not start";
+    std::vector<IQuelmTask> loaded = LoadFile(path);
+    const int32_t count = static_cast<int32_t>(loaded.size());
+    if (reported > 0) {
+      ++kills;
+      EXPECT_GE(count, reported) << "round " << round << ": a completed save was lost";
+      EXPECT_LE(count, reported + 1) << "round " << round;
+    }
+    EXPECT_GE(count, known) << "round " << round << ": tasks of an earlier round vanished";
+    for (int32_t i = 0; i < count; ++i) {
+      ASSERT_EQ(loaded[i].guid, WFormat(L"T%06d", i + 1)) << "round " << round;
+      ASSERT_EQ(loaded[i].name, WFormat(L"任务 %d <%d>", i + 1, (i + 1) * 7));
+      ASSERT_EQ(loaded[i].param1.size(), static_cast<size_t>((i + 1) % 50) * 20);
+    }
+    known = count;
+  }
+  EXPECT_GT(kills, 12) << "most rounds must kill the saver after some saves";
+  EXPECT_GT(known, 24);
+}
+
+}  // namespace
