@@ -1,3 +1,10 @@
+# Programs whose entry point is wmain or wWinMain.
+function(quelm_unicode_entry name)
+  if(MINGW)
+    target_link_options(${name} PRIVATE -municode)
+  endif()
+endfunction()
+
 # quelm_library(name folder deps...): a static library of every .cpp in the folder. A folder
 # without sources yet becomes an interface library so that its dependants still configure.
 function(quelm_library name folder)
@@ -29,7 +36,7 @@ endfunction()
 function(quelm_test_helper name)
   add_executable(${name} ${ARGN})
   target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}")
-  target_link_options(${name} PRIVATE -municode)
+  quelm_unicode_entry(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
 endfunction()
 
@@ -39,6 +46,7 @@ function(quelm_bench name)
   cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} EXCLUDE_FROM_ALL ${B_SOURCES})
   target_link_libraries(${name} PRIVATE ${B_LIBS})
+  quelm_unicode_entry(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/benches")
   add_dependencies(bench_all ${name})
 endfunction()

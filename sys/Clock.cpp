@@ -16,11 +16,15 @@ SYSTEMTIME Win32Clock::LocalTime() {
 }
 
 uint64_t Win32Clock::MonotonicMs() {
-  LARGE_INTEGER counter, frequency;
+  // The frequency is fixed at boot, so one query serves the whole process.
+  static const uint64_t frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<uint64_t>(f.QuadPart);
+  }();
+  LARGE_INTEGER counter;
   QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return CounterToMs(static_cast<uint64_t>(counter.QuadPart),
-                     static_cast<uint64_t>(frequency.QuadPart));
+  return CounterToMs(static_cast<uint64_t>(counter.QuadPart), frequency);
 }
 
 uint64_t Win32Clock::UpTimeMs() {
@@ -35,6 +39,15 @@ Clock& SystemClock() {
 Clock* SetSystemClock(Clock* clock) {
   Clock* previous = g_clock.exchange(clock, std::memory_order_acq_rel);
   return previous ? previous : &g_win32Clock;
+}
+
+ClockReading ReadClock() {
+  Clock& clock = SystemClock();
+  ClockReading reading;
+  reading.local = clock.LocalTime();
+  reading.monotonicMs = clock.MonotonicMs();
+  reading.upTimeMs = clock.UpTimeMs();
+  return reading;
 }
 
 uint64_t CounterToMs(uint64_t counter, uint64_t frequency) {

@@ -25,11 +25,20 @@ class Win32Clock : public Clock {
   uint64_t UpTimeMs() override;
 };
 
+// One reading of the three clocks, so that everything decided in one moment sees one time.
+struct ClockReading {
+  SYSTEMTIME local = {};
+  uint64_t monotonicMs = 0;
+  uint64_t upTimeMs = 0;
+};
+
 // The clock in force: the Win32 clock unless a test installed another one.
 Clock& SystemClock();
 // Installs `clock` (borrowed; it must outlive its installation) and returns the previous one.
 // nullptr reinstalls the Win32 clock. Install before any thread reads the clock.
 Clock* SetSystemClock(Clock* clock);
+// Reads all three clocks of SystemClock().
+ClockReading ReadClock();
 
 // Milliseconds from a performance-counter reading and its frequency; whole seconds and the
 // remainder are scaled apart so that the product never overflows 64 bits.

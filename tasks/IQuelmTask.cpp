@@ -190,17 +190,17 @@ std::wstring IQuelmTask::StatusText() const {
   return std::wstring();
 }
 
-bool IQuelmTask::EvaluateDue(const SYSTEMTIME& now) {
+bool IQuelmTask::EvaluateDue(const ClockReading& now) {
   if (paused || ran)
     return false;
   switch (mode) {
     case ScheduleMode::Daily:
-      return SameSecondOfDay(now, time);
+      return SameSecondOfDay(now.local, time);
     case ScheduleMode::AtDateTime:
-      return SameSecondOfDay(now, time) && SameDate(now, time);
+      return SameSecondOfDay(now.local, time) && SameDate(now.local, time);
     case ScheduleMode::Countdown:
     case ScheduleMode::Interval: {
-      uint64_t t = MonotonicMs();
+      uint64_t t = now.monotonicMs;
       uint64_t start = startTick;
       if (t > start && t - start > PeriodMs()) {
         startTick = t;
@@ -209,7 +209,7 @@ bool IQuelmTask::EvaluateDue(const SYSTEMTIME& now) {
       return false;
     }
     case ScheduleMode::AfterBoot:
-      return UpTimeSeconds() < 300;
+      return now.upTimeMs / 1000 < 300;
   }
   return false;
 }

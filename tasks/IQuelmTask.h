@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "sys/Clock.h"
+
 // The schedule mode; the numbers are stored in the task file and index the mode drop list.
 // A task may carry a number outside the named ones (a hand-edited file): it never falls due.
 enum class ScheduleMode : int32_t {
@@ -78,9 +80,9 @@ class IQuelmTask {
   // Empty when the object of the action is complete, otherwise the message to show.
   std::wstring Validate() const;
 
-  // The scheduler's due test for the evaluation at local time `now`. A due Countdown or
-  // Interval task restarts its count from the clock reading the test used.
-  bool EvaluateDue(const SYSTEMTIME& now);
+  // The scheduler's due test for the evaluation at `now`. A due Countdown or Interval task
+  // restarts its count from `now`.
+  bool EvaluateDue(const ClockReading& now);
 
   std::atomic<int32_t> refCount{1};
   std::atomic<bool> ran{false};

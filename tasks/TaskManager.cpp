@@ -157,13 +157,14 @@ void TaskManager::RunSchedulerLoop(SYSTEMTIME last) {
 }
 
 bool TaskManager::RunSchedulerPass(SYSTEMTIME& last) {
-  SYSTEMTIME now = SystemClock().LocalTime();
-  bool dayChanged = now.wDay != last.wDay;
+  ClockReading now = ReadClock();
+  const SYSTEMTIME& local = now.local;
+  bool dayChanged = local.wDay != last.wDay;
   bool secondChanged =
-      now.wHour != last.wHour || now.wMinute != last.wMinute || now.wSecond != last.wSecond;
+      local.wHour != last.wHour || local.wMinute != last.wMinute || local.wSecond != last.wSecond;
   if (!dayChanged && !secondChanged)
     return false;
-  last = now;
+  last = local;
 
   for (const DueTask& due : CollectDueTasks(dayChanged, now)) {
     ExecuteAction(*due.snapshot);
@@ -189,7 +190,7 @@ bool TaskManager::RunSchedulerPass(SYSTEMTIME& last) {
 }
 
 std::vector<TaskManager::DueTask> TaskManager::CollectDueTasks(bool dayChanged,
-                                                               const SYSTEMTIME& now) {
+                                                               const ClockReading& now) {
   ScopedLock hold(lock);
   if (dayChanged) {
     for (IQuelmTask* task : tasks) {

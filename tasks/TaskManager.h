@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sys/AutoResetEvent.h"
+#include "sys/Clock.h"
 #include "sys/CriticalSection.h"
 
 class IQuelmTask;
@@ -74,7 +75,7 @@ class TaskManager {
     IQuelmTask* listed;
     IQuelmTask* snapshot;
   };
-  std::vector<DueTask> CollectDueTasks(bool dayChanged, const SYSTEMTIME& now);
+  std::vector<DueTask> CollectDueTasks(bool dayChanged, const ClockReading& now);
   void NotifyRan(IQuelmTask* task);
   std::vector<TaskManagerDel*> ObserversSnapshot();
 

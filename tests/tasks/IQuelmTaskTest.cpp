@@ -7,6 +7,13 @@
 
 namespace {
 
+// A clock reading of the installed clock at local time `local`.
+ClockReading At(const SYSTEMTIME& local) {
+  ClockReading reading = ReadClock();
+  reading.local = local;
+  return reading;
+}
+
 IQuelmTask MakeTask(ScheduleMode mode, int hour, int minute, int second) {
   IQuelmTask task;
   task.mode = mode;
@@ -216,15 +223,15 @@ TEST(IQuelmTask, AfterBootAtTheFiveMinuteBoundary) {
   IQuelmTask task = MakeTask(ScheduleMode::AfterBoot, 0, 0, 0);
   SYSTEMTIME now = clock.LocalTime();
   clock.SetUpTimeMs(299999);
-  EXPECT_TRUE(task.EvaluateDue(now));
+  EXPECT_TRUE(task.EvaluateDue(At(now)));
   EXPECT_EQ(task.StatusText(), L"正在运行");
   clock.SetUpTimeMs(300000);
-  EXPECT_FALSE(task.EvaluateDue(now));
+  EXPECT_FALSE(task.EvaluateDue(At(now)));
   EXPECT_EQ(task.StatusText(), L"正在运行");
   clock.SetUpTimeMs(300999);
   EXPECT_EQ(task.StatusText(), L"正在运行");
   clock.SetUpTimeMs(301000);
-  EXPECT_FALSE(task.EvaluateDue(now));
+  EXPECT_FALSE(task.EvaluateDue(At(now)));
   EXPECT_EQ(task.StatusText(), L"过期");
 }
 
@@ -232,30 +239,30 @@ TEST(IQuelmTask, DailyIsDueInItsSecondOnlyWhileArmed) {
   FakeClock clock;
   IQuelmTask task = MakeTask(ScheduleMode::Daily, 23, 59, 59);
   task.time.wYear = 1999;  // the date part of a daily task never counts
-  EXPECT_FALSE(task.EvaluateDue(MakeTime(2024, 5, 1, 23, 59, 58)));
-  EXPECT_TRUE(task.EvaluateDue(MakeTime(2024, 5, 1, 23, 59, 59)));
+  EXPECT_FALSE(task.EvaluateDue(At(MakeTime(2024, 5, 1, 23, 59, 58))));
+  EXPECT_TRUE(task.EvaluateDue(At(MakeTime(2024, 5, 1, 23, 59, 59))));
   task.ran = true;
-  EXPECT_FALSE(task.EvaluateDue(MakeTime(2024, 5, 1, 23, 59, 59)));
+  EXPECT_FALSE(task.EvaluateDue(At(MakeTime(2024, 5, 1, 23, 59, 59))));
   task.ran = false;  // the day change re-arms daily tasks
-  EXPECT_TRUE(task.EvaluateDue(MakeTime(2024, 5, 2, 23, 59, 59)));
+  EXPECT_TRUE(task.EvaluateDue(At(MakeTime(2024, 5, 2, 23, 59, 59))));
   task.paused = true;
-  EXPECT_FALSE(task.EvaluateDue(MakeTime(2024, 5, 2, 23, 59, 59)));
+  EXPECT_FALSE(task.EvaluateDue(At(MakeTime(2024, 5, 2, 23, 59, 59))));
 }
 
 TEST(IQuelmTask, AtDateTimeIsDueOnlyOnItsDate) {
   FakeClock clock;
   IQuelmTask task = MakeDated(2024, 5, 1, 7, 3, 9);
-  EXPECT_FALSE(task.EvaluateDue(MakeTime(2024, 5, 2, 7, 3, 9)));
-  EXPECT_FALSE(task.EvaluateDue(MakeTime(2025, 5, 1, 7, 3, 9)));
-  EXPECT_FALSE(task.EvaluateDue(MakeTime(2024, 5, 1, 7, 3, 10)));
-  EXPECT_TRUE(task.EvaluateDue(MakeTime(2024, 5, 1, 7, 3, 9)));
+  EXPECT_FALSE(task.EvaluateDue(At(MakeTime(2024, 5, 2, 7, 3, 9))));
+  EXPECT_FALSE(task.EvaluateDue(At(MakeTime(2025, 5, 1, 7, 3, 9))));
+  EXPECT_FALSE(task.EvaluateDue(At(MakeTime(2024, 5, 1, 7, 3, 10))));
+  EXPECT_TRUE(task.EvaluateDue(At(MakeTime(2024, 5, 1, 7, 3, 9))));
 }
 
 TEST(IQuelmTask, UnknownModeIsNeverDueAndShowsNoStatus) {
   FakeClock clock;
   IQuelmTask task = MakeTask(static_cast<ScheduleMode>(7), 0, 0, 0);
   clock.SetUpTimeMs(0);
-  EXPECT_FALSE(task.EvaluateDue(clock.LocalTime()));
+  EXPECT_FALSE(task.EvaluateDue(At(clock.LocalTime())));
   EXPECT_EQ(task.StatusText(), L"");
 }
 
@@ -264,7 +271,7 @@ std::vector<uint64_t> FireTimes(IQuelmTask& task, FakeClock& clock, int seconds)
   std::vector<uint64_t> fired;
   for (int i = 0; i < seconds; ++i) {
     clock.AdvanceSeconds(1);
-    if (task.EvaluateDue(clock.LocalTime())) {
+    if (task.EvaluateDue(At(clock.LocalTime()))) {
       fired.push_back(clock.MonotonicMs());
       if (task.mode == ScheduleMode::Interval)
         task.ran = false;  // the scheduler re-arms an interval after its action
@@ -301,9 +308,9 @@ TEST(IQuelmTask, IntervalFiresAfterItsPeriodAndDriftsAtMostASecondPerRepetition)
 TEST(IQuelmTask, ZeroCountdownFiresAtTheFirstEvaluationAfterItsStart) {
   FakeClock clock;
   IQuelmTask task = MakeTask(ScheduleMode::Countdown, 0, 0, 0);
-  EXPECT_FALSE(task.EvaluateDue(clock.LocalTime())) << "no time has passed yet";
+  EXPECT_FALSE(task.EvaluateDue(At(clock.LocalTime()))) << "no time has passed yet";
   clock.AdvanceMs(1);
-  EXPECT_TRUE(task.EvaluateDue(clock.LocalTime()));
+  EXPECT_TRUE(task.EvaluateDue(At(clock.LocalTime())));
   EXPECT_EQ(task.startTick, clock.MonotonicMs());
 }
 
@@ -312,10 +319,10 @@ TEST(IQuelmTask, CountdownWaitsStrictlyLongerThanItsDuration) {
   IQuelmTask task = MakeTask(ScheduleMode::Countdown, 0, 0, 10);
   uint64_t start = task.startTick;
   clock.SetMonotonicMs(start + 10000);
-  EXPECT_FALSE(task.EvaluateDue(clock.LocalTime()));
+  EXPECT_FALSE(task.EvaluateDue(At(clock.LocalTime())));
   EXPECT_EQ(task.startTick, start) << "a task that is not due keeps its start";
   clock.SetMonotonicMs(start + 10001);
-  EXPECT_TRUE(task.EvaluateDue(clock.LocalTime()));
+  EXPECT_TRUE(task.EvaluateDue(At(clock.LocalTime())));
 }
 
 TEST(IQuelmTask, ValidateChecksTheObjectOfEachAction) {
