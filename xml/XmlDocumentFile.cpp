@@ -61,6 +61,7 @@ void XmlDocument::LogFileError(unsigned long code) {
 }
 
 bool XmlDocument::LoadFile(const std::wstring& path) {
+  ++textVersion_;
   log_.Clear();
   text_.clear();
   encoding_.clear();
