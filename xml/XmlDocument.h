@@ -18,8 +18,8 @@
 // indexed. Attributes and entities are read lazily, when asked for.
 //
 // Editing splices text into the document and keeps the index in step; it never reformats what
-// is already there. Every file, parse and editing step appends an entry to GetLog(); failures
-// are false or empty results, never exceptions.
+// is already there. Reading, writing and parsing append entries to GetLog(); failures are false
+// or empty results, never exceptions.
 //
 // A document belongs to one thread at a time.
 class XmlDocument {
@@ -80,7 +80,7 @@ class XmlDocument {
   // is set), appending under flag 0x40.
   bool SaveFile(const std::wstring& path);
 
-  // The log of the last load, save or SetDocumentText and the parses and edits since.
+  // The log of the last load, save or SetDocumentText and the parses since.
   const std::wstring& GetLog() const { return log_.text(); }
   uint32_t GetDocFlags() const { return flags_; }
   void SetDocFlags(uint32_t flags) { flags_ = flags; }
