@@ -6,6 +6,7 @@
 
 #include "xml/XmlEncodings.h"
 #include "xml/XmlEntities.h"
+#include "xml/XmlScan.h"
 #include "xml/XmlTokenizer.h"
 
 namespace {
@@ -98,6 +99,14 @@ bool XmlDocument::SetDocumentText(const std::wstring& text) {
   return Parse();
 }
 
+bool XmlDocument::SetDocumentText(std::wstring&& text) {
+  if (flags_ & (kFlagReadFile | kFlagWriteFile))
+    return false;
+  text_ = std::move(text);
+  log_.Clear();
+  return Parse();
+}
+
 bool XmlDocument::Parse() {
   try {
     return ParseText();
@@ -116,6 +125,7 @@ void XmlDocument::ClearIndex() {
 }
 
 bool XmlDocument::ParseText() {
+  ++textVersion_;
   parent_ = current_ = child_ = 0;
   node_ = NodePosition();
   if (text_.size() > kMaxTextLength) {
@@ -161,10 +171,9 @@ bool XmlDocument::ParseText() {
 
   uint32_t pos = 0;
   while (pos < n) {
-    const wchar_t* lt = wmemchr(s + pos, L'<', n - pos);
-    if (!lt)
+    pos = FindXmlChar(s, pos, n, L'<');
+    if (pos >= n)
       break;
-    pos = static_cast<uint32_t>(lt - s);
     XmlToken t = ScanXmlMarkup(s, n, pos);
     switch (t.kind) {
       case XmlTokenKind::kStartTag:
@@ -427,7 +436,10 @@ std::wstring XmlDocument::GetContent() const {
   uint32_t end = r.firstChild ? index_[r.firstChild].start : ContentEnd(current_);
   if (start >= end)
     return std::wstring();
-  if (!wmemchr(s + start, L'<', end - start))
+  uint32_t special = FindXmlAny(s, start, end, L'<', L'&', L'<');
+  if (special == end && !options)
+    return std::wstring(s + start, end - start);
+  if (FindXmlChar(s, special, end, L'<') == end)
     return DecodeXmlEntities(s + start, end - start, options);
   std::wstring out;
   for (uint32_t pos = start; pos < end;) {
@@ -444,17 +456,30 @@ std::wstring XmlDocument::GetContent() const {
 }
 
 bool XmlDocument::AttributeRange(uint32_t* begin, uint32_t* end) const {
-  if (node_.type == kNodeProcessingInstruction) {
-    XmlToken t = ScanXmlToken(text_.data(), node_.offset + node_.length, node_.offset);
-    *begin = t.nameEnd;
-    *end = XmlAttributesEnd(t);
-    return true;
-  }
-  if (node_.type || !current_)
+  uint32_t tag;
+  if (node_.type == kNodeProcessingInstruction)
+    tag = node_.offset;
+  else if (!node_.type && current_)
+    tag = index_[current_].start;
+  else
     return false;
-  const XmlElementRecord& r = index_[current_];
-  *begin = NameEnd(current_);
-  *end = r.start + r.startTagLength - ((r.flags & kElementEmpty) ? 2 : 1);
+  AttributeCursor& c = attributeCursor_;
+  if (c.tag != tag || c.version != textVersion_) {
+    c = AttributeCursor();
+    c.tag = tag;
+    c.version = textVersion_;
+    if (node_.type) {
+      XmlToken t = ScanXmlToken(text_.data(), node_.offset + node_.length, node_.offset);
+      c.begin = t.nameEnd;
+      c.end = XmlAttributesEnd(t);
+    } else {
+      const XmlElementRecord& r = index_[current_];
+      c.begin = NameEnd(current_);
+      c.end = r.start + r.startTagLength - ((r.flags & kElementEmpty) ? 2 : 1);
+    }
+  }
+  *begin = c.begin;
+  *end = c.end;
   return true;
 }
 
@@ -464,6 +489,10 @@ std::wstring XmlDocument::GetAttribute(const std::wstring& name) const {
   if (name.empty() || !AttributeRange(&pos, &end))
     return std::wstring();
   const wchar_t* s = text_.data();
+  const AttributeCursor& c = attributeCursor_;
+  if (c.index >= 0 && c.nameEnd - c.nameStart == name.size() &&
+      wmemcmp(s + c.nameStart, name.data(), name.size()) == 0)
+    return DecodeXmlEntities(s + c.valueStart, c.valueEnd - c.valueStart, 0);
   XmlAttributeSpan a;
   while (NextXmlAttribute(s, &pos, end, &a)) {
     if (a.nameEnd - a.nameStart == name.size() &&
@@ -478,10 +507,26 @@ std::wstring XmlDocument::GetAttributeName(int index) const {
   uint32_t end;
   if (index < 0 || !AttributeRange(&pos, &end))
     return std::wstring();
+  const wchar_t* s = text_.data();
+  AttributeCursor& c = attributeCursor_;
+  int i = -1;
+  if (c.index >= 0 && c.index <= index) {
+    if (c.index == index)
+      return std::wstring(s + c.nameStart, c.nameEnd - c.nameStart);
+    i = c.index;
+    pos = c.next;
+  }
   XmlAttributeSpan a;
-  for (int i = 0; NextXmlAttribute(text_.data(), &pos, end, &a); ++i) {
-    if (i == index)
-      return std::wstring(text_.data() + a.nameStart, a.nameEnd - a.nameStart);
+  while (NextXmlAttribute(s, &pos, end, &a)) {
+    if (++i == index) {
+      c.index = i;
+      c.nameStart = a.nameStart;
+      c.nameEnd = a.nameEnd;
+      c.valueStart = a.valueStart;
+      c.valueEnd = a.valueEnd;
+      c.next = pos;
+      return std::wstring(s + a.nameStart, a.nameEnd - a.nameStart);
+    }
   }
   return std::wstring();
 }

@@ -18,8 +18,8 @@
 // indexed. Attributes and entities are read lazily, when asked for.
 //
 // Editing splices text into the document and keeps the index in step; it never reformats what
-// is already there. Every file, parse and editing step appends an entry to GetLog(); failures
-// are false or empty results, never exceptions.
+// is already there. Reading, writing and parsing append entries to GetLog(); failures are false
+// or empty results, never exceptions.
 //
 // A document belongs to one thread at a time.
 class XmlDocument {
@@ -67,6 +67,7 @@ class XmlDocument {
   // mode flag is set.
   bool SetDocumentText(const wchar_t* text);
   bool SetDocumentText(const std::wstring& text);
+  bool SetDocumentText(std::wstring&& text);
   // Rebuilds the index and resets the cursor. True for a well-formed text with exactly one
   // root element.
   bool Parse();
@@ -79,7 +80,7 @@ class XmlDocument {
   // is set), appending under flag 0x40.
   bool SaveFile(const std::wstring& path);
 
-  // The log of the last load, save or SetDocumentText and the parses and edits since.
+  // The log of the last load, save or SetDocumentText and the parses since.
   const std::wstring& GetLog() const { return log_.text(); }
   uint32_t GetDocFlags() const { return flags_; }
   void SetDocFlags(uint32_t flags) { flags_ = flags; }
@@ -110,9 +111,11 @@ class XmlDocument {
   // element. On a node: text with references resolved, or the inside of the other kinds.
   std::wstring GetContent() const;
   // Value of an attribute of the current element (or processing instruction), references
-  // resolved; empty when absent.
+  // resolved; empty when absent. Of a name given twice in one tag, the occurrence the last
+  // GetAttributeName returned, otherwise the first.
   std::wstring GetAttribute(const std::wstring& name) const;
-  // Name of the attribute at 0-based `index`; empty past the last.
+  // Name of the attribute at 0-based `index`; empty past the last. Asking for the indexes in
+  // turn costs one pass over the tag, not one per index.
   std::wstring GetAttributeName(int index) const;
 
   // --- Editing. Refused under the file-read flag.
@@ -146,6 +149,21 @@ class XmlDocument {
   bool IsConsistent() const;
 
  private:
+  // The attributes of the tag last read, and where GetAttributeName last stopped in them, so
+  // that reading them in turn is one pass over the tag.
+  struct AttributeCursor {
+    uint32_t tag = UINT32_MAX;  // offset of the tag's "<"
+    uint32_t version = 0;       // textVersion_ it was taken at
+    uint32_t begin = 0;         // the attributes lie in [begin, end)
+    uint32_t end = 0;
+    int index = -1;  // the attribute below; -1 for none
+    uint32_t nameStart = 0;
+    uint32_t nameEnd = 0;
+    uint32_t valueStart = 0;
+    uint32_t valueEnd = 0;
+    uint32_t next = 0;  // where the attribute after it begins
+  };
+
   struct NodePosition {
     uint32_t offset = 0;
     uint32_t length = 0;
@@ -188,4 +206,6 @@ class XmlDocument {
   uint32_t flags_ = 0;
   std::wstring encoding_;
   XmlResultLog log_;
+  uint32_t textVersion_ = 0;  // changes with every change of the text
+  mutable AttributeCursor attributeCursor_;
 };

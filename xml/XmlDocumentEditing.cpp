@@ -49,6 +49,7 @@ bool XmlDocument::Splice(uint32_t offset, uint32_t removed, const std::wstring& 
   if (needed > text_.capacity())
     text_.reserve(needed + needed / 2 + 128);
   text_.replace(offset, removed, inserted);
+  ++textVersion_;
   return true;
 }
 
@@ -306,6 +307,7 @@ bool XmlDocument::SetAttributeUnsafe(const std::wstring& name, const std::wstrin
   uint32_t end;
   AttributeRange(&pos, &end);
   uint32_t nameEnd = pos;
+  attributeCursor_.index = -1;  // this search must find the first occurrence
   const wchar_t* s = text_.data();
   XmlAttributeSpan a;
   bool found = false;

@@ -53,6 +53,25 @@ bool IsWidePage(int codePage) {
          codePage == kUtf32Be || codePage == kCodePageUtf32;
 }
 
+// The encoding the first bytes of an 8-bit file declare, UTF-8 for a file that starts with "<"
+// and declares none, and its code page (an unknown name gives the default ANSI page). Empty and
+// 0 when nothing usable is declared: the caller then checks whether the bytes are UTF-8.
+int DeclaredCodePage(const std::string& head, std::wstring* encoding) {
+  std::wstring decoded = Utf8ToWide(head);
+  *encoding = FindDeclaredEncoding(decoded.data(), decoded.size());
+  if (encoding->empty() && !head.empty() && head[0] == '<')
+    *encoding = L"UTF-8";
+  int codePage = CodePageOfEncoding(*encoding);
+  if (codePage < 0)
+    codePage = 0;
+  // A wide encoding declared in 8-bit bytes is a false declaration.
+  if (IsWidePage(codePage) || !IsConvertibleCodePage(codePage)) {
+    encoding->clear();
+    codePage = 0;
+  }
+  return codePage;
+}
+
 }  // namespace
 
 void XmlDocument::LogFileError(unsigned long code) {
@@ -61,6 +80,7 @@ void XmlDocument::LogFileError(unsigned long code) {
 }
 
 bool XmlDocument::LoadFile(const std::wstring& path) {
+  ++textVersion_;
   log_.Clear();
   text_.clear();
   encoding_.clear();
@@ -137,20 +157,8 @@ bool XmlDocument::ReadFromFile(const std::wstring& path) {
         encoding_ = L"UTF-32BE";
         codePage = kUtf32Be;
         break;
-      case Unmarked::kBytes: {
-        std::wstring decoded = Utf8ToWide(head);
-        encoding_ = ::FindDeclaredEncoding(decoded.data(), decoded.size());
-      }
-        if (encoding_.empty() && !head.empty() && head[0] == '<')
-          encoding_ = L"UTF-8";
-        codePage = ::CodePageOfEncoding(encoding_);
-        if (codePage < 0)
-          codePage = 0;  // an unknown name: the default ANSI page
-        // A wide encoding declared in 8-bit bytes is a false declaration: detect instead.
-        if (IsWidePage(codePage) || !IsConvertibleCodePage(codePage)) {
-          encoding_.clear();
-          codePage = 0;
-        }
+      case Unmarked::kBytes:
+        codePage = DeclaredCodePage(head, &encoding_);
         break;
     }
   }

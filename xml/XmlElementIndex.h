@@ -24,9 +24,11 @@ enum : uint32_t {
 };
 
 // The element index of a document: records in blocks of 65,536, addressed by a 32-bit position
-// whose high 16 bits are the block and low 16 bits the slot. Position 0 is the document
-// record. Blocks are kept across resets, so reparsing allocates nothing; records never move,
-// so references to them stay valid while records are added.
+// whose high 16 bits are the block and low 16 bits the slot. Position 0 is the document record.
+// The first block starts at the size a reset asks for and grows to its full size only when a
+// document needs it, so a small fragment costs little; later blocks are allocated whole.
+// Storage is kept across resets, so reparsing allocates nothing. A reference to a record stays
+// valid until the next Add().
 class XmlElementIndex {
  public:
   static constexpr uint32_t kBlockRecords = 65536;
@@ -50,9 +52,12 @@ class XmlElementIndex {
   uint32_t size() const { return count_; }
 
  private:
-  void AddBlock();
+  // Makes room for `records` positions in all, keeping the records in use.
+  void Grow(uint64_t records);
 
   XmlElementRecord document_ = {};
   std::vector<std::unique_ptr<XmlElementRecord[]>> blocks_;
+  uint32_t firstBlockRecords_ = 0;  // size of blocks_[0] while it is not yet full
+  uint64_t capacity_ = 0;           // positions the blocks hold
   uint32_t count_ = 1;
 };

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "xml/XmlScan.h"
 #include "xml/XmlTableData.h"
 #include "xml/XmlTokenizer.h"
 
@@ -71,12 +72,11 @@ void AppendCodePoint(std::wstring* out, uint32_t cp) {
 void AppendResolved(std::wstring* out, const wchar_t* text, size_t length) {
   size_t done = 0;
   for (;;) {
-    const wchar_t* amp = wmemchr(text + done, L'&', length - done);
-    if (!amp) {
+    size_t at = FindXmlChar(text, static_cast<uint32_t>(done), static_cast<uint32_t>(length), L'&');
+    if (at >= length) {
       out->append(text + done, length - done);
       return;
     }
-    size_t at = static_cast<size_t>(amp - text);
     out->append(text + done, at - done);
     size_t bodyLength = 0;
     wchar_t lowered[kMaxReferenceChars];
@@ -174,6 +174,14 @@ void AppendDecodedXml(std::wstring* out, const wchar_t* text, size_t length, uin
   }
   if (!trim)
     out->append(text + last, length - last);
+}
+
+std::wstring DecodeXmlEntities(const wchar_t* text, size_t length, uint32_t options) {
+  if (!options && FindXmlChar(text, 0, static_cast<uint32_t>(length), L'&') == length)
+    return std::wstring(text, length);
+  std::wstring out;
+  AppendDecodedXml(&out, text, length, options);
+  return out;
 }
 
 uint32_t LookupXmlEntity(const wchar_t* name, size_t length) {

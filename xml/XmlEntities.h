@@ -25,11 +25,7 @@ std::wstring EncodeXmlEntities(const wchar_t* text,
 // on the text as written, so white space written as a reference survives them.
 void AppendDecodedXml(std::wstring* out, const wchar_t* text, size_t length, uint32_t options);
 
-inline std::wstring DecodeXmlEntities(const wchar_t* text, size_t length, uint32_t options) {
-  std::wstring out;
-  AppendDecodedXml(&out, text, length, options);
-  return out;
-}
+std::wstring DecodeXmlEntities(const wchar_t* text, size_t length, uint32_t options);
 
 // The code point of the named reference `name` (without "&" and ";"), 0 when unknown. Letter
 // case is ignored, except that of a name HTML defines in two cases (such as "Eacute" and

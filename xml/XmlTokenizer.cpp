@@ -1,6 +1,6 @@
 #include "xml/XmlTokenizer.h"
 
-#include <cwchar>
+#include "xml/XmlScan.h"
 
 namespace {
 
@@ -29,10 +29,9 @@ Prefix MatchPrefix(const wchar_t* text,
 // `length` when there is none.
 uint32_t Find3(const wchar_t* text, uint32_t length, uint32_t pos, const wchar_t* pattern) {
   while (pos + 3 <= length) {
-    const wchar_t* hit = wmemchr(text + pos, pattern[0], length - pos - 2);
-    if (!hit)
+    pos = FindXmlChar(text, pos, length - 2, pattern[0]);
+    if (pos + 3 > length)
       return length;
-    pos = static_cast<uint32_t>(hit - text);
     if (text[pos + 1] == pattern[1] && text[pos + 2] == pattern[2])
       return pos;
     ++pos;
@@ -42,15 +41,22 @@ uint32_t Find3(const wchar_t* text, uint32_t length, uint32_t pos, const wchar_t
 
 uint32_t Find2(const wchar_t* text, uint32_t length, uint32_t pos, wchar_t a, wchar_t b) {
   while (pos + 2 <= length) {
-    const wchar_t* hit = wmemchr(text + pos, a, length - pos - 1);
-    if (!hit)
+    pos = FindXmlChar(text, pos, length - 1, a);
+    if (pos + 2 > length)
       return length;
-    pos = static_cast<uint32_t>(hit - text);
     if (text[pos + 1] == b)
       return pos;
     ++pos;
   }
   return length;
+}
+
+// Characters that end an attribute name: white space, "=", "/", ">", "<" and quotes.
+bool EndsAttributeName(wchar_t c) {
+  constexpr uint64_t kStops = (1ull << ' ') | (1ull << '\t') | (1ull << '\r') | (1ull << '\n') |
+                              (1ull << '=') | (1ull << '/') | (1ull << '<') | (1ull << '>') |
+                              (1ull << '"') | (1ull << '\'');
+  return c < 64 && ((kStops >> c) & 1);
 }
 
 XmlToken Broken(uint32_t start, uint32_t end, XmlSyntaxError error, const wchar_t* type = nullptr) {
@@ -86,7 +92,10 @@ XmlToken Made(XmlTokenKind kind,
 XmlToken ScanStartTag(const wchar_t* s, uint32_t n, uint32_t pos) {
   uint32_t nameEnd = XmlNameEnd(s, n, pos + 1);
   uint32_t i = nameEnd;
-  while (i < n) {
+  for (;;) {
+    i = FindXmlAny(s, i, n, L'>', L'<', L'=');
+    if (i >= n)
+      return Unterminated(pos, n, L"start_tag");
     wchar_t c = s[i];
     if (c == L'>') {
       XmlTokenKind kind = (i > nameEnd && s[i - 1] == L'/') ? XmlTokenKind::kEmptyElementTag
@@ -96,18 +105,15 @@ XmlToken ScanStartTag(const wchar_t* s, uint32_t n, uint32_t pos) {
     if (c == L'<')
       return Unterminated(pos, i, L"start_tag");
     ++i;
-    if (c == L'=') {
-      while (i < n && IsXmlSpace(s[i]))
-        ++i;
-      if (i < n && (s[i] == L'"' || s[i] == L'\'')) {
-        const wchar_t* close = wmemchr(s + i + 1, s[i], n - i - 1);
-        if (!close)
-          return Unterminated(pos, n, L"start_tag");
-        i = static_cast<uint32_t>(close - s) + 1;
-      }
+    while (i < n && IsXmlSpace(s[i]))
+      ++i;
+    if (i < n && (s[i] == L'"' || s[i] == L'\'')) {
+      uint32_t close = FindXmlChar(s, i + 1, n, s[i]);
+      if (close >= n)
+        return Unterminated(pos, n, L"start_tag");
+      i = close + 1;
     }
   }
-  return Unterminated(pos, n, L"start_tag");
 }
 
 XmlToken ScanEndTag(const wchar_t* s, uint32_t n, uint32_t pos) {
@@ -134,10 +140,10 @@ XmlToken ScanDocumentType(const wchar_t* s, uint32_t n, uint32_t pos) {
   while (i < n) {
     wchar_t c = s[i];
     if (c == L'"' || c == L'\'') {
-      const wchar_t* close = wmemchr(s + i + 1, c, n - i - 1);
-      if (!close)
+      uint32_t close = FindXmlChar(s, i + 1, n, c);
+      if (close >= n)
         break;
-      i = static_cast<uint32_t>(close - s) + 1;
+      i = close + 1;
     } else if (inSubset) {
       if (c == L']') {
         inSubset = false;
@@ -239,8 +245,7 @@ XmlToken ScanXmlMarkup(const wchar_t* s, uint32_t n, uint32_t pos) {
 XmlToken ScanXmlToken(const wchar_t* s, uint32_t n, uint32_t pos) {
   if (s[pos] == L'<')
     return ScanXmlMarkup(s, n, pos);
-  const wchar_t* lt = wmemchr(s + pos, L'<', n - pos);
-  return Made(XmlTokenKind::kText, pos, lt ? static_cast<uint32_t>(lt - s) : n);
+  return Made(XmlTokenKind::kText, pos, FindXmlChar(s, pos, n, L'<'));
 }
 
 uint32_t XmlAttributesEnd(const XmlToken& token) {
@@ -268,13 +273,12 @@ bool NextXmlAttribute(const wchar_t* s, uint32_t* pos, uint32_t end, XmlAttribut
     }
     if (s[i] != L'"' && s[i] != L'\'')
       break;
-    const wchar_t* close = wmemchr(s + i + 1, s[i], end - i - 1);
-    i = close ? static_cast<uint32_t>(close - s) + 1 : end;
+    uint32_t close = FindXmlChar(s, i + 1, end, s[i]);
+    i = close < end ? close + 1 : end;
   }
   XmlAttributeSpan a;
   a.nameStart = i;
-  while (i < end && !IsXmlSpace(s[i]) && s[i] != L'=' && s[i] != L'/' && s[i] != L'>' &&
-         s[i] != L'<' && s[i] != L'"' && s[i] != L'\'')
+  while (i < end && !EndsAttributeName(s[i]))
     ++i;
   a.nameEnd = i;
   uint32_t j = i;
@@ -288,9 +292,8 @@ bool NextXmlAttribute(const wchar_t* s, uint32_t* pos, uint32_t end, XmlAttribut
     if (j < end && (s[j] == L'"' || s[j] == L'\'')) {
       a.quote = s[j];
       a.valueStart = j + 1;
-      const wchar_t* close = wmemchr(s + j + 1, s[j], end - j - 1);
-      a.valueEnd = close ? static_cast<uint32_t>(close - s) : end;
-      i = close ? a.valueEnd + 1 : end;
+      a.valueEnd = FindXmlChar(s, j + 1, end, s[j]);
+      i = a.valueEnd < end ? a.valueEnd + 1 : end;
     } else {
       a.valueStart = j;
       while (j < end && !IsXmlSpace(s[j]) && s[j] != L'>')

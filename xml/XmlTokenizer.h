@@ -72,12 +72,16 @@ inline bool IsXmlSpace(wchar_t c) {
 
 // Letters, "_" and ":"; every character from U+0080 up counts as a letter.
 inline bool IsXmlNameStart(wchar_t c) {
-  return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'_' || c == L':' ||
-         c >= 0x80;
+  constexpr uint64_t kLow = 1ull << ':';  // characters 0..63
+  constexpr uint64_t kHigh = (0x3FFFFFFull << 1) | (0x3FFFFFFull << 33) | (1ull << ('_' - 64));
+  return c >= 0x80 || (c < 64 ? (kLow >> c) & 1 : (kHigh >> (c - 64)) & 1);
 }
 
+// Name starts, digits, "-" and ".".
 inline bool IsXmlNameChar(wchar_t c) {
-  return IsXmlNameStart(c) || (c >= L'0' && c <= L'9') || c == L'-' || c == L'.';
+  constexpr uint64_t kLow = (1ull << ':') | (0x3FFull << '0') | (1ull << '-') | (1ull << '.');
+  constexpr uint64_t kHigh = (0x3FFFFFFull << 1) | (0x3FFFFFFull << 33) | (1ull << ('_' - 64));
+  return c >= 0x80 || (c < 64 ? (kLow >> c) & 1 : (kHigh >> (c - 64)) & 1);
 }
 
 inline wchar_t AsciiLower(wchar_t c) {

@@ -69,6 +69,15 @@ TEST(XmlDocumentParse, IgnoreCaseFlagMatchesEndTags) {
   EXPECT_TRUE(doc.FindElement(L"Item"));
 }
 
+TEST(XmlDocumentParse, SetDocumentTextStartsAFreshLogAndParseAppends) {
+  XmlDocument doc;
+  EXPECT_FALSE(doc.SetDocumentText(L"<a/><b/>"));
+  EXPECT_FALSE(doc.Parse());
+  EXPECT_EQ(doc.GetLog(), L"<root_has_sibling/><root_has_sibling/>");
+  EXPECT_TRUE(doc.SetDocumentText(L"<a/>"));
+  EXPECT_EQ(doc.GetLog(), L"");
+}
+
 TEST(XmlDocumentParse, NullTextClearsTheDocument) {
   XmlDocument doc;
   ASSERT_TRUE(doc.SetDocumentText(L"<a/>"));

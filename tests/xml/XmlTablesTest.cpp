@@ -70,7 +70,7 @@ TEST(XmlTables, EntityTableHolds253EntriesUpperCaseFormFirst) {
     int first;
     int second;
   } pairs[] = {
-      {L"eacute", 201, 233}, {L"rarr", 8658, 8594}, {L"dagger", 8225, 8224},
+      {L"eacute", 201, 233}, {L"rarr", 8658, 8594},  {L"dagger", 8225, 8224},
       {L"yuml", 376, 255},   {L"prime", 8243, 8242}, {L"thorn", 222, 254},
   };
   for (const auto& pair : pairs) {
