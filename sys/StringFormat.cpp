@@ -27,9 +27,12 @@ std::wstring WFormat(const wchar_t* format, ...) {
 std::wstring Utf8ToWide(const std::string& utf8) {
   if (utf8.empty())
     return std::wstring();
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(n, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+  // UTF-8 never needs more UTF-16 units than it has bytes, so one pass into a buffer of that
+  // size suffices; layouts are converted on every window build.
+  std::wstring out(utf8.size(), L'\0');
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(),
+                              static_cast<int>(out.size()));
+  out.resize(n > 0 ? n : 0);
   return out;
 }
 

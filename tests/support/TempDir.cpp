@@ -1,7 +1,6 @@
 #include "tests/support/TempDir.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <filesystem>
 #include <fstream>
@@ -17,12 +16,9 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
-  std::wstring from = path_ + L'\0';  // the shell wants a double-terminated list
-  SHFILEOPSTRUCTW op = {};
-  op.wFunc = FO_DELETE;
-  op.pFrom = from.c_str();
-  op.fFlags = FOF_NO_UI;
-  SHFileOperationW(&op);
+  // Not SHFileOperation: Wine's recursive delete has been seen to empty the working folder.
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(path_), ignored);
 }
 
 std::wstring TempDir::Child(const std::wstring& name) const {

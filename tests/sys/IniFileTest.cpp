@@ -1,36 +1,8 @@
 #include "sys/IniFile.h"
-#include "sys/StringFormat.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
-
 #include "tests/support/TempDir.h"
-
-TEST(ParseDecimal, FollowsTheCLibrary) {
-  struct Case {
-    const wchar_t* text;
-    int expected;
-  } cases[] = {
-      {L"12", 12},
-      {L"12abc", 12},
-      {L"abc", 0},
-      {L"  42", 42},
-      {L"\t7", 7},
-      {L"-5", -5},
-      {L"+9", 9},
-      {L"- 5", 0},
-      {L"0x1F", 0},
-      {L"007", 7},
-      {L"3.9", 3},
-      {L"2147483647", INT_MAX},
-      {L"99999999999", INT_MAX},
-      {L"-99999999999", INT_MIN},
-      {L"", 0},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(ParseDecimal(c.text), c.expected) << c.text;
-}
 
 TEST(IniFile, ReadsKeysOfItsSectionOnly) {
   TempDir dir;

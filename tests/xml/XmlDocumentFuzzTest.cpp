@@ -9,6 +9,7 @@
 
 #include "sys/StringFormat.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/XmlMutator.h"
 #include "tests/xml/XmlTestWalk.h"
 #include "xml/XmlDocument.h"
 
@@ -28,75 +29,8 @@ const wchar_t* const kSeeds[] = {
     L"<Menu><Item text=\"&#28155;&#21152;\" id=\"1\"/><Separator/><Item text=\"exit\"/></Menu>",
 };
 
-const wchar_t* const kFragments[] = {
-    L"<",         L"&",      L"]]>",  L">",         L"</",        L"/>", L"<!--", L"-->",
-    L"<![CDATA[", L"<?",     L"?>",   L"<!DOCTYPE", L"[",         L"]",  L"\"",   L"'",
-    L"=",         L"<a>",    L"</a>", L"<b x='1'>", L"&#x1F600;", L"&#", L"&amp", L"\xD800",
-    L"\xDC00",    L"\xFFFF", L"\0",   L"\r\n",      L" ",         L"<!", L"<!-",
-};
-
-class Mutator {
- public:
-  explicit Mutator(uint32_t seed) : random_(seed) {}
-
-  uint32_t Below(uint32_t n) { return n ? static_cast<uint32_t>(random_() % n) : 0; }
-
-  std::wstring Mutate(std::wstring text) {
-    int edits = 1 + Below(6);
-    for (int i = 0; i < edits; ++i) {
-      size_t at = Below(static_cast<uint32_t>(text.size() + 1));
-      switch (Below(8)) {
-        case 0:  // flip a character
-          if (!text.empty())
-            text[at % text.size()] = static_cast<wchar_t>(Below(0x10000));
-          break;
-        case 1:  // truncate
-          text.resize(at);
-          break;
-        case 2:
-        case 3:  // insert markup
-          text.insert(at, kFragments[Below(sizeof(kFragments) / sizeof(kFragments[0]))]);
-          break;
-        case 4: {  // delete a range
-          size_t length = Below(16);
-          text.erase(at, length);
-          break;
-        }
-        case 5: {  // duplicate a range
-          size_t length = Below(64);
-          text.insert(at, text.substr(at, length));
-          break;
-        }
-        case 6:  // an ASCII character of markup
-          text.insert(at, 1, L"<>&;/=\"'!?[]-#x "[Below(16)]);
-          break;
-        default:  // swap two characters
-          if (text.size() > 1)
-            std::swap(text[at % text.size()], text[Below(static_cast<uint32_t>(text.size()))]);
-      }
-    }
-    return text;
-  }
-
-  std::wstring Name() {
-    static const wchar_t* const names[] = {L"a", L"item", L"b", L"X_1", L"\x540D"};
-    return names[Below(5)];
-  }
-
-  std::wstring Text() {
-    std::wstring text;
-    int length = Below(8);
-    for (int i = 0; i < length; ++i)
-      text += L"a<&]]>-?'\" \r\n\xD800"[Below(14)];
-    return text;
-  }
-
- private:
-  std::mt19937 random_;
-};
-
 // Moves the cursor around and edits at random, checking the index after every step.
-void EditAtRandom(XmlDocument& doc, Mutator& m, const std::wstring& context) {
+void EditAtRandom(XmlDocument& doc, XmlMutator& m, const std::wstring& context) {
   for (int step = 0; step < 12; ++step) {
     switch (m.Below(10)) {
       case 0:
@@ -132,7 +66,7 @@ void EditAtRandom(XmlDocument& doc, Mutator& m, const std::wstring& context) {
 }
 
 TEST(XmlDocumentFuzz, DamagedTextsParseWalkAndEditSafely) {
-  Mutator m(20240501);
+  XmlMutator m(20240501);
   int wellFormed = 0;
   const int rounds = 12000;
   for (int round = 0; round < rounds; ++round) {
