@@ -54,6 +54,7 @@ uint64_t CounterToMs(uint64_t counter, uint64_t frequency) {
   if (frequency == 0)
     return 0;
   const uint64_t kNsPerSecond = 1000000000ull;
-  uint64_t ns = (counter % frequency) * kNsPerSecond / frequency + (counter / frequency) * kNsPerSecond;
+  uint64_t ns =
+      (counter % frequency) * kNsPerSecond / frequency + (counter / frequency) * kNsPerSecond;
   return ns / 1000000ull;
 }

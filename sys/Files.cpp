@@ -1,7 +1,7 @@
 #include "sys/Files.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <vector>
 

@@ -40,7 +40,8 @@ void ExecuteAction(IQuelmTask& task) {
     case ActionKind::Shutdown:
     case ActionKind::Restart:
       EnableSessionPrivileges(system);
-      PostPopupJob(task, [](TaskPopups& p, const IQuelmTask& copy) { p.ShowShutdownConfirm(copy); });
+      PostPopupJob(task,
+                   [](TaskPopups& p, const IQuelmTask& copy) { p.ShowShutdownConfirm(copy); });
       break;
     case ActionKind::Sleep:
       EnableSessionPrivileges(system);

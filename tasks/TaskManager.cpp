@@ -4,6 +4,7 @@
 
 #include "sys/Clock.h"
 #include "sys/HandOff.h"
+#include "sys/Handles.h"
 #include "tasks/ActionExecutor.h"
 #include "tasks/IQuelmTask.h"
 #include "tasks/TaskManagerDel.h"
@@ -94,8 +95,7 @@ void TaskManager::DeleteTask(const std::wstring& guid) {
     ScopedLock hold(lock);
     auto it = std::find(tasks.begin(), tasks.end(), found);
     if (it == tasks.end()) {
-      it = std::find_if(tasks.begin(), tasks.end(),
-                        [&](IQuelmTask* t) { return t->guid == guid; });
+      it = std::find_if(tasks.begin(), tasks.end(), [&](IQuelmTask* t) { return t->guid == guid; });
     }
     if (it == tasks.end())
       return;
@@ -148,6 +148,8 @@ std::vector<TaskManagerDel*> TaskManager::ObserversSnapshot() {
 }
 
 void TaskManager::RunSchedulerLoop(SYSTEMTIME last) {
+  // The shell's execution of programs, documents and addresses may need COM on this thread.
+  ScopedComInit com;
   while (!stop) {
     wakeEvent.Wait(100);
     if (stop)

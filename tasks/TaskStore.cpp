@@ -102,8 +102,9 @@ bool TaskStore::Save(const std::vector<IQuelmTask*>& tasks) {
     AppendChild(doc, L"guid", task->guid);
     AppendChild(doc, L"modul", WFormat(L"%d", static_cast<int>(task->mode)));
     AppendChild(doc, L"tag", WFormat(L"%d", static_cast<int>(task->action)));
-    AppendChild(doc, L"date", WFormat(L"%04d/%02d/%02d %02d:%02d:%02d", t.wYear, t.wMonth, t.wDay,
-                                      t.wHour, t.wMinute, t.wSecond));
+    AppendChild(doc, L"date",
+                WFormat(L"%04d/%02d/%02d %02d:%02d:%02d", t.wYear, t.wMonth, t.wDay, t.wHour,
+                        t.wMinute, t.wSecond));
     AppendChild(doc, L"path", task->path);
     AppendChild(doc, L"name", task->name);
     AppendChild(doc, L"param1", task->param1);
@@ -126,7 +127,6 @@ bool TaskStore::Save(const std::vector<IQuelmTask*>& tasks) {
   }
   return true;
 }
-
 
 void ParseTaskDate(const std::wstring& text, SYSTEMTIME& time) {
   std::vector<std::wstring> halves = SplitList(text, L' ');

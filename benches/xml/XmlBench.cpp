@@ -167,7 +167,7 @@ size_t WalkLayoutNode(const pugi::xml_node& node) {
 
 }  // namespace
 
-int main() {
+int wmain() {
   std::string tasks = TaskFile(10 * 1024 * 1024);
   std::wstring path = TempPath(L"quelm-xml-bench.xml");
   FILE* f = _wfopen(path.c_str(), L"wb");

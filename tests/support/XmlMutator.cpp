@@ -5,11 +5,17 @@
 namespace {
 
 const std::wstring kFragments[] = {
-    L"<",         L"&",      L"]]>",  L">",         L"</",        L"/>", L"<!--",
-    L"-->",       L"<![CDATA[", L"<?", L"?>",       L"<!DOCTYPE", L"[",  L"]",
-    L"\"",        L"'",      L"=",    L"<a>",       L"</a>",      L"<b x='1'>",
-    L"&#x1F600;", L"&#",     L"&amp", L"\xD800",    L"\xDC00",    L"\xFFFF",
-    std::wstring(1, L'\0'),  L"\r\n", L" ",         L"<!",        L"<!-",
+    L"<",      L"&",         L"]]>",
+    L">",      L"</",        L"/>",
+    L"<!--",   L"-->",       L"<![CDATA[",
+    L"<?",     L"?>",        L"<!DOCTYPE",
+    L"[",      L"]",         L"\"",
+    L"'",      L"=",         L"<a>",
+    L"</a>",   L"<b x='1'>", L"&#x1F600;",
+    L"&#",     L"&amp",      L"\xD800",
+    L"\xDC00", L"\xFFFF",    std::wstring(1, L'\0'),
+    L"\r\n",   L" ",         L"<!",
+    L"<!-",
 };
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/PumpUntil.h"
+
 namespace {
 
 // Records what happens to jobs: which ran, on which thread, and which were destroyed.
@@ -29,22 +31,6 @@ class RecordingJob : public ThreadTask {
   JobLog* log_;
   int id_;
 };
-
-// Dispatches the UI thread's messages until `done` holds or ten seconds pass.
-bool PumpUntil(const std::function<bool()>& done) {
-  DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > 10000)
-      return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-  return true;
-}
 
 class HandOffTest : public testing::Test {
  protected:
@@ -106,10 +92,18 @@ TEST_F(HandOffTest, SentJobWritesThroughReferencesToTheSendersValues) {
   int total = 5;
   std::wstring text = L"before";
   std::thread worker([&] {
-    SendToUiThread(MakeSendJob([](int& t, std::wstring& s) { t += 7; s = L"after"; }, total, text));
+    SendToUiThread(MakeSendJob(
+        [](int& t, std::wstring& s) {
+          t += 7;
+          s = L"after";
+        },
+        total, text));
   });
   bool done = false;
-  std::thread waiter([&] { worker.join(); done = true; });
+  std::thread waiter([&] {
+    worker.join();
+    done = true;
+  });
   ASSERT_TRUE(PumpUntil([&] { return done; }));
   waiter.join();
   EXPECT_EQ(total, 12);

@@ -109,7 +109,7 @@ class RunningHelpers : public testing::Test, public GdiplusFixtureBase {
     }
     // The helper's path as the system reports it, found through its process id.
     DWORD pid = GetProcessId(helpers_[0].get());
-    ASSERT_TRUE(WaitUntil([&] {
+    ASSERT_TRUE(PumpUntil([&] {
       for (const RunningProcess& process : ListProcesses()) {
         if (process.pid == pid)
           reportedPath_ = process.path;

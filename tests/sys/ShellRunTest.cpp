@@ -20,7 +20,7 @@ TEST(ShellRun, StartsAProgramHiddenWithItsParametersAndWorkingFolder) {
   TempDir dir;
   const std::wstring marker = dir.Child(L"ran.txt");
   ASSERT_TRUE(ShellRun(HelperPath(), L"touch \"" + marker + L"\"", dir.path(), false, true));
-  ASSERT_TRUE(WaitUntil([&] { return !ReadWrittenFolder(marker).empty(); }));
+  ASSERT_TRUE(PumpUntil([&] { return !ReadWrittenFolder(marker).empty(); }));
   EXPECT_EQ(
       CompareStringOrdinal(ReadWrittenFolder(marker).c_str(), -1, dir.path().c_str(), -1, TRUE),
       CSTR_EQUAL)
@@ -40,5 +40,5 @@ TEST(ShellOpen, OpensADocumentWithItsAssociatedProgram) {
   const std::wstring batch =
       dir.WriteFile(L"mark.bat", "@echo opened> \"%~dp0opened.txt\"\r\n@exit\r\n");
   EXPECT_TRUE(ShellOpen(batch));
-  EXPECT_TRUE(WaitUntil([&] { return PathExists(dir.Child(L"opened.txt")); }));
+  EXPECT_TRUE(PumpUntil([&] { return PathExists(dir.Child(L"opened.txt")); }));
 }

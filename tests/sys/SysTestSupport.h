@@ -8,6 +8,7 @@
 #include "sys/Files.h"
 #include "sys/GdiplusApi.h"
 #include "sys/Handles.h"
+#include "tests/support/PumpUntil.h"
 
 // Full path of the helper program built next to the test executable.
 inline std::wstring HelperPath() {
@@ -25,16 +26,6 @@ inline ScopedHandle StartHelper(const std::wstring& arguments) {
     return ScopedHandle();
   CloseHandle(process.hThread);
   return ScopedHandle(process.hProcess);
-}
-
-// Polls `done` until it holds or ten seconds pass, for effects of other processes.
-inline bool WaitUntil(const std::function<bool()>& done) {
-  for (int i = 0; i < 500; ++i) {
-    if (done())
-      return true;
-    Sleep(20);
-  }
-  return done();
 }
 
 // GDI+ and COM for the tests that make bitmaps and ask the shell.

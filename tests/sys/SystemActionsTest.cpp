@@ -75,7 +75,7 @@ TEST(RecordingSystemActions, RecordsEveryCallWithItsArgumentsAndDoesNothing) {
   // A forwarded run afterwards proves the recorded one did not start the helper.
   fake.ForwardHarmlessCalls(true);
   EXPECT_TRUE(actions.ShellRun(HelperPath(), TouchArguments(dir.Child(L"b")), L"", false, true));
-  EXPECT_TRUE(WaitUntil([&] { return PathExists(dir.Child(L"b")); }));
+  EXPECT_TRUE(PumpUntil([&] { return PathExists(dir.Child(L"b")); }));
   EXPECT_FALSE(PathExists(dir.Child(L"a")));
   fake.Clear();
   EXPECT_TRUE(fake.Calls().empty());
@@ -88,7 +88,7 @@ TEST(RecordingSystemActions, ForwardsTheHarmlessCallsToTheRealSystem) {
   const std::wstring batch =
       dir.WriteFile(L"open.bat", "@echo opened> \"%~dp0opened.txt\"\r\n@exit\r\n");
   CurrentSystemActions().ShellOpen(batch);
-  EXPECT_TRUE(WaitUntil([&] { return PathExists(dir.Child(L"opened.txt")); }));
+  EXPECT_TRUE(PumpUntil([&] { return PathExists(dir.Child(L"opened.txt")); }));
 
   const std::wstring eventName = L"Local\\quelm-sys-helper-" + NewGuidString();
   ScopedHandle event(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
@@ -96,7 +96,7 @@ TEST(RecordingSystemActions, ForwardsTheHarmlessCallsToTheRealSystem) {
   ASSERT_TRUE(helper.valid());
   DWORD pid = GetProcessId(helper.get());
   std::wstring path;
-  ASSERT_TRUE(WaitUntil([&] {
+  ASSERT_TRUE(PumpUntil([&] {
     for (const RunningProcess& process : ListProcesses()) {
       if (process.pid == pid)
         path = process.path;

@@ -7,10 +7,12 @@
 #include <mutex>
 #include <sstream>
 
+#include "sys/Files.h"
 #include "sys/HandOff.h"
 #include "sys/StringFormat.h"
 #include "tasks/IQuelmTask.h"
 #include "tasks/TaskPopups.h"
+#include "tests/support/PumpUntil.h"
 #include "tests/support/RecordingSystemActions.h"
 #include "tests/support/TempDir.h"
 
@@ -42,20 +44,8 @@ class RecordingPopups : public TaskPopups {
   TaskPopups* previous_;
 };
 
-bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 10000) {
-  DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > limitMs)
-      return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-      DispatchMessageW(&msg);
-  }
-  return true;
-}
-
-IQuelmTask Task(ActionKind action, const std::wstring& param1 = L"",
+IQuelmTask Task(ActionKind action,
+                const std::wstring& param1 = L"",
                 const std::wstring& param2 = L"") {
   IQuelmTask task;
   task.action = action;
@@ -174,11 +164,7 @@ TEST(ExecutorWithoutHandOffWindow, PostingActionsKeepNoReference) {
 class RealActionsTest : public testing::Test {
  protected:
   void SetUp() override {
-    wchar_t module[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    std::wstring dir(module);
-    dir.resize(dir.rfind(L'\\'));
-    recorder = dir + L"\\quelm_recorder.exe";
+    recorder = GetModuleDirectory() + L"\\quelm_recorder.exe";
     log = temp.Child(L"recorder.log");
     actions.ForwardHarmlessCalls(true);
     SetEnvironmentVariableW(L"QUELM_RECORDER_LOG", log.c_str());

@@ -139,15 +139,24 @@ TEST(IQuelmTask, PeriodAndTimeText) {
 
 TEST(IQuelmTask, ActionObjectTextForEveryAction) {
   const std::pair<ActionKind, const wchar_t*> expected[] = {
-      {ActionKind::Shutdown, L"关机"},       {ActionKind::Restart, L"重启"},
-      {ActionKind::Sleep, L"睡眠"},          {ActionKind::LogOff, L"注销"},
-      {ActionKind::Lock, L"锁定"},           {ActionKind::Remind, L"NAME"},
-      {ActionKind::MonitorOff, L"显示器"},   {ActionKind::MonitorOn, L"显示器"},
-      {ActionKind::RunProgram, L"NAME"},     {ActionKind::CloseProgram, L"NAME"},
-      {ActionKind::OpenFile, L"A|B|"},       {ActionKind::EmptyRecycleBin, L"回收站"},
-      {ActionKind::CleanTempJunk, L"垃圾"},  {ActionKind::BackupFiles, L"A|B|"},
-      {ActionKind::BackupDirectory, L"A|B|"}, {ActionKind::OpenUrl, L"A|B|"},
-      {static_cast<ActionKind>(16), L"未知"}, {static_cast<ActionKind>(-1), L"未知"},
+      {ActionKind::Shutdown, L"关机"},
+      {ActionKind::Restart, L"重启"},
+      {ActionKind::Sleep, L"睡眠"},
+      {ActionKind::LogOff, L"注销"},
+      {ActionKind::Lock, L"锁定"},
+      {ActionKind::Remind, L"NAME"},
+      {ActionKind::MonitorOff, L"显示器"},
+      {ActionKind::MonitorOn, L"显示器"},
+      {ActionKind::RunProgram, L"NAME"},
+      {ActionKind::CloseProgram, L"NAME"},
+      {ActionKind::OpenFile, L"A|B|"},
+      {ActionKind::EmptyRecycleBin, L"回收站"},
+      {ActionKind::CleanTempJunk, L"垃圾"},
+      {ActionKind::BackupFiles, L"A|B|"},
+      {ActionKind::BackupDirectory, L"A|B|"},
+      {ActionKind::OpenUrl, L"A|B|"},
+      {static_cast<ActionKind>(16), L"未知"},
+      {static_cast<ActionKind>(-1), L"未知"},
   };
   IQuelmTask task;
   task.name = L"NAME";
@@ -172,9 +181,9 @@ TEST(IQuelmTask, DailyStatusCountsDownToItsSecondThenSaysTomorrow) {
   FakeClock clock;
   IQuelmTask task = MakeTask(ScheduleMode::Daily, 23, 0, 0);
   const std::pair<int, const wchar_t*> cases[] = {
-      {0, L"23:00:00"},        {22 * 3600 + 59 * 60 + 50, L"00:00:10"},
-      {82795, L"00:00:05"},    {82796, L"即将运行"},
-      {82800, L"即将运行"},    {82801, L"明天"},
+      {0, L"23:00:00"},     {22 * 3600 + 59 * 60 + 50, L"00:00:10"},
+      {82795, L"00:00:05"}, {82796, L"即将运行"},
+      {82800, L"即将运行"}, {82801, L"明天"},
       {86399, L"明天"},
   };
   for (const auto& [secondOfDay, text] : cases) {

@@ -12,6 +12,7 @@
 #include "tasks/TaskManagerDel.h"
 #include "tasks/TaskStore.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/PumpUntil.h"
 
 namespace {
 
@@ -96,7 +97,10 @@ class OpeningActions : public SystemActions {
   void MonitorOff() override {}
   void MonitorOn() override {}
   void EmptyRecycleBin() override {}
-  bool ShellRun(const std::wstring&, const std::wstring&, const std::wstring&, bool,
+  bool ShellRun(const std::wstring&,
+                const std::wstring&,
+                const std::wstring&,
+                bool,
                 bool) override {
     return true;
   }
@@ -147,20 +151,6 @@ IQuelmTask CountOpen(ScheduleMode mode, int minutes, int seconds, const std::wst
   IQuelmTask task = DailyOpen(0, minutes, seconds, url);
   task.mode = mode;
   return task;
-}
-
-// Dispatches UI-thread messages until `done` holds or ten seconds pass.
-bool PumpUntil(const std::function<bool()>& done) {
-  DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > 10000)
-      return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-      DispatchMessageW(&msg);
-  }
-  return true;
 }
 
 class TaskManagerTest : public testing::Test {

@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "sys/Files.h"
 #include "sys/StringFormat.h"
 #include "tasks/IQuelmTask.h"
 #include "tasks/TaskManager.h"
@@ -9,14 +10,6 @@
 #include "tests/support/TempDir.h"
 
 namespace {
-
-std::wstring HelperPath(const wchar_t* name) {
-  wchar_t module[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, module, MAX_PATH);
-  std::wstring dir(module);
-  dir.resize(dir.rfind(L'\\'));
-  return dir + L"\\" + name;
-}
 
 std::vector<IQuelmTask> LoadFile(const std::wstring& path) {
   TaskStore store(path);
@@ -43,11 +36,11 @@ int32_t RunAndKill(const std::wstring& path, DWORD ms) {
   si.hStdOutput = writeEnd;
   si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  std::wstring exe = HelperPath(L"quelm_saver.exe");
+  std::wstring exe = GetModuleDirectory() + L"\\quelm_saver.exe";
   std::wstring cmd = L"\"" + exe + L"\" \"" + path + L"\"";
   PROCESS_INFORMATION pi = {};
-  BOOL started = CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                nullptr, &si, &pi);
+  BOOL started =
+      CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
   CloseHandle(writeEnd);
   if (!started) {
     CloseHandle(readEnd);

@@ -44,17 +44,19 @@ TEST(TaskStore, WritesTheDocumentByteForByte) {
   EXPECT_EQ(ReadFileBytes(dir.Child(L"task.xml")),
             "<cfg>\r\n"
             "<item>\r\n"
-            "<guid>" + guid + "</guid>\r\n"
-            "<modul>0</modul>\r\n"
-            "<tag>0</tag>\r\n"
-            "<date>2024/05/01 23:00:00</date>\r\n"
-            "<path></path>\r\n"
-            "<name></name>\r\n"
-            "<param1></param1>\r\n"
-            "<param2></param2>\r\n"
-            "<pause>0</pause>\r\n"
-            "</item>\r\n"
-            "</cfg>\r\n");
+            "<guid>" +
+                guid +
+                "</guid>\r\n"
+                "<modul>0</modul>\r\n"
+                "<tag>0</tag>\r\n"
+                "<date>2024/05/01 23:00:00</date>\r\n"
+                "<path></path>\r\n"
+                "<name></name>\r\n"
+                "<param1></param1>\r\n"
+                "<param2></param2>\r\n"
+                "<pause>0</pause>\r\n"
+                "</item>\r\n"
+                "</cfg>\r\n");
   EXPECT_FALSE(PathExists(dir.Child(L"task.xml.tmp")));
 }
 
@@ -141,10 +143,10 @@ TEST(TaskStore, LoadReadsEachElementByItsRules) {
 
 TEST(TaskStore, LoadGivesRepeatedGuidsFreshOnesAndSavesThem) {
   TempDir dir;
-  std::vector<IQuelmTask> loaded = LoadText(
-      dir, "<cfg>" + Item("<guid>SAME</guid><name>a</name>") +
-               Item("<guid>SAME</guid><name>b</name>") + Item("<guid>OTHER</guid>") +
-               Item("<guid>SAME</guid><name>c</name>") + "</cfg>");
+  std::vector<IQuelmTask> loaded =
+      LoadText(dir, "<cfg>" + Item("<guid>SAME</guid><name>a</name>") +
+                        Item("<guid>SAME</guid><name>b</name>") + Item("<guid>OTHER</guid>") +
+                        Item("<guid>SAME</guid><name>c</name>") + "</cfg>");
   ASSERT_EQ(loaded.size(), 4u);
   EXPECT_EQ(loaded[0].guid, L"SAME") << "the first keeps its identity";
   EXPECT_EQ(loaded[2].guid, L"OTHER");
@@ -208,7 +210,6 @@ TEST(TaskStore, ParseTaskDateTakesOnlyWellShapedHalves) {
   EXPECT_EQ(u.wHour, 3);
   ParseTaskDate(L"2024/05/01 ", u);  // the trailing blank gives no second piece
   EXPECT_EQ(u.wYear, 2000);
-
 }
 
 }  // namespace
