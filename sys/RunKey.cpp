@@ -14,8 +14,9 @@ std::wstring ReadRunValue(const std::wstring& name) {
   ScopedRegKey key;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
     return std::wstring();
-  wchar_t buffer[260] = {};
-  DWORD bytes = sizeof(buffer) - sizeof(wchar_t);  // keep a terminator whatever is stored
+  // 260 characters; one more zero stays behind them for a value stored without terminator.
+  wchar_t buffer[261] = {};
+  DWORD bytes = 260 * sizeof(wchar_t);
   if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
                        &bytes) != ERROR_SUCCESS)
     return std::wstring();

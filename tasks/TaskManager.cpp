@@ -169,13 +169,15 @@ bool TaskManager::RunSchedulerPass(SYSTEMTIME& last) {
   last = local;
 
   for (const DueTask& due : CollectDueTasks(dayChanged, now)) {
+    // The mode as it was when the task fell due; the UI thread may be editing the listed one.
+    const ScheduleMode mode = due.snapshot->mode;
     ExecuteAction(*due.snapshot);
     due.snapshot->Release();
     NotifyRan(due.listed);
     IQuelmTask* task = due.listed;
-    if (task->mode == ScheduleMode::Interval)
+    if (mode == ScheduleMode::Interval)
       task->ran = false;
-    if (task->mode == ScheduleMode::Countdown) {
+    if (mode == ScheduleMode::Countdown) {
       task->paused = true;
       // The countdown-end job saves the pause and refreshes the row on the UI thread.
       task->AddRef();

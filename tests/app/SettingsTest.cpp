@@ -92,7 +92,9 @@ TEST_F(SettingsTest, AutostartIsOffForEmptyOrOverlongValues) {
   EXPECT_FALSE(IsAutostartOn());
   SetRunValue(L"\"C:\\old place\\QuelmTask.exe\"");
   EXPECT_TRUE(IsAutostartOn()) << "a stale path still counts as on";
-  SetRunValue(L"\"C:\\" + std::wstring(300, L'x') + L".exe\"");
+  SetRunValue(std::wstring(259, L'x'));
+  EXPECT_TRUE(IsAutostartOn()) << "259 characters and the terminator fill the buffer exactly";
+  SetRunValue(std::wstring(260, L'x'));
   EXPECT_FALSE(IsAutostartOn()) << "a value longer than the buffer is not read";
 }
 
