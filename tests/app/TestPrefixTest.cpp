@@ -1,7 +1,6 @@
-#include <windows.h>
-#include <gdiplus.h>
-
 #include <gtest/gtest.h>
+
+#include "sys/GdiplusSession.h"
 
 // The test prefix must draw Chinese with the face the program asks Windows for; screenshots
 // and every text-measuring test rely on it.
@@ -10,9 +9,8 @@ TEST(TestPrefix, IconTitleFontIsACjkFaceThatGdiplusMeasures) {
   ASSERT_TRUE(SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(lf), &lf, 0));
   EXPECT_STREQ(lf.lfFaceName, L"WenQuanYi Micro Hei");
 
-  ULONG_PTR token = 0;
-  Gdiplus::GdiplusStartupInput input;
-  ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
+  GdiplusSession gdiplus;
+  ASSERT_TRUE(gdiplus.ok());
   {
     Gdiplus::FontFamily family(lf.lfFaceName);
     ASSERT_EQ(family.GetLastStatus(), Gdiplus::Ok);
@@ -27,5 +25,4 @@ TEST(TestPrefix, IconTitleFontIsACjkFaceThatGdiplusMeasures) {
     EXPECT_GT(box.Width, 95);
     EXPECT_LT(box.Width, 130);
   }
-  Gdiplus::GdiplusShutdown(token);
 }

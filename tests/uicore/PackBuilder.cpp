@@ -66,17 +66,6 @@ GuardedBytes::~GuardedBytes() {
     VirtualFree(region_, 0, MEM_RELEASE);
 }
 
-GdiplusSession::GdiplusSession() {
-  Gdiplus::GdiplusStartupInput input;
-  if (Gdiplus::GdiplusStartup(&token_, &input, nullptr) != Gdiplus::Ok)
-    token_ = 0;
-}
-
-GdiplusSession::~GdiplusSession() {
-  if (token_)
-    Gdiplus::GdiplusShutdown(token_);
-}
-
 const std::string& TinyPng() {
   static const unsigned char kPng[] = {
       0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48,

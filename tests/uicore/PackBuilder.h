@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "sys/GdiplusSession.h"
+
 // Builds skin packs in the embedded layout for tests, and the records' positions so that tests
 // can corrupt single fields.
 struct PackFile {
@@ -43,20 +45,6 @@ class GuardedBytes {
   void* region_ = nullptr;
   const uint8_t* data_ = nullptr;
   size_t size_ = 0;
-};
-
-// Starts GDI+ for the life of the object.
-class GdiplusSession {
- public:
-  GdiplusSession();
-  ~GdiplusSession();
-  GdiplusSession(const GdiplusSession&) = delete;
-  GdiplusSession& operator=(const GdiplusSession&) = delete;
-
-  bool ok() const { return token_ != 0; }
-
- private:
-  ULONG_PTR token_ = 0;
 };
 
 // A 3 x 2 RGBA PNG: red, green, blue over transparent white, (16,32,48,128), black.
