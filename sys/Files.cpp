@@ -3,6 +3,9 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "sys/Handles.h"
@@ -74,6 +77,11 @@ std::wstring GetModuleDirectory() {
   std::wstring path = GetModulePath();
   size_t slash = path.find_last_of(L'\\');
   return slash == std::wstring::npos ? path : path.substr(0, slash);
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool CopyFileNoOverwrite(const std::wstring& from, const std::wstring& to) {

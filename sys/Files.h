@@ -20,6 +20,8 @@ std::wstring GetModulePath();
 // The folder of the running executable, without a trailing backslash.
 std::wstring GetModuleDirectory();
 
+// The whole content of a file; empty when it cannot be read.
+std::string ReadFileBytes(const std::wstring& path);
 // Copies `from` to `to` only when `to` does not exist yet.
 bool CopyFileNoOverwrite(const std::wstring& from, const std::wstring& to);
 // Forces the file's written data onto the disk.

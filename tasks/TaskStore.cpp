@@ -1,8 +1,5 @@
 #include "tasks/TaskStore.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <utility>
 
@@ -20,23 +17,18 @@ void AppendChild(XmlDocument& doc, const wchar_t* name, const std::wstring& cont
   doc.SetContent(content);
 }
 
-std::string FileBytes(const std::wstring& path) {
-  std::ifstream in(std::filesystem::path(path), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Copies an unreadable task file aside before the next save can replace it: the first free
 // name of "task.xml.bad", "task.xml.bad2", ...; an earlier kept copy is never overwritten, and
 // a file already kept with the same bytes is not kept twice.
 void KeepUnreadableFile(const std::wstring& path) {
-  const std::string bytes = FileBytes(path);
+  const std::string bytes = ReadFileBytes(path);
   for (int n = 1; n < 1000; ++n) {
     std::wstring aside = path + L".bad" + (n == 1 ? std::wstring() : std::to_wstring(n));
     if (!PathExists(aside)) {
       CopyFileNoOverwrite(path, aside);
       return;
     }
-    if (FileBytes(aside) == bytes)
+    if (ReadFileBytes(aside) == bytes)
       return;
   }
 }

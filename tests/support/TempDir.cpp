@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "sys/Guid.h"
 
@@ -30,9 +29,4 @@ std::wstring TempDir::WriteFile(const std::wstring& name, const std::string& byt
   std::ofstream out(std::filesystem::path(full), std::ios::binary);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return full;
-}
-
-std::string ReadFileBytes(const std::wstring& path) {
-  std::ifstream in(std::filesystem::path(path), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

@@ -2,6 +2,9 @@
 
 #include <string>
 
+// Tests read files back with ReadFileBytes.
+#include "sys/Files.h"
+
 // A fresh, empty folder under the temporary folder, removed with its contents on destruction.
 class TempDir {
  public:
@@ -19,6 +22,3 @@ class TempDir {
  private:
   std::wstring path_;
 };
-
-// The whole content of a file; empty when it cannot be read.
-std::string ReadFileBytes(const std::wstring& path);
