@@ -1,7 +1,7 @@
 #include "app/Settings.h"
 
 #include "sys/Files.h"
-#include "sys/RunKey.h"
+#include "sys/Registry.h"
 
 namespace {
 

@@ -2,21 +2,17 @@
 
 #include <windows.h>
 
+#include "sys/Handles.h"
+
 // A Windows auto-reset event, created non-signalled: one Signal releases one Wait.
 class AutoResetEvent {
  public:
-  AutoResetEvent() : handle_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
-  ~AutoResetEvent() {
-    if (handle_)
-      CloseHandle(handle_);
-  }
-  AutoResetEvent(const AutoResetEvent&) = delete;
-  AutoResetEvent& operator=(const AutoResetEvent&) = delete;
+  AutoResetEvent() : event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
 
-  void Signal() { SetEvent(handle_); }
+  void Signal() { SetEvent(event_.get()); }
   // True when signalled within `ms` milliseconds, false on time-out.
-  bool Wait(DWORD ms) { return WaitForSingleObject(handle_, ms) == WAIT_OBJECT_0; }
+  bool Wait(DWORD ms) { return WaitForSingleObject(event_.get(), ms) == WAIT_OBJECT_0; }
 
  private:
-  HANDLE handle_;
+  ScopedHandle event_;
 };

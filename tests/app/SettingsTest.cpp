@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "sys/Files.h"
-#include "sys/RunKey.h"
+#include "sys/Registry.h"
 
 namespace {
 
