@@ -9,11 +9,13 @@
 
 #include "sys/Files.h"
 #include "sys/HandOff.h"
+#include "sys/Handles.h"
 #include "sys/StringFormat.h"
 #include "tasks/IQuelmTask.h"
 #include "tasks/TaskPopups.h"
 #include "tests/support/PumpUntil.h"
 #include "tests/support/RecordingSystemActions.h"
+#include "tests/support/StartProcess.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -229,23 +231,19 @@ TEST_F(RealActionsTest, RunProgramStartsTheExecutableWithItsParameters) {
 
 TEST_F(RealActionsTest, CloseProgramEndsEveryProcessOfThatPath) {
   SetEnvironmentVariableW(L"QUELM_RECORDER_STAY", L"1");
-  STARTUPINFOW si = {sizeof(si)};
-  PROCESS_INFORMATION pi[2] = {};
-  for (PROCESS_INFORMATION& p : pi) {
-    std::wstring cmd = L"\"" + recorder + L"\"";
-    ASSERT_TRUE(CreateProcessW(recorder.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &si, &p));
+  ScopedHandle copies[2];
+  for (ScopedHandle& copy : copies) {
+    copy = StartProcess(recorder, L"");
+    ASSERT_TRUE(copy);
   }
   RecordedLines(2);  // both are up and running
   IQuelmTask task = Task(ActionKind::CloseProgram, recorder);
   ExecuteAction(task);
-  for (PROCESS_INFORMATION& p : pi) {
-    DWORD waited = WaitForSingleObject(p.hProcess, 20000);
+  for (ScopedHandle& copy : copies) {
+    DWORD waited = WaitForSingleObject(copy.get(), 20000);
     if (waited != WAIT_OBJECT_0)
-      TerminateProcess(p.hProcess, 1);
+      TerminateProcess(copy.get(), 1);
     EXPECT_EQ(waited, WAIT_OBJECT_0);
-    CloseHandle(p.hProcess);
-    CloseHandle(p.hThread);
   }
 }
 

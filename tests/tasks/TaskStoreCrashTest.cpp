@@ -3,10 +3,12 @@
 #include <random>
 
 #include "sys/Files.h"
+#include "sys/Handles.h"
 #include "sys/StringFormat.h"
 #include "tasks/IQuelmTask.h"
 #include "tasks/TaskManager.h"
 #include "tasks/TaskStore.h"
+#include "tests/support/StartProcess.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -27,42 +29,29 @@ std::vector<IQuelmTask> LoadFile(const std::wstring& path) {
 // count of the last save it reported as complete (0 when none).
 int32_t RunAndKill(const std::wstring& path, DWORD ms) {
   SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &sa, 1 << 20))
+  ScopedHandle readEnd, writeEnd;
+  if (!CreatePipe(readEnd.receive(), writeEnd.receive(), &sa, 1 << 20))
     return -1;
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW si = {sizeof(si)};
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = writeEnd;
-  si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  std::wstring exe = GetModuleDirectory() + L"\\quelm_saver.exe";
-  std::wstring cmd = L"\"" + exe + L"\" \"" + path + L"\"";
-  PROCESS_INFORMATION pi = {};
-  BOOL started =
-      CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-  CloseHandle(writeEnd);
-  if (!started) {
-    CloseHandle(readEnd);
+  SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
+  ScopedHandle saver = StartProcess(GetModuleDirectory() + L"\\quelm_saver.exe",
+                                    L"\"" + path + L"\"", writeEnd.get());
+  writeEnd.reset();  // only the child writes now, so the pipe ends when it dies
+  if (!saver)
     return -1;
-  }
   Sleep(ms);
-  TerminateProcess(pi.hProcess, 9);
-  WaitForSingleObject(pi.hProcess, INFINITE);
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
+  TerminateProcess(saver.get(), 9);
+  WaitForSingleObject(saver.get(), INFINITE);
   int32_t last = 0;
   std::string pending;
   char buffer[4096];
   DWORD got = 0;
-  while (ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+  while (ReadFile(readEnd.get(), buffer, sizeof(buffer), &got, nullptr) && got > 0) {
     pending.append(buffer, got);
     while (pending.size() >= sizeof(int32_t)) {
       memcpy(&last, pending.data(), sizeof(last));
       pending.erase(0, sizeof(last));
     }
   }
-  CloseHandle(readEnd);
   return last;
 }
 

@@ -6,18 +6,15 @@
 #include <set>
 #include <vector>
 
+#include "sys/Files.h"
 #include "tests/uicore/PackBuilder.h"
 #include "ui/core/ResLoaderMgr.h"
 
 namespace {
 
 std::wstring ProgramPath() {
-  wchar_t buffer[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-  std::wstring path = buffer;
-  for (int up = 0; up < 2; ++up)
-    path.resize(path.find_last_of(L"\\/"));
-  return path + L"\\QuelmTask.exe";
+  std::wstring tests = GetModuleDirectory();
+  return tests.substr(0, tests.find_last_of(L'\\')) + L"\\QuelmTask.exe";
 }
 
 enum class Art { kSingle, kStrip, kNineGrid };
