@@ -7,12 +7,12 @@
 #include <mutex>
 
 #include "sys/HandOff.h"
-#include "sys/SystemActions.h"
 #include "tasks/IQuelmTask.h"
 #include "tasks/TaskManagerDel.h"
 #include "tasks/TaskStore.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/PumpUntil.h"
+#include "tests/support/RecordingSystemActions.h"
 
 namespace {
 
@@ -81,59 +81,38 @@ class ObserverLog : public TaskManagerDel {
   std::vector<Event> events_;
 };
 
-// Records the addresses opened; an opening can be held until the test releases it.
-class OpeningActions : public SystemActions {
+// Records the system actions; the targets opened are what the tests watch. An opening can be
+// held until the test releases it, to keep an action running.
+class OpeningActions : public RecordingSystemActions {
  public:
-  OpeningActions() { previous_ = SetSystemActions(this); }
-  ~OpeningActions() override { SetSystemActions(previous_); }
-
-  bool EnablePrivilege(const std::wstring&, bool) override { return true; }
-  bool ExitSession(int) override {
-    ADD_FAILURE() << "a test must never end the session";
-    return false;
-  }
-  void LockWorkStation() override { ADD_FAILURE(); }
-  void Suspend() override { ADD_FAILURE(); }
-  void MonitorOff() override {}
-  void MonitorOn() override {}
-  void EmptyRecycleBin() override {}
-  bool ShellRun(const std::wstring&,
-                const std::wstring&,
-                const std::wstring&,
-                bool,
-                bool) override {
-    return true;
-  }
   void ShellOpen(const std::wstring& target) override {
+    RecordingSystemActions::ShellOpen(target);
     std::unique_lock<std::mutex> hold(mutex_);
-    opened.push_back(target);
-    changed_.notify_all();
-    changed_.wait(hold, [&] { return !holdOpenings; });
+    released_.wait(hold, [&] { return !holdOpenings_; });
   }
-  void TerminateProgramByPath(const std::wstring&) override {}
 
-  bool WaitForOpened(size_t count) {
-    std::unique_lock<std::mutex> hold(mutex_);
-    return changed_.wait_for(hold, std::chrono::seconds(10),
-                             [&] { return opened.size() >= count; });
+  void HoldOpenings() {
+    std::lock_guard<std::mutex> hold(mutex_);
+    holdOpenings_ = true;
   }
   void Release() {
     std::lock_guard<std::mutex> hold(mutex_);
-    holdOpenings = false;
-    changed_.notify_all();
+    holdOpenings_ = false;
+    released_.notify_all();
   }
-  std::vector<std::wstring> Opened() {
-    std::lock_guard<std::mutex> hold(mutex_);
-    return opened;
+  std::vector<std::wstring> Opened() const {
+    std::vector<std::wstring> targets;
+    for (const RecordedCall& call : Calls()) {
+      EXPECT_EQ(call.name, L"ShellOpen") << "these tests run only openings";
+      targets.push_back(call.args.at(0));
+    }
+    return targets;
   }
-
-  bool holdOpenings = false;
 
  private:
   std::mutex mutex_;
-  std::condition_variable changed_;
-  std::vector<std::wstring> opened;
-  SystemActions* previous_;
+  std::condition_variable released_;
+  bool holdOpenings_ = false;
 };
 
 IQuelmTask DailyOpen(int hour, int minute, int second, const std::wstring& url) {
@@ -405,13 +384,13 @@ TEST_F(TaskManagerTest, StartLoadsTheStoreAndTheLoopRunsDueTasks) {
 }
 
 TEST_F(TaskManagerTest, DeletingATaskWhileItsActionRunsFreesItAfterTheAction) {
-  actions.holdOpenings = true;
+  actions.HoldOpenings();
   IQuelmTask a = DailyOpen(10, 0, 0, L"slow");
   IQuelmTask* listed = manager.AddTask(a, false);
   manager.Start();
   clock.AdvanceSeconds(2);
   manager.Wake();
-  ASSERT_TRUE(actions.WaitForOpened(1));
+  ASSERT_TRUE(actions.WaitForCalls(1, 10000));
   int32_t live = IQuelmTask::LiveCount();
   manager.DeleteTask(a.guid);
   EXPECT_EQ(manager.FindTask(a.guid), nullptr) << "the task leaves the list at once";
