@@ -1,0 +1,48 @@
+#include "ui/core/UIFont.h"
+
+#include <cwctype>
+
+FontSpec ParseFontSpec(const std::wstring& spec) {
+  FontSpec f;
+  if (spec.empty())
+    return f;
+  int size = 0;
+  size_t i = 0;
+  while (i < spec.size() && spec[i] >= L'0' && spec[i] <= L'9' && size < 100000)
+    size = size * 10 + (spec[i++] - L'0');
+  f.pixels = size;
+  for (wchar_t c : spec) {
+    switch (std::towlower(c)) {
+      case L'b': f.style |= Gdiplus::FontStyleBold; break;
+      case L'i': f.style |= Gdiplus::FontStyleItalic; break;
+      case L'u': f.style |= Gdiplus::FontStyleUnderline; break;
+      case L's': f.style |= Gdiplus::FontStyleStrikeout; break;
+      default: break;
+    }
+  }
+  return f;
+}
+
+const std::wstring& UIFontFace() {
+  static const std::wstring face = [] {
+    LOGFONTW lf = {};
+    if (SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(lf), &lf, 0) && lf.lfFaceName[0])
+      return std::wstring(lf.lfFaceName);
+    if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf) && lf.lfFaceName[0])
+      return std::wstring(lf.lfFaceName);
+    return std::wstring();
+  }();
+  return face;
+}
+
+std::unique_ptr<Gdiplus::Font> CreateUIFont(const std::wstring& spec) {
+  FontSpec f = ParseFontSpec(spec);
+  auto font = std::make_unique<Gdiplus::Font>(UIFontFace().c_str(), static_cast<Gdiplus::REAL>(f.pixels),
+                                              f.style, Gdiplus::UnitPixel);
+  if (font->GetLastStatus() == Gdiplus::Ok)
+    return font;
+  font = std::make_unique<Gdiplus::Font>(Gdiplus::FontFamily::GenericSansSerif(),
+                                         static_cast<Gdiplus::REAL>(f.pixels), f.style,
+                                         Gdiplus::UnitPixel);
+  return font->GetLastStatus() == Gdiplus::Ok ? std::move(font) : nullptr;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "sys/GdiplusApi.h"
+
+// A font specification ("14", "16b", "12bu"): leading decimal size in pixels, then style letters
+// anywhere (b bold, i italic, u underline, s strikeout, either case). Empty means 13 px regular.
+struct FontSpec {
+  int pixels = 13;
+  int style = Gdiplus::FontStyleRegular;  // Gdiplus::FontStyle bits
+};
+
+FontSpec ParseFontSpec(const std::wstring& spec);
+
+// The face every font of the skin uses: the system's icon-title font, else the default GUI
+// font's face.
+const std::wstring& UIFontFace();
+
+// A new font for the specification in the skin's face, or in the generic sans-serif family
+// when that face cannot be made. Needs GDI+ started; null only when GDI+ fails outright.
+std::unique_ptr<Gdiplus::Font> CreateUIFont(const std::wstring& spec);
