@@ -46,3 +46,21 @@ std::unique_ptr<Gdiplus::Font> CreateUIFont(const std::wstring& spec) {
                                          Gdiplus::UnitPixel);
   return font->GetLastStatus() == Gdiplus::Ok ? std::move(font) : nullptr;
 }
+
+namespace {
+std::unique_ptr<Gdiplus::Font>& DefaultFontSlot() {
+  static std::unique_ptr<Gdiplus::Font> font;
+  return font;
+}
+}  // namespace
+
+Gdiplus::Font* DefaultUIFont() {
+  auto& slot = DefaultFontSlot();
+  if (!slot)
+    slot = CreateUIFont(std::wstring());
+  return slot.get();
+}
+
+void ReleaseDefaultUIFont() {
+  DefaultFontSlot().reset();
+}

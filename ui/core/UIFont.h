@@ -21,3 +21,8 @@ const std::wstring& UIFontFace();
 // A new font for the specification in the skin's face, or in the generic sans-serif family
 // when that face cannot be made. Needs GDI+ started; null only when GDI+ fails outright.
 std::unique_ptr<Gdiplus::Font> CreateUIFont(const std::wstring& spec);
+
+// The process-wide default font (empty specification), made on first use. UI thread only.
+// ReleaseDefaultUIFont drops it; the program calls it before GDI+ shuts down.
+Gdiplus::Font* DefaultUIFont();
+void ReleaseDefaultUIFont();
