@@ -94,7 +94,8 @@ std::wstring TempFolder() {
   if (length == 0 || length >= MAX_PATH)
     return std::wstring();
   std::wstring folder(buffer, length);
-  if (folder.size() > 1 && folder.back() == L'\\')
+  // "C:\" keeps its backslash: "C:" alone would name the drive's current folder.
+  if (folder.back() == L'\\' && !(folder.size() == 3 && folder[1] == L':'))
     folder.pop_back();
   return folder;
 }

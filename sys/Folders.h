@@ -33,8 +33,8 @@ bool SamePath(const std::wstring& a, const std::wstring& b);
 // True when `inner` lies at or below `outer` (full paths, letter case ignored).
 bool PathIsWithin(const std::wstring& inner, const std::wstring& outer);
 
-// The temporary folder the system gives this process, trailing backslash removed; empty when
-// the call fails or the path does not fit into 260 characters.
+// The temporary folder the system gives this process, trailing backslash removed (a drive root
+// keeps it); empty when the call fails or the path does not fit into 260 characters.
 std::wstring TempFolder();
 
 enum class KnownFolder {
