@@ -181,6 +181,10 @@ TEST_F(CleanWorkerTest, DeletesTheTreeButNotDotNamesLinkedFoldersOrFilesInUse) {
     ScopedTempVariables tmp(scratch.path());
     RunWorker(target);
   }
+  // A link that appears after the list was made is caught before the delete.
+  EXPECT_FALSE(ReachableWithoutLinks(scratch.path(), scratch.Child(L"link\\keep.txt")));
+  EXPECT_FALSE(ReachableWithoutLinks(scratch.path(), outside.Child(L"keep.txt")));
+  EXPECT_TRUE(ReachableWithoutLinks(scratch.path(), scratch.Child(L"sub\\deeper\\d.txt")));
   locked.reset();
   EXPECT_TRUE(RemoveHostLink(link, scratch.Child(L"link")));
 
