@@ -51,6 +51,11 @@ std::wstring FullPath(const std::wstring& path) {
   if (written == 0 || written >= needed)
     return std::wstring();
   full.resize(written);
+  // The long-path forms name the same places; without them the checks below see plain paths.
+  if (full.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+    full.erase(2, 6);
+  else if (full.compare(0, 4, L"\\\\?\\") == 0 && full.size() >= 6 && full[5] == L':')
+    full.erase(0, 4);
   while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/'))
     full.pop_back();
   return full;

@@ -23,8 +23,8 @@ bool IsFolder(const std::wstring& path);
 // True when `path` itself is a reparse point; false when it is not or does not exist.
 bool IsReparsePoint(const std::wstring& path);
 
-// `path` made absolute, "\." and "\.." resolved, without a trailing backslash except after a
-// bare drive ("C:\"); empty when the system cannot make it absolute.
+// `path` made absolute, "\." and "\.." resolved, the long-path prefix "\\?\" dropped, without a
+// trailing backslash except after a bare drive ("C:\"); empty when it cannot be made absolute.
 std::wstring FullPath(const std::wstring& path);
 // True when `path` names a drive root, a network share's root or the root of the current drive.
 bool IsRootPath(const std::wstring& path);

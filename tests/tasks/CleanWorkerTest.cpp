@@ -247,6 +247,8 @@ TEST_F(CleanWorkerTest, RefusesFoldersThatAreNotATemporaryFolder) {
       {windows, false},
       {L"C:\\", false},
       {L"C:", false},
+      {L"\\\\?\\C:\\", false},
+      {L"\\\\?\\" + windows, false},
       {scratch.path() + L"\\" + std::wstring(300, L'a'), false},  // does not fit
   };
   for (const auto& c : cases) {
@@ -308,4 +310,17 @@ TEST_F(CleanWorkerTest, AClosedWindowGetsNoMoreReportsAndTheReferenceIsDropped) 
   EXPECT_EQ(target.refs, 1);
   for (const wchar_t* name : {L"1.txt", L"2.txt", L"3.txt"})
     EXPECT_FALSE(PathExists(scratch.Child(name))) << name;
+}
+
+TEST(CleanWorkerWithoutHandOffWindow, StillCleansAndReportsNothing) {
+  TempDir scratch;
+  const std::wstring file = scratch.WriteFile(L"junk.txt", "junk");
+  RecordingTarget target;
+  {
+    ScopedTempVariables tmp(scratch.path());
+    CleanWorker(&target, CleanPauses{0, 0});
+  }
+  EXPECT_FALSE(PathExists(file));
+  EXPECT_TRUE(target.reports.empty());
+  EXPECT_EQ(target.closes, 0);
 }
