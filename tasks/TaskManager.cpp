@@ -237,9 +237,8 @@ void TaskManager::RunDueTasks(const std::vector<DueTask>& due) {
       task->paused = true;
       // The countdown-end job saves the pause and refreshes the row on the UI thread; a job
       // that never runs still drops its reference.
-      PostToUiThread(MakePostJob(task, [this, ref = TaskRef(task)](IQuelmTask* t) {
-        ModifyTask(*t);
-      }));
+      PostToUiThread(
+          MakePostJob(task, [this, ref = TaskRef(task)](IQuelmTask* t) { ModifyTask(*t); }));
     }
     task->Release();
   }

@@ -157,6 +157,17 @@ TEST_F(ExecutorJobsTest, JobsDropTheirReferenceWhenNoPopupsAreInstalled) {
   ASSERT_TRUE(PumpUntil([&] { return remind.refCount == 1; }));
 }
 
+TEST_F(ExecutorJobsTest, JobsStillQueuedAtShutDownGiveTheirReferenceBack) {
+  RecordingSystemActions actions;
+  RecordingPopups popups;
+  IQuelmTask remind = Task(ActionKind::Remind, L"x");
+  ExecuteAction(remind);
+  ASSERT_EQ(remind.refCount, 2);
+  DestroyHandOffWindow();
+  EXPECT_EQ(remind.refCount, 1);
+  EXPECT_TRUE(popups.shown.empty());
+}
+
 TEST(ExecutorWithoutHandOffWindow, PostingActionsKeepNoReference) {
   RecordingSystemActions actions;
   IQuelmTask remind = Task(ActionKind::Remind, L"x");
@@ -167,7 +178,7 @@ TEST(ExecutorWithoutHandOffWindow, PostingActionsKeepNoReference) {
   EXPECT_EQ(shutdown.refCount, 1);
 }
 
-// The real actions, carried out by Wine's shell, cmd.exe and xcopy.
+// The real actions, carried out by Wine's shell and xcopy.
 class RealActionsTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -324,8 +335,8 @@ TEST_F(RealActionsTest, BackupRunsNoCommandHiddenInATaskText) {
   std::wstring source = temp.WriteFile(L"plain.txt", "plain");
   std::wstring dest = temp.Child(L"dest");
   CreateDirectoryW(dest.c_str(), nullptr);
-  IQuelmTask task = Task(ActionKind::BackupFiles,
-                         L"C:\\x\" & echo owned > " + owned + L" & \"|" + source, dest);
+  IQuelmTask task =
+      Task(ActionKind::BackupFiles, L"C:\\x\" & echo owned > " + owned + L" & \"|" + source, dest);
   ExecuteAction(task);
   // The hostile piece comes first, so its command would be done once the plain copy is.
   EXPECT_TRUE(PumpUntil([&] { return !ReadFileBytes(dest + L"\\plain.txt").empty(); }, 30000));

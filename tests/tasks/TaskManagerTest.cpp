@@ -270,8 +270,8 @@ TEST_F(TaskManagerTest, TwoDailyTasksOfTheSameSecondFireInOnePassInListOrder) {
   EXPECT_EQ(actions.Opened(), (std::vector<std::wstring>{L"first", L"second"}));
   EXPECT_EQ(first.Ran(), (std::vector<std::wstring>{a.guid, b.guid}));
   EXPECT_EQ(second.Ran(), (std::vector<std::wstring>{a.guid, b.guid}));
-  const std::vector<std::string> expected = {"1a", "2a", "1a", "2a", "1a", "2a",
-                                             "1x", "2x", "1x", "2x"};
+  const std::vector<std::string> expected = {"1a", "2a", "1a", "2a", "1a",
+                                             "2a", "1x", "2x", "1x", "2x"};
   EXPECT_EQ(order, expected) << "each task is told to every observer before the next runs";
   EXPECT_TRUE(manager.FindTask(a.guid)->ran);
   EXPECT_EQ(manager.FindTask(a.guid)->StatusText(), L"已运行");
@@ -284,7 +284,7 @@ TEST_F(TaskManagerTest, TwoDailyTasksOfTheSameSecondFireInOnePassInListOrder) {
 TEST_F(TaskManagerTest, ASecondSkippedByAClockChangeIsMissed) {
   IQuelmTask a = DailyOpen(10, 0, 0, L"a");
   manager.AddTask(a, false);
-  EXPECT_TRUE(Step());  // 09:59:59
+  EXPECT_TRUE(Step());                   // 09:59:59
   clock.SetLocal(2024, 5, 1, 10, 0, 1);  // set forward: the monotonic clock did not move
   EXPECT_TRUE(manager.RunSchedulerPass(last));
   EXPECT_TRUE(actions.Opened().empty());
@@ -339,8 +339,8 @@ TEST_F(TaskManagerTest, TheSchedulerThreadAnswersMessagesToItsWindows) {
     void OnTaskModified(IQuelmTask*) override {}
     void OnTaskRemoved(IQuelmTask*) override {}
     void OnTaskRan(IQuelmTask*) override {
-      window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                               nullptr, nullptr);
+      window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                               nullptr);
     }
     std::atomic<HWND> window{nullptr};
   } maker;
