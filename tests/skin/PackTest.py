@@ -6,9 +6,9 @@ import sys
 import tempfile
 import unittest
 
-spec = importlib.util.spec_from_file_location("pack", sys.argv.pop(1))
-pack = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(pack)
+found = importlib.util.spec_from_file_location("pack", sys.argv.pop(1))
+pack = importlib.util.module_from_spec(found)
+found.loader.exec_module(pack)
 
 
 def write(root, rel, data=b"x"):
