@@ -12,6 +12,9 @@ class AutoResetEvent {
   void Signal() { SetEvent(event_.get()); }
   // True when signalled within `ms` milliseconds, false on time-out.
   bool Wait(DWORD ms) { return WaitForSingleObject(event_.get(), ms) == WAIT_OBJECT_0; }
+  // As Wait, but dispatches the calling thread's messages meanwhile, so that windows COM or the
+  // shell created on a single-threaded apartment thread keep answering.
+  bool WaitPumpingMessages(DWORD ms);
 
  private:
   ScopedHandle event_;

@@ -50,6 +50,42 @@ ClockReading ReadClock() {
   return reading;
 }
 
+namespace {
+
+constexpr int64_t kFileTimeUnitsPerSecond = 10000000;
+
+int64_t ToFileTimeSeconds(SYSTEMTIME time) {
+  time.wMilliseconds = 0;
+  FILETIME ft;
+  if (!SystemTimeToFileTime(&time, &ft))
+    return 0;
+  ULARGE_INTEGER units;
+  units.LowPart = ft.dwLowDateTime;
+  units.HighPart = ft.dwHighDateTime;
+  return static_cast<int64_t>(units.QuadPart / kFileTimeUnitsPerSecond);
+}
+
+}  // namespace
+
+int64_t SecondsBetween(const SYSTEMTIME& from, const SYSTEMTIME& to) {
+  return ToFileTimeSeconds(to) - ToFileTimeSeconds(from);
+}
+
+SYSTEMTIME AddSeconds(const SYSTEMTIME& time, int64_t seconds) {
+  FILETIME ft;
+  if (!SystemTimeToFileTime(&time, &ft))
+    return time;
+  ULARGE_INTEGER units;
+  units.LowPart = ft.dwLowDateTime;
+  units.HighPart = ft.dwHighDateTime;
+  units.QuadPart += static_cast<uint64_t>(seconds * kFileTimeUnitsPerSecond);
+  ft.dwLowDateTime = units.LowPart;
+  ft.dwHighDateTime = units.HighPart;
+  SYSTEMTIME moved = time;
+  FileTimeToSystemTime(&ft, &moved);
+  return moved;
+}
+
 uint64_t CounterToMs(uint64_t counter, uint64_t frequency) {
   if (frequency == 0)
     return 0;

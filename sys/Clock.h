@@ -40,6 +40,11 @@ Clock* SetSystemClock(Clock* clock);
 // Reads all three clocks of SystemClock().
 ClockReading ReadClock();
 
+// Whole seconds from `from` to `to` (negative when `to` is earlier); milliseconds are ignored.
+int64_t SecondsBetween(const SYSTEMTIME& from, const SYSTEMTIME& to);
+// `time` moved by `seconds`, rolling over minutes, days, months and years.
+SYSTEMTIME AddSeconds(const SYSTEMTIME& time, int64_t seconds);
+
 // Milliseconds from a performance-counter reading and its frequency; whole seconds and the
 // remainder are scaled apart so that the product never overflows 64 bits.
 uint64_t CounterToMs(uint64_t counter, uint64_t frequency);

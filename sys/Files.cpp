@@ -84,6 +84,19 @@ std::string ReadFileBytes(const std::wstring& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+bool TryReadFileBytes(const std::wstring& path, std::string& bytes) {
+  bytes.clear();
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  if (!in)
+    return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    bytes.clear();
+    return false;
+  }
+  return true;
+}
+
 bool CopyFileNoOverwrite(const std::wstring& from, const std::wstring& to) {
   return CopyFileW(from.c_str(), to.c_str(), TRUE) != FALSE;
 }

@@ -22,6 +22,9 @@ std::wstring GetModuleDirectory();
 
 // The whole content of a file; empty when it cannot be read.
 std::string ReadFileBytes(const std::wstring& path);
+// The whole content of a file into `bytes`; false, `bytes` empty, when it cannot be opened or
+// read (missing, or held by another program without read sharing).
+bool TryReadFileBytes(const std::wstring& path, std::string& bytes);
 // Copies `from` to `to` only when `to` does not exist yet.
 bool CopyFileNoOverwrite(const std::wstring& from, const std::wstring& to);
 // Forces the file's written data onto the disk.

@@ -1,6 +1,10 @@
 #include "sys/HandOff.h"
 
 #include <atomic>
+#include <memory>
+#include <mutex>
+#include <unordered_set>
+#include <vector>
 
 namespace {
 
@@ -10,20 +14,50 @@ const wchar_t kProperty[] = L"obj";
 // Written on the UI thread while no worker runs, read from any thread afterwards.
 std::atomic<HWND> g_handOffWnd{nullptr};
 
+// Jobs handed over and not yet run. Any process may post the job message to our window, so
+// only a pointer found here is ever run; each is removed before it runs.
+std::mutex g_outstandingMutex;
+std::unordered_set<ThreadTask*> g_outstanding;
+
+void AddOutstanding(ThreadTask* job) {
+  std::lock_guard<std::mutex> hold(g_outstandingMutex);
+  g_outstanding.insert(job);
+}
+
+// True when `job` was outstanding: the caller owns it now.
+bool TakeOutstanding(ThreadTask* job) {
+  std::lock_guard<std::mutex> hold(g_outstandingMutex);
+  return g_outstanding.erase(job) != 0;
+}
+
+// Destroys, without running them, the jobs still queued when the window goes away.
+void DropOutstanding() {
+  std::vector<std::unique_ptr<ThreadTask>> dropped;
+  {
+    std::lock_guard<std::mutex> hold(g_outstandingMutex);
+    for (ThreadTask* job : g_outstanding)
+      dropped.emplace_back(job);
+    g_outstanding.clear();
+  }
+}
+
 }  // namespace
 
 LRESULT CALLBACK HandOffWndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == kRunJobMessage && GetPropW(hwnd, kProperty)) {
     ThreadTask* job = reinterpret_cast<ThreadTask*>(lparam);
-    if (job) {
-      job->Run();
-      if (!job->keep)
-        delete job;
-    }
+    if (!job || !TakeOutstanding(job))
+      return 0;  // not handed over by this process: ignored
+    job->Run();
+    if (!job->keep)
+      delete job;
     return 1;
   }
-  if (message == WM_NCDESTROY)
+  if (message == WM_NCDESTROY && GetPropW(hwnd, kProperty)) {
     RemovePropW(hwnd, kProperty);
+    if (hwnd == g_handOffWnd.load() || !g_handOffWnd.load())
+      DropOutstanding();
+  }
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
@@ -62,10 +96,14 @@ bool PostToUiThread(std::unique_ptr<ThreadTask> job) {
   HWND hwnd = g_handOffWnd.load();
   if (!hwnd || !job)
     return false;
-  if (!PostMessageW(hwnd, kRunJobMessage, 0, reinterpret_cast<LPARAM>(job.get())))
-    return false;
-  job.release();  // the UI thread owns it now
-  return true;
+  ThreadTask* raw = job.release();
+  AddOutstanding(raw);
+  if (PostMessageW(hwnd, kRunJobMessage, 0, reinterpret_cast<LPARAM>(raw)))
+    return true;  // the UI thread owns it now
+  // Not queued; unless the window's destruction already dropped it, it is ours again.
+  if (TakeOutstanding(raw))
+    delete raw;
+  return false;
 }
 
 bool SendToUiThread(std::unique_ptr<ThreadTask> job) {
@@ -73,10 +111,11 @@ bool SendToUiThread(std::unique_ptr<ThreadTask> job) {
   if (!hwnd || !job)
     return false;
   ThreadTask* raw = job.release();
+  AddOutstanding(raw);
   if (SendMessageW(hwnd, kRunJobMessage, 0, reinterpret_cast<LPARAM>(raw)) == 1)
     return true;
   // The window went away before handling the message, so the job never ran.
-  if (!raw->keep)
+  if (TakeOutstanding(raw))
     delete raw;
   return false;
 }

@@ -5,6 +5,7 @@
 #include "sys/SystemActions.h"
 #include "tasks/IQuelmTask.h"
 #include "tasks/TaskPopups.h"
+#include "tasks/TaskRef.h"
 
 namespace {
 
@@ -14,24 +15,29 @@ void EnableSessionPrivileges(SystemActions& system) {
 }
 
 // Posts a job that hands a copy of `task` to `show` on the UI thread. The job holds its own
-// reference; when it cannot be posted the reference is dropped at once.
+// reference, dropped with the job whether it ran or not.
 template <class Show>
 void PostPopupJob(IQuelmTask& task, Show show) {
-  task.AddRef();
-  bool posted = PostToUiThread(MakePostJob(&task, [show](IQuelmTask* t) {
+  PostToUiThread(MakePostJob(&task, [show, ref = TaskRef(&task)](IQuelmTask* t) {
     if (TaskPopups* popups = CurrentTaskPopups())
       show(*popups, IQuelmTask(*t));
-    t->Release();
   }));
-  if (!posted)
-    task.Release();
 }
 
 }  // namespace
 
 std::wstring BackupCommandLine(const std::wstring& source, const std::wstring& destination) {
-  return WFormat(L"/c \"xcopy \"%ls\" \"%ls\\\" /s /e /c /y\"", source.c_str(),
-                 destination.c_str());
+  return WFormat(L"\"%ls\" \"%ls\\\" /s /e /c /y", source.c_str(), destination.c_str());
+}
+
+bool IsPlainPath(const std::wstring& text) {
+  if (text.empty())
+    return false;
+  for (wchar_t c : text) {
+    if (c < 32 || c == L'"' || c == L'<' || c == L'>' || c == L'|')
+      return false;
+  }
+  return true;
 }
 
 void ExecuteAction(IQuelmTask& task) {
@@ -85,9 +91,11 @@ void ExecuteAction(IQuelmTask& task) {
       break;
     case ActionKind::BackupFiles:
     case ActionKind::BackupDirectory:
+      if (!IsPlainPath(task.param2))
+        break;
       for (const std::wstring& piece : SplitList(task.param1)) {
-        if (!piece.empty())
-          system.ShellRun(L"cmd.exe", BackupCommandLine(piece, task.param2), L"", false, true);
+        if (IsPlainPath(piece))
+          system.ShellRun(L"xcopy.exe", BackupCommandLine(piece, task.param2), L"", false, true);
       }
       break;
     case ActionKind::OpenUrl:

@@ -10,6 +10,11 @@ class IQuelmTask;
 // reported: every system result is ignored. The caller keeps `task` alive during the call.
 void ExecuteAction(IQuelmTask& task);
 
-// The command line that has cmd.exe copy `source` (a file or a folder's contents) into the
-// folder `destination` with xcopy.
+// xcopy's arguments that copy `source` (a file or a folder's contents) into the folder
+// `destination`. xcopy is started directly, never through cmd.exe, so no task text meets a
+// command processor's parser (operators, "%" expansion).
 std::wstring BackupCommandLine(const std::wstring& source, const std::wstring& destination);
+
+// False for an empty text or one holding a character no Windows path may contain ('"', '<',
+// '>', '|', control characters): such a backup source or destination is refused.
+bool IsPlainPath(const std::wstring& text);

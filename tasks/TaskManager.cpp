@@ -1,6 +1,7 @@
 #include "tasks/TaskManager.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "sys/Clock.h"
 #include "sys/HandOff.h"
@@ -8,7 +9,18 @@
 #include "tasks/ActionExecutor.h"
 #include "tasks/IQuelmTask.h"
 #include "tasks/TaskManagerDel.h"
+#include "tasks/TaskRef.h"
 #include "tasks/TaskStore.h"
+
+namespace {
+
+// A busy scheduler thread is caught up on at most this many seconds.
+constexpr int64_t kMaxCatchUpSeconds = 60;
+// Whole wall-clock seconds are compared with monotonic milliseconds: each side may be off by
+// almost a second, so the two clocks agree within this much.
+constexpr int64_t kClockAgreementMs = 1500;
+
+}  // namespace
 
 TaskManager::TaskManager(TaskStore* store) : store_(store) {}
 
@@ -21,11 +33,14 @@ TaskManager::~TaskManager() {
 void TaskManager::Start() {
   if (scheduler_.joinable())
     return;
-  if (store_)
+  if (store_ && !loaded_)
     store_->Load(*this);
+  loaded_ = true;
   stop = false;
   // The first second to compare against is read here, so a change right after Start counts.
-  SYSTEMTIME last = SystemClock().LocalTime();
+  ClockReading start = ReadClock();
+  SYSTEMTIME last = start.local;
+  lastPassMonotonic_ = start.monotonicMs;
   scheduler_ = std::thread([this, last] { RunSchedulerLoop(last); });
 }
 
@@ -52,12 +67,14 @@ IQuelmTask* TaskManager::AddTask(IQuelmTask& task, bool save) {
   task.ran = false;
   task.startTick = MonotonicMs();
   IQuelmTask* listed = new IQuelmTask(task);
+  PendingSave pending;
   {
     ScopedLock hold(lock);
     tasks.push_back(listed);
     if (save && store_)
-      store_->Save(tasks);
+      pending = store_->PrepareSave(tasks);
   }
+  CommitSave(std::move(pending));
   NotifyObservers(listed, 0);
   return listed;
 }
@@ -66,14 +83,16 @@ void TaskManager::ModifyTask(IQuelmTask& task) {
   IQuelmTask* listed = FindTask(task.guid);
   if (!listed)
     return;
+  PendingSave pending;
   {
     ScopedLock hold(lock);
     task.ran = false;
     if (listed != &task)
       listed->CopyFrom(task);
     if (store_)
-      store_->Save(tasks);
+      pending = store_->PrepareSave(tasks);
   }
+  CommitSave(std::move(pending));
   NotifyObservers(listed, 1);
 }
 
@@ -91,6 +110,7 @@ void TaskManager::DeleteTask(const std::wstring& guid) {
   if (!found)
     return;
   IQuelmTask* removed = nullptr;
+  PendingSave pending;
   {
     ScopedLock hold(lock);
     auto it = std::find(tasks.begin(), tasks.end(), found);
@@ -102,8 +122,9 @@ void TaskManager::DeleteTask(const std::wstring& guid) {
     removed = *it;
     tasks.erase(it);
     if (store_)
-      store_->Save(tasks);
+      pending = store_->PrepareSave(tasks);
   }
+  CommitSave(std::move(pending));
   NotifyObservers(removed, 2);
   removed->Release();
 }
@@ -138,6 +159,11 @@ std::vector<IQuelmTask*> TaskManager::TakeSnapshot() {
   return tasks;
 }
 
+void TaskManager::CommitSave(PendingSave save) {
+  if (store_ && save.doc)
+    store_->CommitSave(std::move(save));
+}
+
 void TaskManager::Wake() {
   wakeEvent.Signal();
 }
@@ -148,10 +174,11 @@ std::vector<TaskManagerDel*> TaskManager::ObserversSnapshot() {
 }
 
 void TaskManager::RunSchedulerLoop(SYSTEMTIME last) {
-  // The shell's execution of programs, documents and addresses may need COM on this thread.
+  // The shell's execution of programs, documents and addresses may need COM on this thread,
+  // and a single-threaded apartment must dispatch its messages.
   ScopedComInit com;
   while (!stop) {
-    wakeEvent.Wait(100);
+    wakeEvent.WaitPumpingMessages(100);
     if (stop)
       break;
     RunSchedulerPass(last);
@@ -166,31 +193,55 @@ bool TaskManager::RunSchedulerPass(SYSTEMTIME& last) {
       local.wHour != last.wHour || local.wMinute != last.wMinute || local.wSecond != last.wSecond;
   if (!dayChanged && !secondChanged)
     return false;
+
+  std::vector<ClockReading> steps;
+  const int64_t jump = SecondsBetween(last, local);
+  if (jump > 1 && lastPassMonotonic_ != 0 && now.monotonicMs >= lastPassMonotonic_) {
+    const int64_t elapsed = static_cast<int64_t>(now.monotonicMs - lastPassMonotonic_);
+    if (std::llabs(elapsed - jump * 1000) < kClockAgreementMs) {
+      for (int64_t k = std::max<int64_t>(1, jump - kMaxCatchUpSeconds); k < jump; ++k) {
+        ClockReading skipped = now;
+        skipped.local = AddSeconds(last, k);
+        steps.push_back(skipped);
+      }
+    }
+  }
+  steps.push_back(now);
+  lastPassMonotonic_ = now.monotonicMs;
+  SYSTEMTIME previous = last;
   last = local;
 
-  for (const DueTask& due : CollectDueTasks(dayChanged, now)) {
-    // The mode as it was when the task fell due; the UI thread may be editing the listed one.
-    const ScheduleMode mode = due.snapshot->mode;
-    ExecuteAction(*due.snapshot);
-    due.snapshot->Release();
-    NotifyRan(due.listed);
-    IQuelmTask* task = due.listed;
+  for (const ClockReading& step : steps) {
+    const bool newDay = step.local.wDay != previous.wDay;
+    previous = step.local;
+    RunDueTasks(CollectDueTasks(newDay, step));
+  }
+  return true;
+}
+
+void TaskManager::RunDueTasks(const std::vector<DueTask>& due) {
+  for (const DueTask& entry : due) {
+    ExecuteAction(*entry.snapshot);
+    // Observers get the private copy: its texts cannot change under them.
+    NotifyRan(entry.snapshot);
+    entry.snapshot->Release();
+    IQuelmTask* task = entry.listed;
+    ScheduleMode mode;
+    {
+      ScopedLock hold(lock);
+      mode = task->mode;
+    }
     if (mode == ScheduleMode::Interval)
       task->ran = false;
     if (mode == ScheduleMode::Countdown) {
       task->paused = true;
-      // The countdown-end job saves the pause and refreshes the row on the UI thread.
-      task->AddRef();
-      bool posted = PostToUiThread(MakePostJob(task, [this](IQuelmTask* t) {
-        ModifyTask(*t);
-        t->Release();
-      }));
-      if (!posted)
-        task->Release();
+      // The countdown-end job saves the pause and refreshes the row on the UI thread; a job
+      // that never runs still drops its reference.
+      PostToUiThread(
+          MakePostJob(task, [this, ref = TaskRef(task)](IQuelmTask* t) { ModifyTask(*t); }));
     }
     task->Release();
   }
-  return true;
 }
 
 std::vector<TaskManager::DueTask> TaskManager::CollectDueTasks(bool dayChanged,

@@ -9,10 +9,10 @@
 #include "sys/AutoResetEvent.h"
 #include "sys/Clock.h"
 #include "sys/CriticalSection.h"
+#include "tasks/TaskStore.h"
 
 class IQuelmTask;
 class TaskManagerDel;
-class TaskStore;
 
 // The single owner of the task list. Offers add, modify, find and delete to the UI thread, keeps
 // the task store in step after every change, tells its observers, and runs the scheduler thread
@@ -30,7 +30,7 @@ class TaskManager {
   TaskManager(const TaskManager&) = delete;
   TaskManager& operator=(const TaskManager&) = delete;
 
-  // Loads the store and starts the scheduler thread. Call once, on the UI thread.
+  // Loads the store (the first time only) and starts the scheduler thread. On the UI thread.
   void Start();
   // Ends the scheduler loop and waits for its thread. Safe to call more than once.
   void Stop();
@@ -63,6 +63,10 @@ class TaskManager {
   // One wake of the scheduler loop: when the local time's second differs from `last`, re-arms
   // daily tasks on a new day, runs the due tasks and returns true. The loop calls it after each
   // wait; tests call it directly with a fake clock.
+  //
+  // When the thread was busy (the wall clock moved on by more than a second and the monotonic
+  // clock by about as much since the previous pass) the skipped seconds are evaluated first, in
+  // order, at most the last 60 of them. A change of the system clock is not caught up.
   bool RunSchedulerPass(SYSTEMTIME& last);
   // Cuts the scheduler's current wait short.
   void Wake();
@@ -76,7 +80,10 @@ class TaskManager {
     IQuelmTask* snapshot;
   };
   std::vector<DueTask> CollectDueTasks(bool dayChanged, const ClockReading& now);
+  void RunDueTasks(const std::vector<DueTask>& due);
   void NotifyRan(IQuelmTask* task);
+  // Writes a save prepared under `lock`, after it was released.
+  void CommitSave(PendingSave save);
   std::vector<TaskManagerDel*> ObserversSnapshot();
 
   TaskStore* store_;
@@ -85,6 +92,9 @@ class TaskManager {
   CriticalSection lock;
   AutoResetEvent wakeEvent;
   std::atomic<bool> stop{false};
+  bool loaded_ = false;  // the store is loaded once, whatever the number of starts
+  // Monotonic reading of the previous pass; 0 before the first. Scheduler thread only.
+  uint64_t lastPassMonotonic_ = 0;
   // Guards `observers`; held while the scheduler thread calls OnTaskRan so that removal waits
   // for that call. Never taken while `lock` is held.
   CriticalSection observerLock_;

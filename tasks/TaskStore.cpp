@@ -17,20 +17,26 @@ void AppendChild(XmlDocument& doc, const wchar_t* name, const std::wstring& cont
   doc.SetContent(content);
 }
 
+// A few tries over half a second: scanners usually hold a file only briefly.
+constexpr int kReadAttempts = 5;
+constexpr DWORD kReadRetryMs = 100;
+
 // Copies an unreadable task file aside before the next save can replace it: the first free
 // name of "task.xml.bad", "task.xml.bad2", ...; an earlier kept copy is never overwritten, and
-// a file already kept with the same bytes is not kept twice.
-void KeepUnreadableFile(const std::wstring& path) {
-  const std::string bytes = ReadFileBytes(path);
+// a file already kept with the same bytes is not kept twice. False when the file could not be
+// read or copied.
+bool KeepUnreadableFile(const std::wstring& path) {
+  std::string bytes;
+  if (!TryReadFileBytes(path, bytes))
+    return false;
   for (int n = 1; n < 1000; ++n) {
     std::wstring aside = path + L".bad" + (n == 1 ? std::wstring() : std::to_wstring(n));
-    if (!PathExists(aside)) {
-      CopyFileNoOverwrite(path, aside);
-      return;
-    }
+    if (!PathExists(aside))
+      return CopyFileNoOverwrite(path, aside);
     if (ReadFileBytes(aside) == bytes)
-      return;
+      return true;
   }
+  return false;
 }
 
 void ReadItem(XmlDocument& doc, IQuelmTask& task) {
@@ -57,14 +63,28 @@ void ReadItem(XmlDocument& doc, IQuelmTask& task) {
 
 }  // namespace
 
+PendingSave::PendingSave() = default;
+PendingSave::PendingSave(PendingSave&&) noexcept = default;
+PendingSave& PendingSave::operator=(PendingSave&&) noexcept = default;
+PendingSave::~PendingSave() = default;
+
 TaskStore::TaskStore(std::wstring path) : path_(std::move(path)) {}
 
 void TaskStore::Load(TaskManager& manager) {
   if (!PathExists(path_))
     return;
+  std::string probe;
+  bool readable = TryReadFileBytes(path_, probe);
+  for (int attempt = 1; !readable && attempt < kReadAttempts && PathExists(path_); ++attempt) {
+    Sleep(kReadRetryMs);
+    readable = TryReadFileBytes(path_, probe);
+  }
   XmlDocument doc;
-  if (!doc.LoadFile(path_) || !doc.Parse() || !doc.FindElement(L"cfg")) {
-    KeepUnreadableFile(path_);
+  if (!readable || !doc.LoadFile(path_) || !doc.Parse() || !doc.FindElement(L"cfg")) {
+    if (PathExists(path_) && !KeepUnreadableFile(path_)) {
+      ScopedLock hold(writeLock_);
+      keepAsidePending_ = true;
+    }
     return;
   }
   doc.EnterElement();
@@ -83,8 +103,11 @@ void TaskStore::Load(TaskManager& manager) {
   doc.LeaveElement();
 }
 
-bool TaskStore::Save(const std::vector<IQuelmTask*>& tasks) {
-  XmlDocument doc;
+PendingSave TaskStore::PrepareSave(const std::vector<IQuelmTask*>& tasks) {
+  PendingSave save;
+  save.generation = nextGeneration_++;
+  save.doc = std::make_unique<XmlDocument>();
+  XmlDocument& doc = *save.doc;
   doc.AppendElement(L"cfg");
   doc.EnterElement();
   for (const IQuelmTask* task : tasks) {
@@ -97,7 +120,7 @@ bool TaskStore::Save(const std::vector<IQuelmTask*>& tasks) {
     AppendChild(doc, L"date",
                 WFormat(L"%04d/%02d/%02d %02d:%02d:%02d", t.wYear, t.wMonth, t.wDay, t.wHour,
                         t.wMinute, t.wSecond));
-    AppendChild(doc, L"path", task->path);
+    AppendChild(doc, L"path", L"");  // reserved: always written empty
     AppendChild(doc, L"name", task->name);
     AppendChild(doc, L"param1", task->param1);
     AppendChild(doc, L"param2", task->param2);
@@ -105,15 +128,28 @@ bool TaskStore::Save(const std::vector<IQuelmTask*>& tasks) {
     doc.LeaveElement();
   }
   doc.LeaveElement();
+  return save;
+}
+
+bool TaskStore::CommitSave(PendingSave save) {
+  if (!save.doc)
+    return false;
+  ScopedLock hold(writeLock_);
+  if (save.generation < writtenGeneration_)
+    return false;
+  writtenGeneration_ = save.generation;
+  if (keepAsidePending_ && (!PathExists(path_) || KeepUnreadableFile(path_)))
+    keepAsidePending_ = false;
+  const std::wstring target = keepAsidePending_ ? path_ + L".new" : path_;
 
   // Write a complete temporary file, force it to disk, then swap it in: a crash at any moment
   // leaves either the old list or the new one.
-  const std::wstring temp = path_ + L".tmp";
-  if (!doc.SaveFile(temp) || !FlushFileToDisk(temp)) {
+  const std::wstring temp = target + L".tmp";
+  if (!save.doc->SaveFile(temp) || !FlushFileToDisk(temp)) {
     DeleteFileIfExists(temp);
     return false;
   }
-  if (!ReplaceFileAtomically(temp, path_)) {
+  if (!ReplaceFileAtomically(temp, target)) {
     DeleteFileIfExists(temp);
     return false;
   }

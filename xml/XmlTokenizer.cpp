@@ -127,8 +127,8 @@ XmlToken ScanEndTag(const wchar_t* s, uint32_t n, uint32_t pos) {
   return Unterminated(pos, n, L"end_tag");
 }
 
-// "<!DOCTYPE name ... [internal subset] >": quoted literals and comments in the subset may hold
-// any character, ">" included.
+// "<!DOCTYPE name ... [internal subset] >": quoted literals, comments and processing
+// instructions in the subset may hold any character, ">" and "]" included.
 XmlToken ScanDocumentType(const wchar_t* s, uint32_t n, uint32_t pos) {
   uint32_t i = pos + 9;
   while (i < n && IsXmlSpace(s[i]))
@@ -153,6 +153,14 @@ XmlToken ScanDocumentType(const wchar_t* s, uint32_t n, uint32_t pos) {
         if (close == n)
           break;
         i = close + 3;
+      } else if (c == L'<' && i + 1 < n && s[i + 1] == L'?') {
+        // A processing instruction is one unit: its quotes and brackets are plain text.
+        uint32_t close = i + 2;
+        while (close + 1 < n && !(s[close] == L'?' && s[close + 1] == L'>'))
+          ++close;
+        if (close + 1 >= n)
+          break;
+        i = close + 2;
       } else {
         ++i;
       }

@@ -4,9 +4,9 @@ note() { printf '%s\n' "-- $*" >&2; }
 die() { printf 'error: %s\n' "$*" >&2; exit 1; }
 
 # Where the Windows builds of jsoncpp and curl live; outside the clone so that every clone and
-# every build folder of this machine shares one copy.
+# every build folder of this machine shares one copy. Built from Debian's patched sources.
 deps_dir() {
-  printf '%s\n' "${QUELM_DEPS_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/quelmtask-deps/jsoncpp-1.9.5_curl-7.88.1}"
+  printf '%s\n' "${QUELM_DEPS_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/quelmtask-deps/jsoncpp-1.9.5_curl-7.88.1-debian}"
 }
 
 # The build folder: $QUELM_BUILD_DIR or build/ in the clone.
@@ -47,18 +47,32 @@ wine_env() {
   fi
 }
 
-# Starts an Xvfb server when there is no display; stop_xvfb ends it.
+# Starts a private Xvfb server and points DISPLAY at it, whatever display the caller has: test
+# windows and pointer moves never reach a developer's desktop. stop_xvfb ends it.
 xvfb_pid=
 start_xvfb() {
-  if [ -n "${DISPLAY:-}" ]; then return; fi
-  local fifo num
+  local fifo num log
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  log=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >"$log" 2>&1 &
   xvfb_pid=$!
-  read -r num <"$fifo"
+  num=
+  read -r num <"$fifo" || true
   rm -f "$fifo"
+  if [ -z "$num" ]; then
+    wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=
+    command -v Xvfb >/dev/null || echo "Xvfb is not installed (Debian package xvfb)" >>"$log"
+    printf 'error: could not start Xvfb:\n' >&2
+    sed 's/^/  /' "$log" >&2
+    rm -f "$log"
+    exit 1
+  fi
+  rm -f "$log"
   export DISPLAY=":$num"
+  # Tells wine-run, started by ctest inside this run, that DISPLAY is ours.
+  export QUELM_PRIVATE_DISPLAY=$DISPLAY
 }
 stop_xvfb() {
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi

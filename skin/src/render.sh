@@ -12,7 +12,10 @@ command -v convert >/dev/null || { echo "render.sh: install imagemagick" >&2; ex
 
 python3 "$here/artwork.py"
 
-# Rendered at 1:1; the SVG's own width and height are the image's size.
+# Rendered at 1:1; the SVG's own width and height are the image's size. rendered.txt lists the
+# images made here, so that one whose SVG was deleted is removed (and never packed).
+list="$here/rendered.txt"
+rendered=()
 while IFS= read -r svg; do
   rel=${svg#"$here/svg/"}
   out="$skin/${rel%.svg}.png"
@@ -22,7 +25,17 @@ while IFS= read -r svg; do
   convert "$out.tmp" -define png:exclude-chunks=date,time +set date:create +set date:modify \
     "PNG32:$out"
   rm -f "$out.tmp"
+  rendered+=("${rel%.svg}.png")
 done < <(find "$here/svg/img" -name '*.svg' | sort)
+if [ -f "$list" ]; then
+  while IFS= read -r old; do
+    [ -n "$old" ] || continue
+    keep=0
+    for now in "${rendered[@]}"; do [ "$now" = "$old" ] && keep=1 && break; done
+    [ $keep = 1 ] || rm -f "$skin/$old"
+  done <"$list"
+fi
+printf '%s\n' "${rendered[@]}" >"$list"
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

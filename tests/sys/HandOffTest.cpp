@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/PumpUntil.h"
+#include "tests/sys/SysTestSupport.h"
 
 namespace {
 
@@ -65,6 +66,29 @@ TEST_F(HandOffTest, JobsPostedFromAWorkerRunInOrderOnTheUiThreadAndAreDestroyed)
   EXPECT_EQ(log.runs, (std::vector<int>{1, 2, 3}));
   for (DWORD id : log.threads)
     EXPECT_EQ(id, GetCurrentThreadId());
+}
+
+TEST_F(HandOffTest, AJobMessageFromAnotherProcessRunsNothing) {
+  ScopedHandle helper = StartHelper(L"post ThreadSyn#Wnd");
+  ASSERT_TRUE(helper);
+  ASSERT_EQ(WaitForSingleObject(helper.get(), 30000), WAIT_OBJECT_0);
+  DWORD code = 99;
+  GetExitCodeProcess(helper.get(), &code);
+  ASSERT_EQ(code, 0u) << "the helper found and posted to the hand-off window";
+  // Queued behind the made-up pointer, so that one has been handled once this one ran.
+  JobLog log;
+  ASSERT_TRUE(PostToUiThread(std::make_unique<RecordingJob>(&log, 1)));
+  ASSERT_TRUE(PumpUntil([&] { return log.destroyed == 1; }));
+  EXPECT_EQ(log.runs, (std::vector<int>{1}));
+}
+
+TEST_F(HandOffTest, JobsQueuedWhenTheWindowGoesAwayAreDestroyedWithoutRunning) {
+  JobLog log;
+  ASSERT_TRUE(PostToUiThread(std::make_unique<RecordingJob>(&log, 1)));
+  DestroyHandOffWindow();
+  EXPECT_EQ(log.destroyed, 1);
+  PumpUntil([] { return false; }, 50);
+  EXPECT_TRUE(log.runs.empty());
 }
 
 TEST_F(HandOffTest, SentJobBlocksTheSenderUntilItHasRun) {

@@ -83,10 +83,15 @@ TEST(ActionExecutor, SystemCallsOfEachAction) {
       {Task(ActionKind::EmptyRecycleBin), {L"EmptyRecycleBin"}},
       {Task(ActionKind::CleanTempJunk), {}},
       {Task(ActionKind::BackupFiles, L"C:\\a.txt||C:\\b.txt|", L"D:\\dest"),
-       {L"ShellRun cmd.exe|/c \"xcopy \"C:\\a.txt\" \"D:\\dest\\\" /s /e /c /y\"||false|true",
-        L"ShellRun cmd.exe|/c \"xcopy \"C:\\b.txt\" \"D:\\dest\\\" /s /e /c /y\"||false|true"}},
+       {L"ShellRun xcopy.exe|\"C:\\a.txt\" \"D:\\dest\\\" /s /e /c /y||false|true",
+        L"ShellRun xcopy.exe|\"C:\\b.txt\" \"D:\\dest\\\" /s /e /c /y||false|true"}},
       {Task(ActionKind::BackupDirectory, L"C:\\src", L"D:\\dest"),
-       {L"ShellRun cmd.exe|/c \"xcopy \"C:\\src\" \"D:\\dest\\\" /s /e /c /y\"||false|true"}},
+       {L"ShellRun xcopy.exe|\"C:\\src\" \"D:\\dest\\\" /s /e /c /y||false|true"}},
+      // Pieces no path can be are refused one by one; a bad destination refuses them all.
+      {Task(ActionKind::BackupFiles, L"C:\\x\" & calc|C:\\a<b|C:\\t\tab|C:\\ok", L"D:\\d"),
+       {L"ShellRun xcopy.exe|\"C:\\ok\" \"D:\\d\\\" /s /e /c /y||false|true"}},
+      {Task(ActionKind::BackupDirectory, L"C:\\src", L"D:\\d\" & calc & \""), {}},
+      {Task(ActionKind::BackupDirectory, L"C:\\src", L"D:\\d>x"), {}},
       {Task(ActionKind::OpenUrl, L"https://a.example/|||https://b.example/|"),
        {L"ShellOpen https://a.example/", L"ShellOpen https://b.example/"}},
       {Task(static_cast<ActionKind>(16), L"x"), {}},
@@ -152,6 +157,17 @@ TEST_F(ExecutorJobsTest, JobsDropTheirReferenceWhenNoPopupsAreInstalled) {
   ASSERT_TRUE(PumpUntil([&] { return remind.refCount == 1; }));
 }
 
+TEST_F(ExecutorJobsTest, JobsStillQueuedAtShutDownGiveTheirReferenceBack) {
+  RecordingSystemActions actions;
+  RecordingPopups popups;
+  IQuelmTask remind = Task(ActionKind::Remind, L"x");
+  ExecuteAction(remind);
+  ASSERT_EQ(remind.refCount, 2);
+  DestroyHandOffWindow();
+  EXPECT_EQ(remind.refCount, 1);
+  EXPECT_TRUE(popups.shown.empty());
+}
+
 TEST(ExecutorWithoutHandOffWindow, PostingActionsKeepNoReference) {
   RecordingSystemActions actions;
   IQuelmTask remind = Task(ActionKind::Remind, L"x");
@@ -162,7 +178,7 @@ TEST(ExecutorWithoutHandOffWindow, PostingActionsKeepNoReference) {
   EXPECT_EQ(shutdown.refCount, 1);
 }
 
-// The real actions, carried out by Wine's shell, cmd.exe and xcopy.
+// The real actions, carried out by Wine's shell and xcopy.
 class RealActionsTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -311,6 +327,21 @@ TEST_F(RealActionsTest, BackupCopiesFilesAndFolderContentsIntoTheDestination) {
       << "empty folders are copied too";
   EXPECT_EQ(GetFileAttributesW((dest + L"\\src1").c_str()), INVALID_FILE_ATTRIBUTES)
       << "a folder's contents land directly in the destination";
+}
+
+TEST_F(RealActionsTest, BackupRunsNoCommandHiddenInATaskText) {
+  const std::wstring owned = L"C:\\owned.txt";
+  DeleteFileW(owned.c_str());
+  std::wstring source = temp.WriteFile(L"plain.txt", "plain");
+  std::wstring dest = temp.Child(L"dest");
+  CreateDirectoryW(dest.c_str(), nullptr);
+  IQuelmTask task =
+      Task(ActionKind::BackupFiles, L"C:\\x\" & echo owned > " + owned + L" & \"|" + source, dest);
+  ExecuteAction(task);
+  // The hostile piece comes first, so its command would be done once the plain copy is.
+  EXPECT_TRUE(PumpUntil([&] { return !ReadFileBytes(dest + L"\\plain.txt").empty(); }, 30000));
+  EXPECT_FALSE(PathExists(owned));
+  DeleteFileW(owned.c_str());
 }
 
 }  // namespace

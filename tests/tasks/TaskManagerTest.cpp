@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <string>
 
 #include "sys/HandOff.h"
 #include "tasks/IQuelmTask.h"
@@ -24,13 +25,14 @@ class MemoryStore : public TaskStore {
     for (IQuelmTask& task : toLoad)
       manager.AddTask(task, false);
   }
-  bool Save(const std::vector<IQuelmTask*>& tasks) override {
+  PendingSave PrepareSave(const std::vector<IQuelmTask*>& tasks) override {
     std::vector<IQuelmTask> copy;
     for (IQuelmTask* task : tasks)
       copy.push_back(*task);
     saves.push_back(copy);
-    return true;
+    return PendingSave();
   }
+  bool CommitSave(PendingSave) override { return true; }
   std::vector<IQuelmTask> toLoad;
   std::vector<std::vector<IQuelmTask>> saves;
 };
@@ -43,6 +45,10 @@ struct Event {
 
 class ObserverLog : public TaskManagerDel {
  public:
+  // With `order`, every call is also appended there as `tag` followed by the kind, so that
+  // several observers share one record of the order of calls.
+  explicit ObserverLog(std::vector<std::string>* order = nullptr, char tag = 0)
+      : order_(order), tag_(tag) {}
   void OnTaskAdded(IQuelmTask* t) override { Record('a', t); }
   void OnTaskModified(IQuelmTask* t) override { Record('m', t); }
   void OnTaskRemoved(IQuelmTask* t) override { Record('r', t); }
@@ -74,8 +80,12 @@ class ObserverLog : public TaskManagerDel {
   void Record(char kind, IQuelmTask* t) {
     std::lock_guard<std::mutex> hold(mutex_);
     events_.push_back({kind, t->guid, t});
+    if (order_)
+      order_->push_back(std::string{tag_, kind});
     changed_.notify_all();
   }
+  std::vector<std::string>* order_;
+  char tag_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<Event> events_;
@@ -226,21 +236,28 @@ TEST_F(TaskManagerTest, DeleteRemovesNotifiesWithTheLiveTaskAndFreesIt) {
 }
 
 TEST_F(TaskManagerTest, ObserversAreCalledInOrderUntilRemoved) {
-  ObserverLog second;
+  manager.RemoveObserver(&log);
+  std::vector<std::string> order;
+  ObserverLog first(&order, '1'), second(&order, '2'), third(&order, '3');
+  manager.AddObserver(&first);
   manager.AddObserver(&second);
+  manager.AddObserver(&third);
   IQuelmTask a = DailyOpen(10, 0, 0, L"a");
   manager.AddTask(a, false);
   manager.RemoveObserver(&second);
   manager.RemoveObserver(&second);  // not registered any more: nothing happens
   manager.NotifyObservers(manager.FindTask(a.guid), 1);
   manager.NotifyObservers(manager.FindTask(a.guid), 3);
-  EXPECT_EQ(second.Events().size(), 1u);
-  ASSERT_EQ(log.Events().size(), 2u);
-  EXPECT_EQ(log.Events()[1].kind, 'm');
+  EXPECT_EQ(order, (std::vector<std::string>{"1a", "2a", "3a", "1m", "3m"}));
+  manager.RemoveObserver(&first);
+  manager.RemoveObserver(&third);
 }
 
 TEST_F(TaskManagerTest, TwoDailyTasksOfTheSameSecondFireInOnePassInListOrder) {
-  ObserverLog second;
+  manager.RemoveObserver(&log);
+  std::vector<std::string> order;
+  ObserverLog first(&order, '1'), second(&order, '2');
+  manager.AddObserver(&first);
   manager.AddObserver(&second);
   IQuelmTask a = DailyOpen(10, 0, 0, L"first"), b = DailyOpen(10, 0, 0, L"second");
   IQuelmTask other = DailyOpen(10, 0, 1, L"later");
@@ -251,22 +268,105 @@ TEST_F(TaskManagerTest, TwoDailyTasksOfTheSameSecondFireInOnePassInListOrder) {
   EXPECT_TRUE(actions.Opened().empty());
   EXPECT_TRUE(Step());  // 10:00:00
   EXPECT_EQ(actions.Opened(), (std::vector<std::wstring>{L"first", L"second"}));
-  EXPECT_EQ(log.Ran(), (std::vector<std::wstring>{a.guid, b.guid}));
+  EXPECT_EQ(first.Ran(), (std::vector<std::wstring>{a.guid, b.guid}));
   EXPECT_EQ(second.Ran(), (std::vector<std::wstring>{a.guid, b.guid}));
+  const std::vector<std::string> expected = {"1a", "2a", "1a", "2a", "1a",
+                                             "2a", "1x", "2x", "1x", "2x"};
+  EXPECT_EQ(order, expected) << "each task is told to every observer before the next runs";
   EXPECT_TRUE(manager.FindTask(a.guid)->ran);
   EXPECT_EQ(manager.FindTask(a.guid)->StatusText(), L"已运行");
   EXPECT_FALSE(manager.RunSchedulerPass(last)) << "the same second is evaluated once";
   EXPECT_EQ(actions.Opened().size(), 2u);
+  manager.RemoveObserver(&first);
   manager.RemoveObserver(&second);
 }
 
-TEST_F(TaskManagerTest, ASkippedSecondIsMissed) {
+TEST_F(TaskManagerTest, ASecondSkippedByAClockChangeIsMissed) {
   IQuelmTask a = DailyOpen(10, 0, 0, L"a");
   manager.AddTask(a, false);
-  EXPECT_TRUE(Step());   // 09:59:59
-  EXPECT_TRUE(Step(2));  // 10:00:01: the task's second was never evaluated
+  EXPECT_TRUE(Step());                   // 09:59:59
+  clock.SetLocal(2024, 5, 1, 10, 0, 1);  // set forward: the monotonic clock did not move
+  EXPECT_TRUE(manager.RunSchedulerPass(last));
   EXPECT_TRUE(actions.Opened().empty());
   EXPECT_EQ(manager.FindTask(a.guid)->StatusText(), L"明天");
+}
+
+TEST_F(TaskManagerTest, SecondsSkippedWhileBusyAreCaughtUpButAClockChangeIsNot) {
+  IQuelmTask a = DailyOpen(10, 0, 0, L"a"), b = DailyOpen(11, 0, 0, L"b");
+  manager.AddTask(a, false);
+  manager.AddTask(b, false);
+  EXPECT_TRUE(Step());   // 09:59:59
+  EXPECT_TRUE(Step(3));  // 10:00:02: the thread was busy through 10:00:00 and 10:00:01
+  EXPECT_EQ(actions.Opened(), std::vector<std::wstring>{L"a"});
+  clock.SetLocal(2024, 5, 1, 11, 30, 0);  // the clock set forward by more than an hour
+  clock.AdvanceSeconds(1);
+  EXPECT_TRUE(manager.RunSchedulerPass(last));
+  EXPECT_EQ(actions.Opened(), std::vector<std::wstring>{L"a"}) << "11:00:00 is not caught up";
+}
+
+TEST_F(TaskManagerTest, TheFollowUpReadsTheListedModeAndObserversGetAStableCopy) {
+  // Edits the listed task from Interval to Countdown while the scheduler reports the run.
+  struct Editor : TaskManagerDel {
+    void OnTaskAdded(IQuelmTask*) override {}
+    void OnTaskModified(IQuelmTask*) override {}
+    void OnTaskRemoved(IQuelmTask*) override {}
+    void OnTaskRan(IQuelmTask* t) override {
+      IQuelmTask edit(*manager->FindTask(t->guid));
+      edit.mode = ScheduleMode::Countdown;
+      manager->ModifyTask(edit);
+      modeSeen = t->mode;
+    }
+    TaskManager* manager = nullptr;
+    ScheduleMode modeSeen = ScheduleMode::Daily;
+  } editor;
+  editor.manager = &manager;
+  manager.AddObserver(&editor);
+  IQuelmTask every = CountOpen(ScheduleMode::Interval, 0, 1, L"i");
+  IQuelmTask* listed = manager.AddTask(every, false);
+  Step();
+  Step();
+  manager.RemoveObserver(&editor);
+  ASSERT_EQ(actions.Opened().size(), 1u);
+  EXPECT_EQ(editor.modeSeen, ScheduleMode::Interval) << "the observer's task did not change";
+  EXPECT_TRUE(listed->paused) << "the follow-up of the task as now listed: a countdown";
+}
+
+TEST_F(TaskManagerTest, TheSchedulerThreadAnswersMessagesToItsWindows) {
+  // An action's shell extension may leave a window on the scheduler thread; a thread that
+  // sends to it must get an answer instead of hanging.
+  struct WindowMaker : TaskManagerDel {
+    void OnTaskAdded(IQuelmTask*) override {}
+    void OnTaskModified(IQuelmTask*) override {}
+    void OnTaskRemoved(IQuelmTask*) override {}
+    void OnTaskRan(IQuelmTask*) override {
+      window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                               nullptr);
+    }
+    std::atomic<HWND> window{nullptr};
+  } maker;
+  manager.AddObserver(&maker);
+  IQuelmTask a = DailyOpen(10, 0, 0, L"a");
+  manager.AddTask(a, false);
+  manager.Start();
+  clock.AdvanceSeconds(2);
+  manager.Wake();
+  ASSERT_TRUE(log.WaitForRan(1));
+  ASSERT_TRUE(PumpUntil([&] { return maker.window.load() != nullptr; }));
+  DWORD_PTR result = 0;
+  EXPECT_NE(SendMessageTimeoutW(maker.window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result), 0);
+  manager.Stop();
+  manager.RemoveObserver(&maker);
+}
+
+TEST_F(TaskManagerTest, StartingAgainAfterStopDoesNotLoadTwice) {
+  store.toLoad.push_back(DailyOpen(10, 0, 0, L"loaded"));
+  manager.Start();
+  manager.Stop();
+  manager.Start();
+  std::vector<IQuelmTask*> listed = manager.TakeSnapshot();
+  EXPECT_EQ(listed.size(), 1u);
+  for (IQuelmTask* task : listed)
+    task->Release();
 }
 
 TEST_F(TaskManagerTest, TheDayChangeRearmsDailyTasksOnly) {

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "sys/Files.h"
+#include "sys/Handles.h"
 #include "tasks/IQuelmTask.h"
 #include "tasks/TaskManager.h"
 #include "tests/support/FakeClock.h"
@@ -78,7 +79,7 @@ TEST(TaskStore, SavesEscapedUtf8AndLoadsItBack) {
   ASSERT_TRUE(store.Save({&a, &b}));
   std::string bytes = ReadFileBytes(dir.Child(L"task.xml"));
   EXPECT_NE(bytes.find("&lt;重要&gt; &amp;"), std::string::npos) << "UTF-8, escaped";
-  EXPECT_NE(bytes.find("<path></path>"), std::string::npos) << "the path is always written empty";
+  EXPECT_EQ(bytes.find("ignored"), std::string::npos) << "the path is always written empty";
 
   std::vector<IQuelmTask> loaded = LoadText(dir, bytes);
   ASSERT_EQ(loaded.size(), 2u);
@@ -94,6 +95,40 @@ TEST(TaskStore, SavesEscapedUtf8AndLoadsItBack) {
   EXPECT_TRUE(loaded[0].path.empty());
   EXPECT_EQ(loaded[1].param1, b.param1);
   EXPECT_FALSE(loaded[1].paused);
+}
+
+TEST(TaskStore, AFileHeldOpenAtStartIsNeverReplaced) {
+  TempDir dir;
+  const std::wstring path = dir.Child(L"task.xml");
+  IQuelmTask stored;
+  stored.name = L"stored";
+  ASSERT_TRUE(TaskStore(path).Save({&stored}));
+  const std::string original = ReadFileBytes(path);
+
+  TaskStore store(path);
+  TaskManager manager(&store);
+  IQuelmTask added;
+  added.name = L"added";
+  {
+    // A scanner holding the file without read sharing through start-up and the first save.
+    ScopedHandle held(
+        CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    manager.Start();
+    manager.Stop();
+    EXPECT_TRUE(manager.TakeSnapshot().empty());
+    manager.AddTask(added, true);
+  }
+  EXPECT_EQ(ReadFileBytes(path), original);
+  EXPECT_NE(ReadFileBytes(path + L".new").find("added"), std::string::npos)
+      << "the change went to another name";
+
+  IQuelmTask more;
+  manager.AddTask(more, true);
+  EXPECT_EQ(ReadFileBytes(path + L".bad"), original) << "kept aside once it could be read";
+  EXPECT_NE(ReadFileBytes(path).find("added"), std::string::npos);
+  for (IQuelmTask* task : manager.TakeSnapshot())
+    task->Release();
 }
 
 TEST(TaskStore, LoadReadsEachElementByItsRules) {

@@ -17,6 +17,9 @@ TEST(XmlDocumentParse, ResultAndLog) {
       {L"<?xml version=\"1.0\"?>\r\n<!DOCTYPE a [<!ENTITY x '>'> <!-- ] > -->]>\r\n"
        L"<a b='>' c=\"/>\"><!-- <b> --><![CDATA[</a>]]><?pi <x>?>t</a>\r\n",
        true, L""},
+      // Processing instructions in the internal subset are whole units.
+      {L"<!DOCTYPE a [ <?note it's here?> <!ELEMENT a ANY> ]><a>x</a>", true, L""},
+      {L"<!DOCTYPE a [ <?note a]b?> <!ELEMENT a ANY> ]><a>x</a>", true, L""},
       {L"<a/><b/>", false, L"<root_has_sibling/>"},
       {L" \r\n\t", false, L"<no_root_element/>"},
       {L"", false, L"<no_root_element/>"},

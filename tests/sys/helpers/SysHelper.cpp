@@ -2,6 +2,8 @@
 //   sys_helper wait EVENT   waits for the named event; exit code 7 once it is set, 8 after a
 //                           minute without it, 9 when there is no such event
 //   sys_helper touch FILE   writes its working folder into FILE; exit code 0
+//   sys_helper post CLASS   posts the job message with a made-up pointer to the window of
+//                           CLASS; exit code 0, 3 when there is no such window
 #include <windows.h>
 
 #include <cwchar>
@@ -26,6 +28,12 @@ int wmain(int argc, wchar_t** argv) {
     WriteFile(file, directory, length * sizeof(wchar_t), &written, nullptr);
     CloseHandle(file);
     return 0;
+  }
+  if (argc == 3 && std::wcscmp(argv[1], L"post") == 0) {
+    HWND target = FindWindowW(argv[2], nullptr);
+    if (!target)
+      return 3;
+    return PostMessageW(target, 0x8065, 0, static_cast<LPARAM>(0x12345678)) ? 0 : 4;
   }
   return 1;
 }

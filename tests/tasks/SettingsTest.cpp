@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "tasks/Settings.h"
 
 #include <windows.h>
 
@@ -39,10 +39,14 @@ TEST_F(SettingsTest, DataFolderIsQuelmTaskUnderLocalAppData) {
   std::wstring folder = DataFolder();
   EXPECT_EQ(folder, LocalAppDataFolder() + L"\\QuelmTask");
   EXPECT_NE(folder.find(L"AppData\\Local"), std::wstring::npos) << folder;
+  EXPECT_EQ(DataFolderUnder(L""), GetModuleDirectory() + L"\\QuelmTask")
+      << "never the root of the current drive";
 }
 
 TEST_F(SettingsTest, AFirstStartCreatesTheFolderAndPlaysSounds) {
-  RemoveDirectoryW(DataFolder().c_str());  // succeeds only when nothing else is in it
+  if (PathExists(DataFolder())) {
+    ASSERT_TRUE(RemoveDirectoryW(DataFolder().c_str())) << "the data folder holds other files";
+  }
   AppSettings().showTips = false;
   LoadSettings();
   EXPECT_TRUE(PathExists(DataFolder()));

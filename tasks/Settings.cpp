@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "tasks/Settings.h"
 
 #include "sys/Files.h"
 #include "sys/Registry.h"
@@ -15,7 +15,13 @@ Settings& AppSettings() {
 }
 
 std::wstring DataFolder() {
-  return LocalAppDataFolder() + L"\\" + kAppName;
+  return DataFolderUnder(LocalAppDataFolder());
+}
+
+std::wstring DataFolderUnder(const std::wstring& localAppData) {
+  // Without the shell's folder the path would start at the root of the current drive.
+  const std::wstring base = localAppData.empty() ? GetModuleDirectory() : localAppData;
+  return base + L"\\" + kAppName;
 }
 
 void LoadSettings() {
