@@ -14,8 +14,8 @@ struct MemoryDcTraits {
   static void Close(Handle h) { DeleteDC(h); }
 };
 
-using Gdiplus::Rect;
 using Gdiplus::REAL;
+using Gdiplus::Rect;
 
 // Smoothing and interpolation at high quality until destroyed.
 class HighQualityScope {
@@ -187,13 +187,17 @@ void DrawImageThreeHWhole(Gdiplus::Graphics& g, Gdiplus::Image* image, const Rec
   DrawThree(g, image, dst, img, f, true);
 }
 
-Gdiplus::Size MeasureText(Gdiplus::Graphics& g, const std::wstring& text, const Gdiplus::Font* font) {
+Gdiplus::Size MeasureText(Gdiplus::Graphics& g,
+                          const std::wstring& text,
+                          const Gdiplus::Font* font) {
   if (!font || text.empty())
     return Gdiplus::Size(0, 0);
-  std::unique_ptr<Gdiplus::StringFormat> format(Gdiplus::StringFormat::GenericTypographic()->Clone());
+  std::unique_ptr<Gdiplus::StringFormat> format(
+      Gdiplus::StringFormat::GenericTypographic()->Clone());
   if (!format)
     return Gdiplus::Size(0, 0);
-  format->SetFormatFlags(format->GetFormatFlags() | Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
+  format->SetFormatFlags(format->GetFormatFlags() |
+                         Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
   Gdiplus::RectF box(0, 0, 10000, 10000), bounds;
   g.MeasureString(text.c_str(), static_cast<INT>(text.size()), font, box, format.get(), &bounds);
   return Gdiplus::Size(static_cast<INT>(std::floor(bounds.Width + 1)),

@@ -47,7 +47,9 @@ void DrawImageThreeHWhole(Gdiplus::Graphics& g, Gdiplus::Image* image, const Gdi
 // Width and height of one line of `text` in `font` (typographic, trailing spaces counted), each
 // rounded down after adding 1. (0, 0) without a font.
 Gdiplus::Size MeasureText(const std::wstring& text, const Gdiplus::Font* font);
-Gdiplus::Size MeasureText(Gdiplus::Graphics& g, const std::wstring& text, const Gdiplus::Font* font);
+Gdiplus::Size MeasureText(Gdiplus::Graphics& g,
+                          const std::wstring& text,
+                          const Gdiplus::Font* font);
 
 // The clip's bounding box in whole pixels.
 Gdiplus::Rect ClipBounds(Gdiplus::Graphics& g);

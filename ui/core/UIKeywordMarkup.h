@@ -17,8 +17,8 @@ std::wstring BuildKeywordMarkup(const std::wstring& message,
 
 struct KeywordRun {
   std::wstring text;
-  std::wstring font;      // font specification
-  uint32_t colour = 0;    // ARGB
+  std::wstring font;    // font specification
+  uint32_t colour = 0;  // ARGB
 };
 
 // The runs of `markup` in order; false (and no runs) unless it parses with a root "text".

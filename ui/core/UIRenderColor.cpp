@@ -14,9 +14,9 @@ struct VariantName {
 
 const VariantName kFillNames[] = {{L"clr", -1}, {L"clrn", 0}, {L"clrh", 1}, {L"clr1", 1},
                                   {L"clrp", 2}, {L"clr2", 2}, {L"clrd", 3}, {L"clr3", 3}};
-const VariantName kBorderNames[] = {{L"border", -1},  {L"bordern", 0}, {L"borderh", 1},
-                                    {L"border1", 1},  {L"borderp", 2}, {L"border2", 2},
-                                    {L"borderd", 3},  {L"border3", 3}};
+const VariantName kBorderNames[] = {{L"border", -1}, {L"bordern", 0}, {L"borderh", 1},
+                                    {L"border1", 1}, {L"borderp", 2}, {L"border2", 2},
+                                    {L"borderd", 3}, {L"border3", 3}};
 
 template <size_t N>
 bool SetVariant(const VariantName (&names)[N],

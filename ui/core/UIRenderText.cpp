@@ -69,8 +69,8 @@ bool UIRenderText::SetAttribute(const std::wstring& name, const std::wstring& va
   else if (name == L"multi")
     singleLine_ = !ParseBool(value);
   else if (name == L"trim")
-    trimming_ = ParseBool(value) ? Gdiplus::StringTrimmingEllipsisCharacter
-                                 : Gdiplus::StringTrimmingNone;
+    trimming_ =
+        ParseBool(value) ? Gdiplus::StringTrimmingEllipsisCharacter : Gdiplus::StringTrimmingNone;
   else if (name == L"ntrim")
     trimming_ = ParseDecimal(value);
   else if (name == L"inset")
@@ -148,7 +148,8 @@ void UIRenderText::PaintMarkup(Gdiplus::Graphics& g,
       Gdiplus::StringFormat::GenericTypographic()->Clone());
   if (!format)
     return;
-  format->SetFormatFlags(format->GetFormatFlags() | Gdiplus::StringFormatFlagsMeasureTrailingSpaces |
+  format->SetFormatFlags(format->GetFormatFlags() |
+                         Gdiplus::StringFormatFlagsMeasureTrailingSpaces |
                          Gdiplus::StringFormatFlagsNoWrap);
   format->SetAlignment(Gdiplus::StringAlignmentNear);
   format->SetLineAlignment(Alignment(vert_));
