@@ -39,6 +39,7 @@ struct DirectItem {
   enum Kind { kRound, kText, kImage } kind;
   Gdiplus::Rect rect;
   std::wstring text;
+  bool small = false;  // the 12-pixel font of the left column
 };
 
 constexpr int kRows = 22;
@@ -49,13 +50,15 @@ std::string Layout(std::vector<DirectItem>& direct) {
       L"<UIWnd pos='0,0,800,552' hit='false' back='clr:clr=#e6f4f7fa|border=#ffc8d3d8|round=6'>";
   direct.push_back({DirectItem::kRound, {0, 0, 800, 552}, L""});
   // Left form: labels and image buttons.
-  for (int i = 0; i < 40; ++i) {
-    int y = 10 + i * 13;
-    x += WFormat(L"<UIWnd pos='10,%d,90,12' txt='任务名称%d' back='txt:font=12|clr=#ff333333'/>",
+  for (int i = 0; i < 31; ++i) {
+    int y = 10 + i * 17;
+    x += WFormat(L"<UIWnd pos='10,%d,90,16' txt='任务名称%d' back='txt:font=12|clr=#ff333333'/>",
                  y, i);
-    direct.push_back({DirectItem::kText, {10, y, 90, 12}, WFormat(L"任务名称%d", i)});
-    x += WFormat(L"<UIWnd pos='110,%d,60,12' back='img:file=img\\btn.png|type=3'/>", y);
-    direct.push_back({DirectItem::kImage, {110, y, 60, 12}, L""});
+    direct.push_back({DirectItem::kText, {10, y, 90, 16}, WFormat(L"任务名称%d", i), true});
+    x += WFormat(L"<UIWnd pos='110,%d,40,16' back='img:file=img\\btn.png|type=3'/>", y);
+    direct.push_back({DirectItem::kImage, {110, y, 40, 16}, L""});
+    x += WFormat(L"<UIWnd pos='152,%d,40,16' back='img:file=img\\btn.png|type=3'/>", y);
+    direct.push_back({DirectItem::kImage, {152, y, 40, 16}, L""});
   }
   // Right list: rows of a rounded background, an icon, name, status and time texts, buttons.
   x += L"<UIWnd pos='200,10,590,532' layout='vert' hit='false'>";
@@ -103,13 +106,13 @@ void DrawDirect(Gdiplus::Graphics& g, const std::vector<DirectItem>& items, Gdip
           StrokeRoundRect(g, Gdiplus::Rect(0, 0, 799, 551), 6, 0xFFC8D3D8);
         break;
       case DirectItem::kText: {
-        Gdiplus::SolidBrush brush{Gdiplus::Color(it.rect.Height == 12 ? 0xFF333333 : 0xFF60656F)};
+        Gdiplus::SolidBrush brush{Gdiplus::Color(it.small ? 0xFF333333 : 0xFF60656F)};
         Gdiplus::RectF box(static_cast<Gdiplus::REAL>(it.rect.X),
                            static_cast<Gdiplus::REAL>(it.rect.Y),
                            static_cast<Gdiplus::REAL>(it.rect.Width),
                            static_cast<Gdiplus::REAL>(it.rect.Height));
         g.DrawString(it.text.c_str(), static_cast<INT>(it.text.size()),
-                     it.rect.Height == 12 ? font12 : font13, box, &format, &brush);
+                     it.small ? font12 : font13, box, &format, &brush);
         break;
       }
       case DirectItem::kImage:
