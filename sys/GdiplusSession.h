@@ -11,6 +11,8 @@ class GdiplusSession {
   GdiplusSession& operator=(const GdiplusSession&) = delete;
 
   bool ok() const { return token_ != 0; }
+  // Whether any session is started now, in this process.
+  static bool AnyRunning();
 
  private:
   ULONG_PTR token_ = 0;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "sys/GdiplusSession.h"
+
 namespace {
 
 // Owns a movable global memory block until it is handed to a stream.
@@ -70,7 +72,8 @@ SkinBitmap* ResLoaderMgr::LoadImage(const std::wstring& path) {
 
   size_t size = 0;
   const uint8_t* bytes = pack_.FindEntry(key, &size);
-  if (!bytes)
+  // Before GDI+ starts every decode fails; that says nothing about the file.
+  if (!bytes || !GdiplusSession::AnyRunning())
     return nullptr;
   IStream* stream = NewStreamOver(bytes, size);
   if (!stream)
@@ -80,7 +83,10 @@ SkinBitmap* ResLoaderMgr::LoadImage(const std::wstring& path) {
     stream->Release();
     return nullptr;
   }
-  if (bitmap->GetLastStatus() != Gdiplus::Ok)
+  Gdiplus::Status status = bitmap->GetLastStatus();
+  if (status == Gdiplus::GdiplusNotInitialized)
+    return nullptr;
+  if (status != Gdiplus::Ok)
     bitmap.reset();
   SkinBitmap* result = bitmap.get();
   images_.emplace(std::move(key), std::move(bitmap));

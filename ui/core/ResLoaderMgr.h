@@ -45,7 +45,8 @@ class ResLoaderMgr : public UIResLoader {
   // UIResLoader:
   std::string LoadText(const std::wstring& path) override;
   // A file that GDI+ cannot read is remembered as such (it is not decoded again) and answers
-  // null; an absent file is not remembered, so a later call looks again.
+  // null; an absent file, or a request while no GdiplusSession runs, is not remembered, so a
+  // later call looks again.
   SkinBitmap* LoadImage(const std::wstring& path) override;
 
  private:

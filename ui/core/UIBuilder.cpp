@@ -1,0 +1,122 @@
+#include "ui/core/UIBuilder.h"
+
+#include "sys/StringFormat.h"
+#include "ui/core/UIControl.h"
+#include "ui/core/UIResLoader.h"
+#include "xml/XmlDocument.h"
+
+namespace {
+
+struct Factory {
+  std::map<std::wstring, UIControlCreator> creators;
+  bool filled = false;
+};
+
+Factory& TheFactory() {
+  static Factory factory;
+  return factory;
+}
+
+UIControlCreatedHook createdHook = nullptr;
+
+UIControl* NewPlainControl() {
+  return new UIControl;
+}
+
+}  // namespace
+
+void EnsureControlFactory() {
+  Factory& f = TheFactory();
+  if (f.filled)
+    return;
+  f.filled = true;
+  // emplace: a registration made before the fill keeps its creator.
+  f.creators.emplace(L"UIWnd", &NewPlainControl);
+  f.creators.emplace(L"UIControl", &NewPlainControl);
+}
+
+void RegisterControlClass(const std::wstring& name, UIControlCreator creator) {
+  EnsureControlFactory();
+  TheFactory().creators[name] = creator;
+}
+
+UIControl* CreateControl(const std::wstring& name) {
+  EnsureControlFactory();
+  auto& creators = TheFactory().creators;
+  auto it = creators.find(name);
+  return it != creators.end() && it->second ? it->second() : nullptr;
+}
+
+void SetControlCreatedHook(UIControlCreatedHook hook) {
+  createdHook = hook;
+}
+
+UIControl* UIBuilder::BuildFromFile(UIControl* parent, const std::wstring& path) {
+  UIResLoader* loader = GetResLoader();
+  if (!loader)
+    return nullptr;
+  return BuildFromText(parent, Utf8ToWide(loader->LoadText(path)));
+}
+
+UIControl* UIBuilder::BuildFromText(UIControl* parent, const std::wstring& text) {
+  if (text.empty() || includeDepth_ >= kMaxIncludeDepth)
+    return nullptr;
+  XmlDocument reader;
+  if (!reader.SetDocumentText(text) || !reader.FindElement())
+    return nullptr;
+  ++includeDepth_;
+  UIControl* root = BuildElement(parent, reader);
+  --includeDepth_;
+  if (root)
+    root->Relayout();
+  return root;
+}
+
+UIControl* UIBuilder::NewControl(const std::wstring& tag) {
+  auto local = local_.find(tag);
+  if (local != local_.end() && local->second) {
+    if (UIControl* c = local->second())
+      return c;
+  }
+  return CreateControl(tag);
+}
+
+UIControl* UIBuilder::BuildElement(UIControl* parent, XmlDocument& reader) {
+  std::wstring tag = reader.GetNodeName();
+  bool include = tag == L"node";
+  UIControl* control = nullptr;
+  if (include) {
+    control = BuildFromFile(parent, reader.GetAttribute(L"file"));
+    if (!control)
+      return nullptr;
+  } else {
+    control = NewControl(tag);
+    if (!control)
+      return nullptr;
+    if (createdHook)
+      createdHook(control);
+    control->AttachHost(host_);
+    if (parent)
+      parent->AddChild(control);
+  }
+
+  for (int i = 0;; ++i) {
+    std::wstring name = reader.GetAttributeName(i);
+    if (name.empty())
+      break;
+    control->SetAttribute(name, reader.GetAttribute(name));
+  }
+
+  if (reader.EnterElement()) {
+    while (reader.FindElement())
+      BuildElement(control, reader);
+    reader.LeaveElement();
+  }
+
+  if (!include) {
+    control->SendMessage(WM_CREATE);
+    if (control->GetLayout())
+      control->Relayout();
+  }
+  return control;
+}

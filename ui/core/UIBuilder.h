@@ -1,0 +1,60 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+class IUIContainer;
+class UIControl;
+class XmlDocument;
+
+// Makes a new control holding one reference, or null.
+using UIControlCreator = UIControl* (*)();
+// Called for every control the builder makes, before the element's attributes apply.
+using UIControlCreatedHook = void (*)(UIControl* control);
+
+// The process-wide class factory: element name (exact case) -> creator. The framework's own
+// names ("UIWnd", "UIControl") are entered on first use; the controls library and the
+// application add theirs with RegisterControlClass before the first layout is built, a later
+// registration of a name replacing its creator. UI thread only.
+void RegisterControlClass(const std::wstring& name, UIControlCreator creator);
+// Enters the framework's names once; later calls do nothing.
+void EnsureControlFactory();
+// A new control of the registered class, or null for an unknown name.
+UIControl* CreateControl(const std::wstring& name);
+void SetControlCreatedHook(UIControlCreatedHook hook);
+
+// Builds control trees from layout XML read through the process-wide resource loader.
+//
+// Every element names a control class; its attributes go to SetAttribute in document order,
+// after the control is in the tree. A "node" element includes another layout file in its place
+// and adds its own attributes and children to the included root. Unknown elements are skipped
+// with their whole subtree. A missing or unparsable file, or a root element that builds nothing,
+// gives null (the asking window stays empty). Includes nest at most kMaxIncludeDepth deep, so a
+// file that includes itself ends instead of recursing.
+//
+// Ownership: the returned control is owned by `parent` when one was given (the parent holds the
+// factory's reference); without a parent the caller holds it.
+class UIBuilder {
+ public:
+  static constexpr int kMaxIncludeDepth = 32;
+
+  explicit UIBuilder(IUIContainer* host = nullptr) : host_(host) {}
+
+  // Classes consulted before the global factory (for this builder only).
+  void RegisterLocalClass(const std::wstring& name, UIControlCreator creator) {
+    local_[name] = creator;
+  }
+
+  UIControl* BuildFromFile(UIControl* parent, const std::wstring& path);
+  // Builds from layout text directly (the same rules as a file).
+  UIControl* BuildFromText(UIControl* parent, const std::wstring& text);
+  // `reader` is on an element; it is left on the same element.
+  UIControl* BuildElement(UIControl* parent, XmlDocument& reader);
+
+ private:
+  UIControl* NewControl(const std::wstring& tag);
+
+  IUIContainer* host_;
+  std::map<std::wstring, UIControlCreator> local_;
+  int includeDepth_ = 0;
+};

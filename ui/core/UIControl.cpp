@@ -1,0 +1,711 @@
+#include "ui/core/UIControl.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "sys/CriticalSection.h"
+#include "ui/core/UIGraphics.h"
+#include "ui/core/UILayout.h"
+#include "ui/core/UIRender.h"
+#include "ui/core/UIStyleTable.h"
+#include "ui/core/UIValueParse.h"
+
+namespace {
+
+// Flag byte A.
+enum : uint8_t {
+  kFlagSelect = 0x01,
+  kFlagPosParent = 0x02,
+  kFlagVisible = 0x04,
+  kFlagEnabled = 0x08,
+  kFlagHit = 0x10,
+  kFlagFloat = 0x40,
+  kFlagRemoved = 0x80,
+};
+// Flag byte B.
+enum : uint8_t {
+  kFlagAdj = 0x01,
+  kFlagContainer = 0x02,
+  kFlagLayoutPending = 0x04,
+  kFlagWidthParent = 0x08,
+  kFlagHeightParent = 0x10,
+  kFlagFocusable = 0x20,
+  kFlagTrack = 0x80,
+};
+// Flag byte C.
+enum : uint8_t { kFlagEventSink = 0x01 };
+
+// A style that names itself (directly or through others) would recurse without end.
+constexpr int kMaxStyleDepth = 32;
+int styleDepth = 0;
+
+struct HandleRegistry {
+  CriticalSection lock;
+  std::unordered_map<uint32_t, UIControl*> controls;
+  uint32_t next = 1;
+};
+
+HandleRegistry& Registry() {
+  static HandleRegistry* registry = new HandleRegistry;  // outlives every static control
+  return *registry;
+}
+
+uint32_t RegisterHandle(UIControl* control) {
+  HandleRegistry& r = Registry();
+  ScopedLock lock(r.lock);
+  // Timer identifiers carry 24 bits of the handle; skip 0 and handles still alive.
+  for (;;) {
+    uint32_t h = r.next++ & 0xFFFFFF;
+    if (h != 0 && r.controls.emplace(h, control).second)
+      return h;
+  }
+}
+
+void UnregisterHandle(uint32_t handle) {
+  HandleRegistry& r = Registry();
+  ScopedLock lock(r.lock);
+  r.controls.erase(handle);
+}
+
+void SetFlag(uint8_t& flags, uint8_t bit, bool on) {
+  flags = on ? (flags | bit) : (flags & ~bit);
+}
+
+}  // namespace
+
+int ParseAttributeInt(const std::wstring& value) {
+  size_t i = 0;
+  while (i < value.size() && (value[i] == L' ' || value[i] == L'\t'))
+    ++i;
+  bool negative = false;
+  if (i < value.size() && (value[i] == L'-' || value[i] == L'+'))
+    negative = value[i++] == L'-';
+  long long n = 0;
+  for (; i < value.size() && value[i] >= L'0' && value[i] <= L'9'; ++i) {
+    n = n * 10 + (value[i] - L'0');
+    if (n > 0x7FFFFFFF)
+      n = 0x7FFFFFFF;
+  }
+  return static_cast<int>(negative ? -n : n);
+}
+
+bool ParseAttributeBool(const std::wstring& value) {
+  return ParseBool(value);
+}
+
+std::vector<int> ParseIntList(const std::wstring& value) {
+  std::vector<int> out;
+  if (value.empty())
+    return out;
+  size_t start = 0;
+  for (;;) {
+    size_t comma = value.find(L',', start);
+    out.push_back(ParseAttributeInt(value.substr(start, comma - start)));
+    if (comma == std::wstring::npos)
+      break;
+    start = comma + 1;
+  }
+  return out;
+}
+
+UIControl* ResolveControl(uint32_t handle) {
+  if (handle == 0)
+    return nullptr;
+  HandleRegistry& r = Registry();
+  ScopedLock lock(r.lock);
+  auto it = r.controls.find(handle);
+  return it == r.controls.end() ? nullptr : it->second;
+}
+
+UIControl::UIControl()
+    : flagsA_(kFlagVisible | kFlagEnabled | kFlagHit),
+      flagsB_(kFlagLayoutPending),
+      handle_(RegisterHandle(this)) {}
+
+UIControl::~UIControl() {
+  UnregisterHandle(handle_);
+  for (UIControl* child : children_) {
+    child->parent_ = nullptr;
+    child->Release();
+  }
+  if (layout_)
+    layout_->Release();
+  if (background_)
+    background_->Release();
+}
+
+bool UIControl::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
+  *result = 0;
+  switch (message) {
+    case WM_CREATE:
+      *result = OnCreate(lparam);
+      return true;
+    case WM_DESTROY:
+      DestroyChildren();
+      return true;
+    case WM_SIZE:
+      Relayout();
+      return true;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      Invalidate();
+      return true;
+    case WM_ENABLE: {
+      if (lparam != 1)
+        SetFlag(flagsA_, kFlagEnabled, wparam != 0);
+      bool enabled = wparam != 0 && (flagsA_ & kFlagEnabled) &&
+                     !(parent_ && (parent_->state_ & kStateDisabled));
+      unsigned state = enabled ? (state_ & ~kStateDisabled)
+                               : ((state_ | kStateDisabled) & ~kStateHover);
+      SetState(state);
+      for (UIControl* child : std::vector<UIControl*>(children_))
+        child->SendMessage(WM_ENABLE, enabled, 1);
+      Invalidate();
+      return true;
+    }
+    case WM_SETTEXT:
+      text_ = lparam ? reinterpret_cast<const wchar_t*>(lparam) : L"";
+      Invalidate();
+      *result = static_cast<LRESULT>(text_.size());
+      return true;
+    case WM_SHOWWINDOW: {
+      bool wasShown = !(state_ & kStateHidden) && (flagsA_ & kFlagVisible);
+      bool visible = wparam != 0 && (lparam == 1 ? (flagsA_ & kFlagVisible) != 0 : true) &&
+                     !(parent_ && (parent_->state_ & kStateHidden));
+      if (wasShown && !visible)
+        InvalidateBeforeHiding();
+      if (lparam != 1)
+        SetFlag(flagsA_, kFlagVisible, wparam != 0);
+      SetState(visible ? (state_ & ~kStateHidden) : (state_ | kStateHidden));
+      for (UIControl* child : std::vector<UIControl*>(children_))
+        child->SendMessage(WM_SHOWWINDOW, visible, 1);
+      if (!visible && host_) {
+        if (host_->GetFocusControl() == this)
+          host_->SetFocusControl(0);
+        if (host_->GetCaptureHandle() == handle_)
+          host_->ReleaseCapture();
+      }
+      Invalidate();
+      return true;
+    }
+    case WM_MOUSEMOVE:
+    case WM_RBUTTONDOWN:
+      return true;
+    case WM_RBUTTONUP:
+      OnRightClick(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
+      return true;
+    case WM_MOUSEWHEEL:
+      // The root has nobody to pass the wheel to: left unhandled.
+      if (!parent_)
+        return false;
+      *result = parent_->SendMessage(message, wparam, lparam);
+      return true;
+    case WM_MOUSEHOVER:
+    case WM_MOUSELEAVE: {
+      bool hover = message == WM_MOUSEHOVER;
+      unsigned state = state_;
+      if (host_ && host_->GetCaptureHandle() == handle_)
+        state = hover ? (state | kStatePressed) : (state & ~kStatePressed);
+      state = hover ? (state | kStateHover) : (state & ~kStateHover);
+      if (state != state_) {
+        SetState(state);
+        if (RedrawOnHover())
+          Invalidate();
+      }
+      return true;
+    }
+    default:
+      return DefaultMessage(message, wparam, lparam, result);
+  }
+}
+
+LRESULT UIControl::OnCreate(LPARAM data) {
+  return 0;
+}
+
+bool UIControl::DefaultMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
+  if (message == WM_SIZE) {
+    Relayout();
+    return true;
+  }
+  return false;
+}
+
+bool UIControl::IsTracking() const {
+  return (flagsB_ & kFlagTrack) != 0;
+}
+
+void UIControl::ApplyStyle(const std::wstring& name) {
+  const UIStyle* style = FindStyle(name);
+  if (!style || styleDepth >= kMaxStyleDepth)
+    return;
+  ++styleDepth;
+  UIStyle copy = *style;  // the table may change under a SetAttribute
+  for (const auto& item : copy)
+    SetAttribute(item.first, item.second);
+  --styleDepth;
+}
+
+void UIControl::SetLayoutFromAttribute(const std::wstring& value) {
+  UILayout* layout = CreateLayout(value);
+  if (layout_)
+    layout_->Release();
+  layout_ = layout;
+}
+
+void UIControl::SetBackgroundFromAttribute(const std::wstring& value) {
+  UIRender* render = CreateRender(value);
+  if (background_)
+    background_->Release();
+  background_ = render;
+  Invalidate();
+}
+
+bool UIControl::SetAttribute(const std::wstring& name, const std::wstring& value) {
+  bool known = true;
+  if (name == L"css") {
+    ApplyStyle(value);
+  } else if (name == L"tips") {
+    tips_ = value;
+  } else if (name == L"track") {
+    SetFlag(flagsB_, kFlagTrack, ParseAttributeBool(value));
+  } else if (name == L"height" || name == L"width") {
+    bool height = name == L"height";
+    bool parent = value == L"parent";
+    SetFlag(flagsB_, height ? kFlagHeightParent : kFlagWidthParent, parent);
+    int size = parent ? (parent_ ? (height ? parent_->GetHeight() : parent_->GetWidth()) : -1)
+                      : ParseAttributeInt(value);
+    if (size >= 0) {
+      if (height)
+        rect_.bottom = rect_.top + size;
+      else
+        rect_.right = rect_.left + size;
+    }
+    Relayout();
+  } else if (name == L"adj") {
+    SetFlag(flagsB_, kFlagAdj, ParseAttributeBool(value));
+  } else if (name == L"container") {
+    SetFlag(flagsB_, kFlagContainer, ParseAttributeBool(value));
+  } else if (name == L"float") {
+    SetFlag(flagsA_, kFlagFloat, ParseAttributeBool(value));
+  } else if (name == L"pos") {
+    if (value == L"parent") {
+      flagsA_ |= kFlagPosParent;
+      if (parent_)
+        SetPos(0, 0, parent_->GetWidth(), parent_->GetHeight());
+    } else {
+      flagsA_ &= ~kFlagPosParent;
+      std::vector<int> v = ParseIntList(value);
+      if (v.size() == 4)
+        SetPos(v[0], v[1], v[2], v[3]);
+      else
+        SetPos(0, 0, 0, 0);
+    }
+  } else if (name == L"cursor") {
+    cursor_ = value == L"hand"    ? IDC_HAND
+              : value == L"cross" ? IDC_CROSS
+              : value == L"wait"  ? IDC_WAIT
+                                  : IDC_ARROW;
+  } else if (name == L"select") {
+    SetFlag(flagsA_, kFlagSelect, ParseAttributeBool(value));
+  } else if (name == L"visible") {
+    SetFlag(flagsA_, kFlagVisible, ParseAttributeBool(value));
+  } else if (name == L"enable") {
+    SetFlag(flagsA_, kFlagEnabled, ParseAttributeBool(value));
+  } else if (name == L"hit") {
+    SetFlag(flagsA_, kFlagHit, ParseAttributeBool(value));
+  } else if (name == L"layout") {
+    SetLayoutFromAttribute(value);
+  } else if (name == L"back") {
+    SetBackgroundFromAttribute(value);
+  } else if (name == L"txt") {
+    SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
+  } else if (name == L"id") {
+    id_ = value;
+  } else if (name == L"rgn") {
+    rgn_ = ParseAttributeInt(value);
+  } else if (name == L"padding") {
+    padding_ = ParseInsets(value);
+  } else {
+    known = false;
+  }
+  attributes_[name] = value;
+  return known;
+}
+
+void UIControl::Paint(Gdiplus::Graphics& graphics) {
+  if (background_)
+    background_->Draw(this, graphics);
+}
+
+void UIControl::PaintClip(Gdiplus::Graphics& graphics) {
+  if (rgn_ <= 0)
+    return;
+  Gdiplus::GraphicsPath path;
+  AddRoundRectPath(path, Gdiplus::Rect(0, 0, GetWidth(), GetHeight()), rgn_);
+  Gdiplus::Region region(&path);
+  graphics.SetClip(&region, Gdiplus::CombineModeIntersect);
+}
+
+SIZE UIControl::GetDesiredSize() const {
+  if (flagsB_ & kFlagAdj)
+    return {0, 0};
+  SIZE size = {GetWidth(), GetHeight()};
+  if (parent_) {
+    RECT c = parent_->GetClientRect();
+    if (flagsA_ & kFlagPosParent)
+      return {c.right - c.left, c.bottom - c.top};
+    if (flagsB_ & kFlagHeightParent)
+      size.cy = c.bottom - c.top;
+    if (flagsB_ & kFlagWidthParent)
+      size.cx = c.right - c.left;
+  }
+  return size;
+}
+
+void UIControl::OnMessage(UIMessage& message) {
+  LRESULT result = 0;
+  ProcessMessage(message.message, message.wparam, message.lparam, &result);
+  message.result = result;
+}
+
+RECT UIControl::GetClientRect() const {
+  RECT p = GetPadding();
+  return {p.left, p.top, GetWidth() - p.right, GetHeight() - p.bottom};
+}
+
+void UIControl::Relayout() {
+  if (layout_) {
+    layout_->Arrange(this);
+  } else {
+    RECT c = GetClientRect();
+    bool all = (flagsB_ & kFlagContainer) != 0;
+    for (UIControl* child : std::vector<UIControl*>(children_)) {
+      if (all || (child->flagsA_ & kFlagPosParent))
+        child->Place(c);
+    }
+  }
+  Invalidate();
+}
+
+void UIControl::Invalidate(const RECT* rect) {
+  if (!(flagsA_ & kFlagVisible))
+    return;
+  RECT r = rect ? *rect : RECT{0, 0, GetWidth(), GetHeight()};
+  if (r.right <= r.left || r.bottom <= r.top)
+    return;
+  OffsetRect(&r, rect_.left, rect_.top);
+  if (parent_)
+    parent_->Invalidate(&r);
+  else if (host_)
+    host_->InvalidateRect(r);
+}
+
+bool UIControl::IsFocusable() const {
+  return (flagsB_ & kFlagFocusable) != 0;
+}
+
+bool UIControl::HitTest(POINT point) const {
+  RECT r = ScreenRect();
+  return point.x >= r.left && point.x < r.right && point.y >= r.top && point.y < r.bottom;
+}
+
+void UIControl::ApplyCursor() {
+  ::SetCursor(LoadCursorW(nullptr, cursor_));
+}
+
+UIControl* UIControl::ControlFromPoint(int x, int y) {
+  if (!(flagsA_ & kFlagVisible) || !IsEnabled())
+    return nullptr;
+  if (x < rect_.left || x >= rect_.right || y < rect_.top || y >= rect_.bottom)
+    return nullptr;
+  for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
+    if (UIControl* found = (*it)->ControlFromPoint(x - rect_.left, y - rect_.top))
+      return found;
+  }
+  return (flagsA_ & kFlagHit) ? this : nullptr;
+}
+
+void UIControl::AddChild(UIControl* child) {
+  if (!child)
+    return;
+  child->parent_ = this;
+  children_.push_back(child);
+  if (host_)
+    child->AttachHost(host_);
+}
+
+void UIControl::DestroyChildren() {
+  std::vector<UIControl*> children;
+  children.swap(children_);
+  for (UIControl* child : children) {
+    child->SendMessage(WM_DESTROY);
+    child->parent_ = nullptr;
+    child->Release();
+  }
+}
+
+void UIControl::Remove() {
+  flagsA_ |= kFlagRemoved;
+  DestroyChildren();
+  Invalidate();
+  UIControl* parent = parent_;
+  host_ = nullptr;
+  if (!parent) {
+    return;  // nobody holds a reference on behalf of a tree
+  }
+  auto& siblings = parent->children_;
+  auto it = std::find(siblings.begin(), siblings.end(), this);
+  if (it == siblings.end())
+    return;
+  siblings.erase(it);
+  parent_ = nullptr;
+  Release();
+}
+
+UIControl* UIControl::GetRelative(Relative kind) const {
+  switch (kind) {
+    case Relative::kFirstChild:
+      return children_.empty() ? nullptr : children_.front();
+    case Relative::kLastChild:
+      return children_.empty() ? nullptr : children_.back();
+    case Relative::kPrevSibling:
+    case Relative::kNextSibling: {
+      int i = IndexInParent();
+      if (i < 0)
+        return nullptr;
+      int j = kind == Relative::kPrevSibling ? i - 1 : i + 1;
+      const auto& siblings = parent_->children_;
+      return j >= 0 && j < static_cast<int>(siblings.size()) ? siblings[j] : nullptr;
+    }
+    case Relative::kParent:
+      return parent_;
+    case Relative::kLink:
+      return link_;
+  }
+  return nullptr;
+}
+
+int UIControl::IndexInParent() const {
+  if (!parent_)
+    return -1;
+  const auto& siblings = parent_->children_;
+  auto it = std::find(siblings.begin(), siblings.end(), this);
+  return it == siblings.end() ? -1 : static_cast<int>(it - siblings.begin());
+}
+
+UIControl* UIControl::FindById(const std::wstring& id) {
+  if (id_ == id)
+    return this;
+  for (UIControl* child : children_) {
+    if (UIControl* found = child->FindById(id))
+      return found;
+  }
+  return nullptr;
+}
+
+void UIControl::AttachHost(IUIContainer* host) {
+  host_ = host;
+  for (UIControl* child : children_)
+    child->AttachHost(host);
+}
+
+std::wstring UIControl::GetAttribute(const std::wstring& name) const {
+  auto it = attributes_.find(name);
+  return it == attributes_.end() ? std::wstring() : it->second;
+}
+
+void UIControl::SetText(const std::wstring& text) {
+  SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool UIControl::IsVisible() const {
+  return (flagsA_ & kFlagVisible) != 0;
+}
+bool UIControl::IsEnabled() const {
+  return (flagsA_ & kFlagEnabled) && !(state_ & kStateDisabled);
+}
+bool UIControl::IsSelected() const {
+  return (flagsA_ & kFlagSelect) != 0;
+}
+bool UIControl::IsFloat() const {
+  return (flagsA_ & kFlagFloat) != 0;
+}
+bool UIControl::IsAdjusting() const {
+  return (flagsB_ & kFlagAdj) != 0;
+}
+bool UIControl::IsHitTestable() const {
+  return (flagsA_ & kFlagHit) != 0;
+}
+bool UIControl::IsRemoved() const {
+  return (flagsA_ & kFlagRemoved) != 0;
+}
+bool UIControl::WantsParentWidth() const {
+  return (flagsB_ & kFlagWidthParent) != 0;
+}
+bool UIControl::WantsParentHeight() const {
+  return (flagsB_ & kFlagHeightParent) != 0;
+}
+bool UIControl::WantsParentPos() const {
+  return (flagsA_ & kFlagPosParent) != 0;
+}
+bool UIControl::IsContainer() const {
+  return (flagsB_ & kFlagContainer) != 0;
+}
+
+bool UIControl::IsEffectivelyVisibleAndEnabled() const {
+  for (const UIControl* c = this; c; c = c->parent_) {
+    if (!c->IsVisible() || !c->IsEnabled() || (c->state_ & kStateHidden))
+      return false;
+  }
+  return true;
+}
+
+void UIControl::SetFocusable(bool focusable) {
+  SetFlag(flagsB_, kFlagFocusable, focusable);
+}
+void UIControl::SetEventSink(bool sink) {
+  SetFlag(flagsC_, kFlagEventSink, sink);
+}
+bool UIControl::IsEventSink() const {
+  return (flagsC_ & kFlagEventSink) != 0;
+}
+
+void UIControl::SetPos(int x, int y, int width, int height) {
+  RECT r = {x, y, x + width, y + height};
+  if (EqualRect(&r, &rect_))
+    return;
+  bool resized = width != GetWidth() || height != GetHeight();
+  Invalidate();
+  rect_ = r;
+  if (resized || (flagsB_ & kFlagLayoutPending)) {
+    flagsB_ &= ~kFlagLayoutPending;
+    Relayout();
+  }
+  Invalidate();
+}
+
+void UIControl::Place(int x, int y, int width, int height) {
+  RECT r = {x, y, x + width, y + height};
+  if (EqualRect(&r, &rect_)) {
+    Relayout();
+    Invalidate();
+    return;
+  }
+  Invalidate();
+  rect_ = r;
+  SendMessage(WM_SIZE, 0, MAKELPARAM(width & 0xFFFF, height & 0xFFFF));
+  Invalidate();
+}
+
+RECT UIControl::ScreenRect() const {
+  RECT r = rect_;
+  for (const UIControl* p = parent_; p; p = p->parent_)
+    OffsetRect(&r, p->rect_.left, p->rect_.top);
+  return r;
+}
+
+RECT UIControl::WindowRect() const {
+  RECT r = ScreenRect();
+  if (host_ && host_->GetHwnd()) {
+    POINT origin = {0, 0};
+    ClientToScreen(host_->GetHwnd(), &origin);
+    OffsetRect(&r, origin.x, origin.y);
+  }
+  return r;
+}
+
+void UIControl::InvalidateBeforeHiding() {
+  // Once the visible flag is off Invalidate does nothing, so the old area is marked now.
+  if (!(flagsA_ & kFlagVisible))
+    return;
+  if (parent_)
+    parent_->Invalidate(&rect_);
+  else
+    Invalidate();
+}
+
+void UIControl::SetVisible(bool visible, bool notify) {
+  if (notify) {
+    SendMessage(WM_SHOWWINDOW, visible, 0);
+    return;
+  }
+  if (!visible)
+    InvalidateBeforeHiding();
+  SetFlag(flagsA_, kFlagVisible, visible);
+  Invalidate();
+}
+
+void UIControl::SetEnabled(bool enabled) {
+  SendMessage(WM_ENABLE, enabled, 0);
+}
+
+LRESULT UIControl::SendMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  UIMessage m;
+  m.hwnd = host_ ? host_->GetHwnd() : nullptr;
+  m.message = message;
+  m.wparam = wparam;
+  m.lparam = lparam;
+  m.x = static_cast<short>(LOWORD(lparam));
+  m.y = static_cast<short>(HIWORD(lparam));
+  UIRef<UIControl> keep(this);
+  const UIMessage* previous = current_;
+  current_ = &m;
+  OnMessage(m);
+  current_ = previous;
+  return m.result;
+}
+
+int UIControl::FireEvent(const char* name, int param1, int param2) {
+  UIRef<UIControl> keep(this);
+  UIEvent event;
+  event.sender = this;
+  event.name = name;
+  event.id = id_;
+  event.param1 = param1;
+  event.param2 = param2;
+  auto listeners = listeners_;
+  for (const auto& l : listeners) {
+    if (l.second)
+      l.first(l.second, event);
+  }
+  for (UIControl* p = parent_; p; p = p->parent_) {
+    if (p->IsEventSink() && p->OnChildEvent(event))
+      return event.result;
+  }
+  if (host_)
+    event.result = host_->FireEvent(this, name, param1, param2);
+  return event.result;
+}
+
+void UIControl::AddListener(UIEventListener callback, void* data) {
+  listeners_.emplace_back(callback, data);
+}
+
+void UIControl::RemoveListener(UIEventListener callback, void* data) {
+  listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), std::make_pair(callback, data)),
+                   listeners_.end());
+}
+
+UINT_PTR UIControl::TimerId(uint32_t handle, int index) {
+  return static_cast<UINT_PTR>((handle & 0xFFFFFFu) | (static_cast<uint32_t>(index | 0x80) << 24));
+}
+
+bool UIControl::SetTimer(int index, UINT milliseconds) {
+  if (!host_ || !host_->GetHwnd() || index < 0 || index > 127)
+    return false;
+  return ::SetTimer(host_->GetHwnd(), TimerId(handle_, index), milliseconds, nullptr) != 0;
+}
+
+void UIControl::KillTimer(int index) {
+  if (host_ && host_->GetHwnd() && index >= 0 && index <= 127)
+    ::KillTimer(host_->GetHwnd(), TimerId(handle_, index));
+}
+
+void UIControl::SetState(unsigned state) {
+  if (state == state_)
+    return;
+  unsigned old = state_;
+  state_ = state;
+  OnStateChanged(old, state);
+}

@@ -1,0 +1,219 @@
+#include "ui/core/UIGraphics.h"
+
+#include <cmath>
+#include <memory>
+
+#include "sys/Handles.h"
+
+namespace {
+
+struct MemoryDcTraits {
+  using Handle = HDC;
+  static Handle Null() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { DeleteDC(h); }
+};
+
+using Gdiplus::REAL;
+using Gdiplus::Rect;
+
+// Smoothing and interpolation at high quality until destroyed.
+class HighQualityScope {
+ public:
+  explicit HighQualityScope(Gdiplus::Graphics& g) : g_(g), state_(g.Save()) {
+    g_.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    g_.SetInterpolationMode(Gdiplus::InterpolationModeHighQuality);
+  }
+  ~HighQualityScope() { g_.Restore(state_); }
+  HighQualityScope(const HighQualityScope&) = delete;
+  HighQualityScope& operator=(const HighQualityScope&) = delete;
+
+ private:
+  Gdiplus::Graphics& g_;
+  Gdiplus::GraphicsState state_;
+};
+
+// Parts of a stretched image sample their own edge pixels beyond the source rectangle instead
+// of fading into transparency there.
+class EdgeClampAttributes {
+ public:
+  EdgeClampAttributes() { attributes_.SetWrapMode(Gdiplus::WrapModeTileFlipXY); }
+  Gdiplus::ImageAttributes* get() { return &attributes_; }
+
+ private:
+  Gdiplus::ImageAttributes attributes_;
+};
+
+void DrawPart(Gdiplus::Graphics& g,
+              Gdiplus::Image* image,
+              EdgeClampAttributes& attributes,
+              const Rect& dst,
+              const Rect& src) {
+  if (dst.Width <= 0 || dst.Height <= 0 || src.Width <= 0 || src.Height <= 0)
+    return;
+  g.DrawImage(image, dst, src.X, src.Y, src.Width, src.Height, Gdiplus::UnitPixel,
+              attributes.get());
+}
+
+Rect WholeImage(Gdiplus::Image* image) {
+  return Rect(0, 0, static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()));
+}
+
+// Three parts along one axis; `horizontal` picks the axis.
+void DrawThree(Gdiplus::Graphics& g,
+               Gdiplus::Image* image,
+               const Rect& dst,
+               const Rect& src,
+               int part,
+               bool horizontal) {
+  EdgeClampAttributes attributes;
+  if (horizontal) {
+    DrawPart(g, image, attributes, Rect(dst.X, dst.Y, part, dst.Height),
+             Rect(src.X, src.Y, part, src.Height));
+    DrawPart(g, image, attributes, Rect(dst.X + part, dst.Y, dst.Width - 2 * part, dst.Height),
+             Rect(src.X + part, src.Y, part, src.Height));
+    DrawPart(g, image, attributes, Rect(dst.X + dst.Width - part, dst.Y, part, dst.Height),
+             Rect(src.X + src.Width - part, src.Y, part, src.Height));
+  } else {
+    DrawPart(g, image, attributes, Rect(dst.X, dst.Y, dst.Width, part),
+             Rect(src.X, src.Y, src.Width, part));
+    DrawPart(g, image, attributes, Rect(dst.X, dst.Y + part, dst.Width, dst.Height - 2 * part),
+             Rect(src.X, src.Y + part, src.Width, part));
+    DrawPart(g, image, attributes, Rect(dst.X, dst.Y + dst.Height - part, dst.Width, part),
+             Rect(src.X, src.Y + src.Height - part, src.Width, part));
+  }
+}
+
+}  // namespace
+
+void FillRect(Gdiplus::Graphics& g, const Rect& r, Gdiplus::ARGB colour) {
+  Gdiplus::SolidBrush brush{Gdiplus::Color(colour)};
+  g.FillRectangle(&brush, r);
+}
+
+void DrawRectBorder(Gdiplus::Graphics& g, const Rect& r, Gdiplus::ARGB colour) {
+  Gdiplus::Pen pen(Gdiplus::Color(colour), 1.0f);
+  g.DrawRectangle(&pen, r.X, r.Y, r.Width - 1, r.Height - 1);
+}
+
+void AddRoundRectPath(Gdiplus::GraphicsPath& path, const Rect& r, int radius) {
+  REAL x = static_cast<REAL>(r.X), y = static_cast<REAL>(r.Y);
+  REAL w = static_cast<REAL>(r.Width), h = static_cast<REAL>(r.Height);
+  REAL rr = static_cast<REAL>(radius), d = 2 * rr;
+  path.AddArc(x, y, d, d, 180, 90);
+  path.AddLine(x + rr, y, x + w - rr, y);
+  path.AddArc(x + w - d, y, d, d, 270, 90);
+  path.AddLine(x + w, y + rr, x + w, y + h - rr);
+  path.AddArc(x + w - d, y + h - d, d, d, 0, 90);
+  path.AddLine(x + w - rr, y + h, x + rr, y + h);
+  path.AddArc(x, y + h - d, d, d, 90, 90);
+  path.AddLine(x, y + h - rr, x, y + rr);
+}
+
+void FillRoundRect(Gdiplus::Graphics& g, const Rect& r, int radius, Gdiplus::ARGB colour) {
+  HighQualityScope quality(g);
+  Gdiplus::GraphicsPath path;
+  AddRoundRectPath(path, r, radius);
+  Gdiplus::SolidBrush brush{Gdiplus::Color(colour)};
+  g.FillPath(&brush, &path);
+}
+
+void StrokeRoundRect(Gdiplus::Graphics& g, const Rect& r, int radius, Gdiplus::ARGB colour) {
+  HighQualityScope quality(g);
+  Gdiplus::GraphicsPath path;
+  AddRoundRectPath(path, r, radius);
+  Gdiplus::Pen pen(Gdiplus::Color(colour), 1.0f);
+  g.DrawPath(&pen, &path);
+}
+
+void DrawImageStretched(Gdiplus::Graphics& g,
+                        Gdiplus::Image* image,
+                        const Rect& dst,
+                        const Rect& src) {
+  if (!image)
+    return;
+  EdgeClampAttributes attributes;
+  DrawPart(g, image, attributes, dst, src);
+}
+
+void DrawImageThreeH(Gdiplus::Graphics& g,
+                     Gdiplus::Image* image,
+                     const Rect& dst,
+                     const Rect& src) {
+  if (!image)
+    return;
+  if (dst.Width < src.Width)
+    return DrawImageStretched(g, image, dst, src);
+  DrawThree(g, image, dst, src, src.Width / 3, true);
+}
+
+void DrawImageThreeV(Gdiplus::Graphics& g,
+                     Gdiplus::Image* image,
+                     const Rect& dst,
+                     const Rect& src) {
+  if (!image)
+    return;
+  if (dst.Height < src.Height)
+    return DrawImageStretched(g, image, dst, src);
+  DrawThree(g, image, dst, src, src.Height / 3, false);
+}
+
+void DrawImageNineGrid(Gdiplus::Graphics& g, Gdiplus::Image* image, const Rect& dst) {
+  if (!image)
+    return;
+  Rect img = WholeImage(image);
+  int c = (img.Width < img.Height ? img.Width : img.Height) / 3;
+  int right = dst.X + dst.Width - c, bottom = dst.Y + dst.Height - c;
+  int innerW = dst.Width - 2 * c, innerH = dst.Height - 2 * c;
+  int imgRight = img.Width - c, imgBottom = img.Height - c;
+  EdgeClampAttributes a;
+  DrawPart(g, image, a, Rect(dst.X, dst.Y, c, c), Rect(0, 0, c, c));
+  DrawPart(g, image, a, Rect(right, dst.Y, c, c), Rect(imgRight, 0, c, c));
+  DrawPart(g, image, a, Rect(dst.X, bottom, c, c), Rect(0, imgBottom, c, c));
+  DrawPart(g, image, a, Rect(right, bottom, c, c), Rect(imgRight, imgBottom, c, c));
+  DrawPart(g, image, a, Rect(dst.X + c, dst.Y, innerW, c), Rect(c, 0, c, c));
+  DrawPart(g, image, a, Rect(dst.X + c, bottom, innerW, c), Rect(c, imgBottom, c, c));
+  DrawPart(g, image, a, Rect(dst.X, dst.Y + c, c, innerH), Rect(0, c, c, c));
+  DrawPart(g, image, a, Rect(right, dst.Y + c, c, innerH), Rect(imgRight, c, c, c));
+  DrawPart(g, image, a, Rect(dst.X + c, dst.Y + c, innerW, innerH),
+           Rect(img.Width / 2, img.Height / 2, 1, 1));
+}
+
+void DrawImageThreeHWhole(Gdiplus::Graphics& g, Gdiplus::Image* image, const Rect& dst) {
+  if (!image)
+    return;
+  Rect img = WholeImage(image);
+  int f = (dst.Width < img.Width ? dst.Width : img.Width) / 3;
+  DrawThree(g, image, dst, img, f, true);
+}
+
+Gdiplus::Size MeasureText(Gdiplus::Graphics& g,
+                          const std::wstring& text,
+                          const Gdiplus::Font* font) {
+  if (!font || text.empty())
+    return Gdiplus::Size(0, 0);
+  std::unique_ptr<Gdiplus::StringFormat> format(
+      Gdiplus::StringFormat::GenericTypographic()->Clone());
+  if (!format)
+    return Gdiplus::Size(0, 0);
+  format->SetFormatFlags(format->GetFormatFlags() |
+                         Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
+  Gdiplus::RectF box(0, 0, 10000, 10000), bounds;
+  g.MeasureString(text.c_str(), static_cast<INT>(text.size()), font, box, format.get(), &bounds);
+  return Gdiplus::Size(static_cast<INT>(std::floor(bounds.Width + 1)),
+                       static_cast<INT>(std::floor(bounds.Height + 1)));
+}
+
+Gdiplus::Size MeasureText(const std::wstring& text, const Gdiplus::Font* font) {
+  ScopedHandleT<MemoryDcTraits> dc(CreateCompatibleDC(nullptr));
+  if (!dc)
+    return Gdiplus::Size(0, 0);
+  Gdiplus::Graphics g(dc.get());
+  return MeasureText(g, text, font);
+}
+
+Rect ClipBounds(Gdiplus::Graphics& g) {
+  Rect r;
+  g.GetClipBounds(&r);
+  return r;
+}

@@ -1,0 +1,88 @@
+#include "ui/core/UIRender.h"
+
+#include "ui/core/IUIContainer.h"
+#include "ui/core/UIControl.h"
+#include "ui/core/UIFont.h"
+#include "ui/core/UIRenderColor.h"
+#include "ui/core/UIRenderImg.h"
+#include "ui/core/UIRenderText.h"
+#include "ui/core/UIStyleTable.h"
+
+namespace {
+
+RenderState StateOf(const UIControl* control) {
+  return SelectRenderState(control->IsEnabled(), control->GetState(), control->IsSelected());
+}
+
+Gdiplus::Rect OwnRect(const UIControl* control) {
+  return Gdiplus::Rect(0, 0, control->GetWidth(), control->GetHeight());
+}
+
+}  // namespace
+
+RenderState SelectRenderState(bool enabled, unsigned state, bool selected) {
+  if (!enabled)
+    return RenderState::Disabled;
+  if ((state & (UIControl::kStatePressed | UIControl::kStateActive)) || selected)
+    return RenderState::Pressed;
+  if (state & UIControl::kStateHover)
+    return RenderState::Hover;
+  return RenderState::Normal;
+}
+
+UIRender* CreateRender(const std::wstring& descriptor) {
+  std::wstring prefix = descriptor.substr(0, 4);
+  UIRender* render = nullptr;
+  if (prefix == L"clr:")
+    render = new UIRenderColor;
+  else if (prefix == L"grd:")
+    render = new UIGradientColor;
+  else if (prefix == L"img:")
+    render = new UIRenderImg;
+  else if (prefix == L"txt:")
+    render = new UIRenderText;
+  else
+    return nullptr;
+
+  size_t start = 4;
+  while (start <= descriptor.size()) {
+    size_t bar = descriptor.find(L'|', start);
+    std::wstring item = descriptor.substr(start, bar == std::wstring::npos ? bar : bar - start);
+    size_t eq = item.find(L'=');
+    if (eq != std::wstring::npos && item.find(L'=', eq + 1) == std::wstring::npos) {
+      std::wstring name = item.substr(0, eq), value = item.substr(eq + 1);
+      if (name == L"css") {
+        if (const UIStyle* style = FindStyle(value)) {
+          for (const auto& pair : *style)
+            render->SetAttribute(pair.first, pair.second);
+        }
+      } else {
+        render->SetAttribute(name, value);
+      }
+    }
+    if (bar == std::wstring::npos)
+      break;
+    start = bar + 1;
+  }
+  return render;
+}
+
+void UIRenderColor::Draw(UIControl* control, Gdiplus::Graphics& graphics) {
+  Paint(graphics, OwnRect(control), StateOf(control));
+}
+
+void UIRenderImg::Draw(UIControl* control, Gdiplus::Graphics& graphics) {
+  Paint(graphics, OwnRect(control));
+}
+
+void UIRenderText::Draw(UIControl* control, Gdiplus::Graphics& graphics) {
+  owner_ = control;
+  IUIContainer* host = control->GetHost();
+  if (!host)
+    OutputDebugStringW(L"GetFont error");
+  UIFontLookup fonts = [host](const std::wstring& spec) -> Gdiplus::Font* {
+    Gdiplus::Font* font = host ? host->GetFont(spec) : nullptr;
+    return font ? font : DefaultUIFont();
+  };
+  Paint(graphics, OwnRect(control), StateOf(control), control->GetText(), fonts);
+}

@@ -1,0 +1,54 @@
+#include "ui/core/UIRenderImg.h"
+
+#include "sys/StringFormat.h"
+#include "ui/core/SkinBitmap.h"
+#include "ui/core/UIGraphics.h"
+#include "ui/core/UIResLoader.h"
+#include "ui/core/UIValueParse.h"
+
+namespace {
+
+Gdiplus::Rect ToRect(const RECT& r) {
+  return Gdiplus::Rect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+}  // namespace
+
+bool UIRenderImg::SetAttribute(const std::wstring& name, const std::wstring& value) {
+  if (name == L"file") {
+    UIResLoader* loader = GetResLoader();
+    image_ = loader ? loader->LoadImage(value) : nullptr;
+  } else if (name == L"dst") {
+    ParseRect(value, &dst_);
+  } else if (name == L"src") {
+    ParseRect(value, &src_);
+  } else if (name == L"type") {
+    type_ = ParseDecimal(value);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void UIRenderImg::Paint(Gdiplus::Graphics& g, const Gdiplus::Rect& r) const {
+  if (!image_)
+    return;
+  Gdiplus::Rect dst = IsRectEmpty(&dst_) ? r : ToRect(dst_);
+  Gdiplus::Rect src = IsRectEmpty(&src_) ? Gdiplus::Rect(0, 0, static_cast<INT>(image_->GetWidth()),
+                                                         static_cast<INT>(image_->GetHeight()))
+                                         : ToRect(src_);
+  switch (type_) {
+    case kStretch:
+      return DrawImageStretched(g, image_, dst, src);
+    case kThreeH:
+      return DrawImageThreeH(g, image_, dst, src);
+    case kThreeV:
+      return DrawImageThreeV(g, image_, dst, src);
+    case kNineGrid:
+      return DrawImageNineGrid(g, image_, dst);
+    case kThreeHWhole:
+      return DrawImageThreeHWhole(g, image_, dst);
+    default:
+      return;
+  }
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+// Readers of the attribute values that layouts and render descriptors write. Each has a neutral
+// answer for text it cannot read; none fails.
+
+// "white", "black" (the theme's dark grey 0xFF60656F), hex "[0x][#]rrggbb" (alpha 0xFE for one to
+// seven digits), "aarrggbb", or decimal "r,g,b" / "a,r,g,b". Empty text is 0 (transparent).
+uint32_t ParseColor(const std::wstring& text);
+
+// True for exactly "true", "TRUE", "1" and "yes".
+bool ParseBool(const std::wstring& text);
+
+// "x,y,width,height" into `rect` as (x, y, x + width, y + height). Any other number of parts
+// leaves `rect` as it was and answers false.
+bool ParseRect(const std::wstring& text, RECT* rect);
+
+// Up to four "left,top,right,bottom" insets; missing ones are 0.
+RECT ParseInsets(const std::wstring& text);
