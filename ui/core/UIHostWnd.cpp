@@ -36,6 +36,13 @@ UINT ButtonUpFor(UINT down) {
   }
 }
 
+// A control taken out of the tree may still be referenced (an event under way holds it); the
+// window treats it as gone.
+UIControl* ResolveLive(uint32_t handle) {
+  UIControl* c = ResolveControl(handle);
+  return c && !c->IsRemoved() ? c : nullptr;
+}
+
 bool IsFocusCandidate(UIControl* c) {
   return c->IsFocusable() && c->IsEffectivelyVisibleAndEnabled() &&
          !(c->GetState() & (UIControl::kStateDisabled | UIControl::kStateHidden));
@@ -154,14 +161,14 @@ bool UIHostWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
       OnActivate(LOWORD(wparam) != WA_INACTIVE);
       return true;
     case WM_SETFOCUS:
-      if (UIControl* saved = ResolveControl(savedFocus_)) {
+      if (UIControl* saved = ResolveLive(savedFocus_)) {
         focus_ = savedFocus_;
         saved->SendMessage(WM_SETFOCUS, 0, 2);
       }
       savedFocus_ = 0;
       return true;
     case WM_KILLFOCUS:
-      if (UIControl* focused = ResolveControl(focus_)) {
+      if (UIControl* focused = ResolveLive(focus_)) {
         savedFocus_ = focus_;
         focus_ = 0;
         focused->SendMessage(WM_KILLFOCUS);
@@ -224,7 +231,7 @@ bool UIHostWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
       if (reinterpret_cast<HWND>(lparam) != hwnd_ && capture_) {
         uint32_t holder = capture_;
         capture_ = 0;
-        if (UIControl* c = ResolveControl(holder))
+        if (UIControl* c = ResolveLive(holder))
           c->SendMessage(WM_CAPTURECHANGED, wparam, lparam);
       }
       return true;
@@ -451,7 +458,7 @@ void UIHostWnd::SetCaretPos(int x, int y) {
 void UIHostWnd::OnTimerMessage(WPARAM id) {
   uint32_t handle = static_cast<uint32_t>(id) & 0xFFFFFF;
   int index = (static_cast<uint32_t>(id) >> 24) & 0x7F;
-  UIControl* control = ResolveControl(handle);
+  UIControl* control = ResolveLive(handle);
   if (!control) {
     ::KillTimer(hwnd_, id);
     return;
@@ -472,7 +479,7 @@ void UIHostWnd::OnTimerMessage(WPARAM id) {
 // --- Mouse.
 
 bool UIHostWnd::SetCapture(uint32_t handle) {
-  UIControl* c = ResolveControl(handle);
+  UIControl* c = ResolveLive(handle);
   if (!c || !c->IsEnabled() || !hwnd_)
     return false;
   ::SetCapture(hwnd_);
@@ -495,7 +502,7 @@ void UIHostWnd::SetHoverControl(UIControl* control) {
   uint32_t handle = control ? control->GetHandle() : 0;
   if (handle == hover_)
     return;
-  UIControl* previous = ResolveControl(hover_);
+  UIControl* previous = ResolveLive(hover_);
   hover_ = handle;
   if (previous && !previous->IsTracking())
     previous->SendMessage(WM_MOUSELEAVE);
@@ -515,7 +522,7 @@ void UIHostWnd::RouteMouseMove(WPARAM wparam, LPARAM lparam) {
   lastMouseWparam_ = wparam;
   lastMouseLparam_ = lparam;
   POINT pt = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
-  UIControl* target = ResolveControl(capture_);
+  UIControl* target = ResolveLive(capture_);
   if (!target)
     target = root_.ControlFromPoint(pt.x, pt.y);
   SetHoverControl(target);
@@ -524,7 +531,7 @@ void UIHostWnd::RouteMouseMove(WPARAM wparam, LPARAM lparam) {
     target->SendMessage(WM_MOUSEMOVE, wparam, lparam);
   std::vector<uint32_t> tracked = tracking_;
   for (uint32_t h : tracked) {
-    UIControl* t = ResolveControl(h);
+    UIControl* t = ResolveLive(h);
     if (!t) {
       RemoveTracking(h);
       continue;
@@ -557,7 +564,7 @@ void UIHostWnd::RouteMouse(UINT message, WPARAM wparam, LPARAM lparam) {
     lastMouseLparam_ = lparam;
   }
   UINT delivered = (nonClientMode_ && message != WM_MOUSEHOVER) ? message - 352 : message;
-  if (UIControl* holder = ResolveControl(capture_)) {
+  if (UIControl* holder = ResolveLive(capture_)) {
     holder->SendMessage(delivered, wparam, lparam);
     return;
   }
@@ -572,11 +579,11 @@ void UIHostWnd::RouteMouse(UINT message, WPARAM wparam, LPARAM lparam) {
 void UIHostWnd::RouteWheel(UINT message, WPARAM wparam, LPARAM lparam) {
   POINT pt = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
   ScreenToClient(hwnd_, &pt);
-  UIControl* target = ResolveControl(capture_);
+  UIControl* target = ResolveLive(capture_);
   if (!target)
     target = root_.ControlFromPoint(pt.x, pt.y);
   if (!target)
-    target = ResolveControl(focus_);
+    target = ResolveLive(focus_);
   if (!target || !target->IsEnabled())
     return;
   UIRef<UIControl> keep(target);
@@ -586,15 +593,15 @@ void UIHostWnd::RouteWheel(UINT message, WPARAM wparam, LPARAM lparam) {
 
 void UIHostWnd::OnMouseLeave() {
   trackingArmed_ = false;
-  if (UIControl* holder = ResolveControl(capture_))
+  if (UIControl* holder = ResolveLive(capture_))
     holder->SendMessage(WM_MOUSELEAVE);
-  UIControl* hovered = ResolveControl(hover_);
+  UIControl* hovered = ResolveLive(hover_);
   hover_ = 0;
   if (hovered)
     hovered->SendMessage(WM_MOUSELEAVE);
   std::vector<uint32_t> tracked = tracking_;
   for (uint32_t h : tracked) {
-    UIControl* t = ResolveControl(h);
+    UIControl* t = ResolveLive(h);
     if (!t) {
       RemoveTracking(h);
       continue;
@@ -607,9 +614,9 @@ void UIHostWnd::OnMouseLeave() {
 bool UIHostWnd::OnSetCursor(LPARAM lparam) {
   int code = LOWORD(lparam);
   if (code == HTCLIENT) {
-    UIControl* c = ResolveControl(capture_);
+    UIControl* c = ResolveLive(capture_);
     if (!c)
-      c = ResolveControl(hover_);
+      c = ResolveLive(hover_);
     if (c && c->IsEnabled())
       c->ApplyCursor();
     else
@@ -677,7 +684,7 @@ void UIHostWnd::OnActivate(bool active) {
   lastMouseMessage_ = 0;
   // The press never completes: the holder loses capture first, so the button-up that follows
   // leaves it unpressed without a click.
-  if (UIControl* holder = ResolveControl(capture_)) {
+  if (UIControl* holder = ResolveLive(capture_)) {
     UIRef<UIControl> keep(holder);
     capture_ = 0;
     if (GetCapture() == hwnd_)
@@ -691,7 +698,7 @@ void UIHostWnd::OnActivate(bool active) {
 // --- Keyboard and focus.
 
 void UIHostWnd::SetFocusControl(uint32_t handle) {
-  UIControl* next = ResolveControl(handle);
+  UIControl* next = ResolveLive(handle);
   if (next) {
     if (UIControl* target = next->GetFocusTarget())
       next = target;
@@ -704,7 +711,7 @@ void UIHostWnd::SetFocusControl(uint32_t handle) {
   }
   if (nextHandle == focus_)
     return;
-  UIControl* previous = ResolveControl(focus_);
+  UIControl* previous = ResolveLive(focus_);
   focus_ = nextHandle;
   if (previous)
     previous->SendMessage(WM_KILLFOCUS);
@@ -753,7 +760,7 @@ bool UIHostWnd::MoveFocusByArrow(UIControl* focused, WPARAM key) {
 }
 
 bool UIHostWnd::RouteKey(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
-  UIControl* focused = ResolveControl(focus_);
+  UIControl* focused = ResolveLive(focus_);
   if (message == WM_KEYDOWN) {
     if (wparam == VK_TAB && !(GetKeyState(VK_CONTROL) & 0x8000) &&
         !(focused && (focused->GetKeyWants() & UIControl::kWantsTab))) {
@@ -882,4 +889,12 @@ void UIHostWnd::BringToFront() {
   if (switchTo)
     switchTo(hwnd_, TRUE);
   SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+UIControl* UIHostWnd::GetFocusControl() const {
+  return ResolveLive(focus_);
+}
+
+UIControl* UIHostWnd::GetHoverControl() const {
+  return ResolveLive(hover_);
 }

@@ -75,9 +75,9 @@ class UIHostWnd : public UIContainer, public UIWindowImp {
   void ReleaseCapture() override;
   uint32_t GetCaptureHandle() const override { return capture_; }
   void SetFocusControl(uint32_t handle) override;
-  UIControl* GetFocusControl() const override { return ResolveControl(focus_); }
+  UIControl* GetFocusControl() const override;
   void SetHoverControl(UIControl* control) override;
-  UIControl* GetHoverControl() const override { return ResolveControl(hover_); }
+  UIControl* GetHoverControl() const override;
   bool CreateCaret(UIControl* owner, HBITMAP bitmap, int width, int height) override;
   void ShowCaret(bool on) override;
   void SetCaretPos(int x, int y) override;
