@@ -60,7 +60,10 @@ class TestHost : public UIHostWnd {
     events.push_back(e.name + ":" + std::string(e.id.begin(), e.id.end()));
     return UIHostWnd::OnEvent(e);
   }
-  bool HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+  bool HandleMessage(HWND hwnd,
+                     UINT message,
+                     WPARAM wparam,
+                     LPARAM lparam,
                      LRESULT* result) override {
     if (message == WM_TIMER && wparam == watchedTimer)
       ++watchedTicks;
@@ -308,8 +311,8 @@ TEST_F(UIHostWndTest, ModalLoopEndsByEventByDestructionAndByQuit) {
   {
     TestHost& outer = Open();
     TestHost inner(L"xml\\dlg.xml");
-    ASSERT_TRUE(inner.Create(nullptr, UIHostWnd::kDialogStyle, UIHostWnd::kDialogExStyle, 0, 0,
-                             200, 200));
+    ASSERT_TRUE(
+        inner.Create(nullptr, UIHostWnd::kDialogStyle, UIHostWnd::kDialogExStyle, 0, 0, 200, 200));
     bool innerReturned = false;
     outer.onApp = [&] {
       PostQuitMessage(3);
@@ -379,8 +382,8 @@ TEST_F(UIHostWndTest, InvalidatedLayeredWindowRepaintsFromItsMessageQueue) {
   TestHost& host = Open();
   host.PaintNow();
   Send(WM_MOUSEMOVE, 0, At(30, 20));
-  EXPECT_TRUE(PumpUntil([&] { return host.BackBufferPixelForTesting(30, 20) == 0xFF00FF00u; },
-                        5000));
+  EXPECT_TRUE(
+      PumpUntil([&] { return host.BackBufferPixelForTesting(30, 20) == 0xFF00FF00u; }, 5000));
 }
 
 namespace {
@@ -440,11 +443,12 @@ TEST(UIHostWndPaint, NineGridKeepsItsCornersAndStretchesTheRest) {
   std::string png = NineGridPng();
   ASSERT_FALSE(png.empty());
   UITestSkin skin({{L"img\\ng.png", png},
-                   {L"xml\\ng.xml", "<UIWnd pos='0,0,100,60'><UIWnd pos='10,10,40,30' "
-                                    "back='img:file=img\\ng.png|type=3'/></UIWnd>"}});
+                   {L"xml\\ng.xml",
+                    "<UIWnd pos='0,0,100,60'><UIWnd pos='10,10,40,30' "
+                    "back='img:file=img\\ng.png|type=3'/></UIWnd>"}});
   UIHostWnd host(L"xml\\ng.xml");
-  ASSERT_TRUE(host.Create(nullptr, UIHostWnd::kDialogStyle, UIHostWnd::kDialogExStyle, 0, 0, 10,
-                          10));
+  ASSERT_TRUE(
+      host.Create(nullptr, UIHostWnd::kDialogStyle, UIHostWnd::kDialogExStyle, 0, 0, 10, 10));
   host.PaintNow();
   struct Case {
     int x, y;

@@ -90,7 +90,8 @@ void UIHostWnd::InvalidateRect(const RECT& rect) {
   if (!IntersectRect(&r, &rect, &client))
     return;
   UnionRect(&pendingInvalid_, &pendingInvalid_, &r);
-  ::InvalidateRect(hwnd_, &r, FALSE);
+  if (!building_)
+    ::InvalidateRect(hwnd_, &r, FALSE);
 }
 
 void UIHostWnd::PlaceRoot(int width, int height) {
@@ -102,6 +103,8 @@ void UIHostWnd::PlaceRoot(int width, int height) {
 void UIHostWnd::OnCreateWindow() {
   root_.AttachHost(this);
   EnsureControlFactory();
+  // Building places and invalidates every control; the window is painted whole afterwards.
+  building_ = true;
   if (!layoutPath_.empty()) {
     UIBuilder builder(this);
     if (UIControl* top = builder.BuildFromFile(&root_, layoutPath_)) {
@@ -115,9 +118,14 @@ void UIHostWnd::OnCreateWindow() {
   OnInitialized();
   if (UIControl* top = root_.GetRelative(UIControl::Relative::kFirstChild))
     top->Place(0, 0, root_.GetWidth(), root_.GetHeight());
+  building_ = false;
+  ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-bool UIHostWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+bool UIHostWnd::HandleMessage(HWND hwnd,
+                              UINT message,
+                              WPARAM wparam,
+                              LPARAM lparam,
                               LRESULT* result) {
   *result = 0;
   switch (message) {
@@ -293,8 +301,8 @@ void UIHostWnd::PaintArea(RECT area) {
       graphics.SetTextRenderingHint(static_cast<Gdiplus::TextRenderingHint>(globalTextHint));
     if (textHint_)
       graphics.SetTextRenderingHint(static_cast<Gdiplus::TextRenderingHint>(textHint_));
-    graphics.SetClip(Gdiplus::Rect(area.left, area.top, area.right - area.left,
-                                   area.bottom - area.top));
+    graphics.SetClip(
+        Gdiplus::Rect(area.left, area.top, area.right - area.left, area.bottom - area.top));
     graphics.Clear(Gdiplus::Color(0x00FFFFFF));
     Paint(graphics);
   }
@@ -866,9 +874,9 @@ void UIHostWnd::CenterWindow() {
   HWND owner = GetWindow(hwnd_, GW_OWNER);
   RECT around;
   MONITORINFO mi = {sizeof(mi)};
-  GetMonitorInfoW(MonitorFromWindow(owner && IsWindowVisible(owner) ? owner : hwnd_,
-                                    MONITOR_DEFAULTTONEAREST),
-                  &mi);
+  GetMonitorInfoW(
+      MonitorFromWindow(owner && IsWindowVisible(owner) ? owner : hwnd_, MONITOR_DEFAULTTONEAREST),
+      &mi);
   if (owner && IsWindowVisible(owner) && !IsIconic(owner))
     GetWindowRect(owner, &around);
   else
@@ -884,8 +892,8 @@ void UIHostWnd::BringToFront() {
     return;
   SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   using SwitchFn = void(WINAPI*)(HWND, BOOL);
-  static SwitchFn switchTo = reinterpret_cast<SwitchFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SwitchToThisWindow")));
+  static SwitchFn switchTo = reinterpret_cast<SwitchFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SwitchToThisWindow")));
   if (switchTo)
     switchTo(hwnd_, TRUE);
   SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

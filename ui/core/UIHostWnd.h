@@ -94,7 +94,10 @@ class UIHostWnd : public UIContainer, public UIWindowImp {
   RECT GetBorderWidths() const override { return {6, 6, 6, 6}; }
 
   // UIWindowImp:
-  bool HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+  bool HandleMessage(HWND hwnd,
+                     UINT message,
+                     WPARAM wparam,
+                     LPARAM lparam,
                      LRESULT* result) override;
 
   // The caret blink uses the root's timer index 1.
@@ -141,6 +144,7 @@ class UIHostWnd : public UIContainer, public UIWindowImp {
   int bufferHeight_ = 0;
   std::unique_ptr<Gdiplus::Bitmap> bufferImage_;
   RECT pendingInvalid_ = {};
+  bool building_ = false;  // invalidations only gather while the layout is built
 
   // Caret: a rectangle inverted over the back buffer.
   uint32_t caretOwner_ = 0;
