@@ -62,8 +62,7 @@ UIControl* UIBuilder::BuildFromText(UIControl* parent, const std::wstring& text)
   if (text.empty() || includeDepth_ >= kMaxIncludeDepth)
     return nullptr;
   XmlDocument reader;
-  reader.SetDocumentText(text);
-  if (!reader.FindElement())
+  if (!reader.SetDocumentText(text) || !reader.FindElement())
     return nullptr;
   ++includeDepth_;
   UIControl* root = BuildElement(parent, reader);

@@ -4,9 +4,11 @@
 #include <unordered_map>
 
 #include "sys/CriticalSection.h"
+#include "ui/core/UIGraphics.h"
 #include "ui/core/UILayout.h"
 #include "ui/core/UIRender.h"
 #include "ui/core/UIStyleTable.h"
+#include "ui/core/UIValueParse.h"
 
 namespace {
 
@@ -88,7 +90,7 @@ int ParseAttributeInt(const std::wstring& value) {
 }
 
 bool ParseAttributeBool(const std::wstring& value) {
-  return value == L"true" || value == L"TRUE" || value == L"1" || value == L"yes";
+  return ParseBool(value);
 }
 
 std::vector<int> ParseIntList(const std::wstring& value) {
@@ -153,8 +155,8 @@ bool UIControl::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
         SetFlag(flagsA_, kFlagEnabled, wparam != 0);
       bool enabled = wparam != 0 && (flagsA_ & kFlagEnabled) &&
                      !(parent_ && (parent_->state_ & kStateDisabled));
-      unsigned state = enabled ? (state_ & ~kStateDisabled)
-                               : ((state_ | kStateDisabled) & ~kStateHover);
+      unsigned state =
+          enabled ? (state_ & ~kStateDisabled) : ((state_ | kStateDisabled) & ~kStateHover);
       SetState(state);
       for (UIControl* child : std::vector<UIControl*>(children_))
         child->SendMessage(WM_ENABLE, enabled, 1);
@@ -323,9 +325,7 @@ bool UIControl::SetAttribute(const std::wstring& name, const std::wstring& value
   } else if (name == L"rgn") {
     rgn_ = ParseAttributeInt(value);
   } else if (name == L"padding") {
-    std::vector<int> v = ParseIntList(value);
-    v.resize(4, 0);
-    padding_ = {v[0], v[1], v[2], v[3]};
+    padding_ = ParseInsets(value);
   } else {
     known = false;
   }
@@ -342,18 +342,7 @@ void UIControl::PaintClip(Gdiplus::Graphics& graphics) {
   if (rgn_ <= 0)
     return;
   Gdiplus::GraphicsPath path;
-  Gdiplus::REAL w = static_cast<Gdiplus::REAL>(GetWidth());
-  Gdiplus::REAL h = static_cast<Gdiplus::REAL>(GetHeight());
-  Gdiplus::REAL r = static_cast<Gdiplus::REAL>(rgn_);
-  Gdiplus::REAL d = 2 * r;
-  path.AddArc(0.0f, 0.0f, d, d, 180, 90);
-  path.AddLine(r, 0.0f, w - r, 0.0f);
-  path.AddArc(w - d, 0.0f, d, d, 270, 90);
-  path.AddLine(w, r, w, h - r);
-  path.AddArc(w - d, h - d, d, d, 0, 90);
-  path.AddLine(w - r, h, r, h);
-  path.AddArc(0.0f, h - d, d, d, 90, 90);
-  path.AddLine(0.0f, h - r, 0.0f, r);
+  AddRoundRectPath(path, Gdiplus::Rect(0, 0, GetWidth(), GetHeight()), rgn_);
   Gdiplus::Region region(&path);
   graphics.SetClip(&region, Gdiplus::CombineModeIntersect);
 }
@@ -400,7 +389,8 @@ void UIControl::Relayout() {
 }
 
 void UIControl::Invalidate(const RECT* rect) {
-  if (!(flagsA_ & kFlagVisible))
+  // A tree without a window (one being built) has nothing to repaint.
+  if (!(flagsA_ & kFlagVisible) || !host_)
     return;
   RECT r = rect ? *rect : RECT{0, 0, GetWidth(), GetHeight()};
   if (r.right <= r.left || r.bottom <= r.top)
@@ -694,8 +684,9 @@ void UIControl::AddListener(UIEventListener callback, void* data) {
 }
 
 void UIControl::RemoveListener(UIEventListener callback, void* data) {
-  listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), std::make_pair(callback, data)),
-                   listeners_.end());
+  listeners_.erase(
+      std::remove(listeners_.begin(), listeners_.end(), std::make_pair(callback, data)),
+      listeners_.end());
 }
 
 UINT_PTR UIControl::TimerId(uint32_t handle, int index) {
