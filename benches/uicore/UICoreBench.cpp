@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <cwchar>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,8 +52,8 @@ std::string Layout(std::vector<DirectItem>& direct) {
   // Left form: labels and image buttons.
   for (int i = 0; i < 31; ++i) {
     int y = 10 + i * 17;
-    x += WFormat(L"<UIWnd pos='10,%d,90,16' txt='任务名称%d' back='txt:font=12|clr=#ff333333'/>",
-                 y, i);
+    x += WFormat(L"<UIWnd pos='10,%d,90,16' txt='任务名称%d' back='txt:font=12|clr=#ff333333'/>", y,
+                 i);
     direct.push_back({DirectItem::kText, {10, y, 90, 16}, WFormat(L"任务名称%d", i), true});
     x += WFormat(L"<UIWnd pos='110,%d,40,16' back='img:file=img\\btn.png|type=3'/>", y);
     direct.push_back({DirectItem::kImage, {110, y, 40, 16}, L""});
@@ -64,9 +64,10 @@ std::string Layout(std::vector<DirectItem>& direct) {
   x += L"<UIWnd pos='200,10,590,532' layout='vert' hit='false'>";
   for (int r = 0; r < kRows; ++r) {
     int y = 10 + r * kRowHeight;
-    x += WFormat(L"<UIWnd height='%d' layout='horz' hit='false' "
-                 L"back='clr:clr=#80ffffff|clrh=#ffe5f1fb|round=4'>",
-                 kRowHeight);
+    x += WFormat(
+        L"<UIWnd height='%d' layout='horz' hit='false' "
+        L"back='clr:clr=#80ffffff|clrh=#ffe5f1fb|round=4'>",
+        kRowHeight);
     direct.push_back({DirectItem::kRound, {200, y, 590, kRowHeight}, L""});
     x += L"<UIWnd width='24' height='24' back='img:file=img\\btn.png'/>";
     direct.push_back({DirectItem::kImage, {200, y, 24, 24}, L""});
@@ -74,9 +75,10 @@ std::string Layout(std::vector<DirectItem>& direct) {
     int widths[] = {200, 150, 90};
     int at = 224;
     for (int t = 0; t < 3; ++t) {
-      x += WFormat(L"<UIWnd id='t%d_%d' width='%d' height='24' txt='%ls' "
-                   L"back='txt:font=13|clr=#ff60656f'/>",
-                   r, t, widths[t], texts[t]);
+      x += WFormat(
+          L"<UIWnd id='t%d_%d' width='%d' height='24' txt='%ls' "
+          L"back='txt:font=13|clr=#ff60656f'/>",
+          r, t, widths[t], texts[t]);
       direct.push_back({DirectItem::kText, {at, y, widths[t], 24}, texts[t]});
       at += widths[t];
     }
@@ -91,8 +93,11 @@ std::string Layout(std::vector<DirectItem>& direct) {
   return WideToUtf8(x);
 }
 
-void DrawDirect(Gdiplus::Graphics& g, const std::vector<DirectItem>& items, Gdiplus::Image* image,
-                Gdiplus::Font* font12, Gdiplus::Font* font13) {
+void DrawDirect(Gdiplus::Graphics& g,
+                const std::vector<DirectItem>& items,
+                Gdiplus::Image* image,
+                Gdiplus::Font* font12,
+                Gdiplus::Font* font13) {
   g.Clear(Gdiplus::Color(0x00FFFFFF));
   Gdiplus::StringFormat format(static_cast<INT>(0x80000000) | Gdiplus::StringFormatFlagsLineLimit |
                                Gdiplus::StringFormatFlagsNoWrap);
@@ -107,12 +112,11 @@ void DrawDirect(Gdiplus::Graphics& g, const std::vector<DirectItem>& items, Gdip
         break;
       case DirectItem::kText: {
         Gdiplus::SolidBrush brush{Gdiplus::Color(it.small ? 0xFF333333 : 0xFF60656F)};
-        Gdiplus::RectF box(static_cast<Gdiplus::REAL>(it.rect.X),
-                           static_cast<Gdiplus::REAL>(it.rect.Y),
-                           static_cast<Gdiplus::REAL>(it.rect.Width),
-                           static_cast<Gdiplus::REAL>(it.rect.Height));
-        g.DrawString(it.text.c_str(), static_cast<INT>(it.text.size()),
-                     it.small ? font12 : font13, box, &format, &brush);
+        Gdiplus::RectF box(
+            static_cast<Gdiplus::REAL>(it.rect.X), static_cast<Gdiplus::REAL>(it.rect.Y),
+            static_cast<Gdiplus::REAL>(it.rect.Width), static_cast<Gdiplus::REAL>(it.rect.Height));
+        g.DrawString(it.text.c_str(), static_cast<INT>(it.text.size()), it.small ? font12 : font13,
+                     box, &format, &brush);
         break;
       }
       case DirectItem::kImage:
@@ -202,9 +206,10 @@ int wmain(int argc, wchar_t** argv) {
       host->InvalidateRect(host->GetClientRect());
       host->PaintNow();
     });
-    std::printf("(a) full paint pass, %d controls: framework %.2f ms, direct GDI+ %.2f ms, "
-                "overhead %+.1f %%\n",
-                controls, framework * 1e3, raw * 1e3, (framework / raw - 1) * 100);
+    std::printf(
+        "(a) full paint pass, %d controls: framework %.2f ms, direct GDI+ %.2f ms, "
+        "overhead %+.1f %%\n",
+        controls, framework * 1e3, raw * 1e3, (framework / raw - 1) * 100);
 
     UIControl* status = host->GetRoot()->FindById(L"t5_1");
     int tick = 0;
@@ -241,29 +246,33 @@ int wmain(int argc, wchar_t** argv) {
 
   std::wstring text = Utf8ToWide(layout);
   double build = 0, parse = 0;
-  TimePair(50, [&] {
-    UIBuilder builder;
-    UIRef<UIControl> root = UIRef<UIControl>::Adopt(builder.BuildFromText(nullptr, text));
-  }, [&] {
-    XmlDocument doc;
-    doc.SetDocumentText(text);
-    // Visit every element and attribute, as the builder does.
-    doc.FindElement();
-    std::function<void()> walk = [&] {
-      for (int i = 0;; ++i) {
-        std::wstring name = doc.GetAttributeName(i);
-        if (name.empty())
-          break;
-        doc.GetAttribute(name);
-      }
-      if (doc.EnterElement()) {
-        while (doc.FindElement())
-          walk();
-        doc.LeaveElement();
-      }
-    };
-    walk();
-  }, &build, &parse);
+  TimePair(
+      50,
+      [&] {
+        UIBuilder builder;
+        UIRef<UIControl> root = UIRef<UIControl>::Adopt(builder.BuildFromText(nullptr, text));
+      },
+      [&] {
+        XmlDocument doc;
+        doc.SetDocumentText(text);
+        // Visit every element and attribute, as the builder does.
+        doc.FindElement();
+        std::function<void()> walk = [&] {
+          for (int i = 0;; ++i) {
+            std::wstring name = doc.GetAttributeName(i);
+            if (name.empty())
+              break;
+            doc.GetAttribute(name);
+          }
+          if (doc.EnterElement()) {
+            while (doc.FindElement())
+              walk();
+            doc.LeaveElement();
+          }
+        };
+        walk();
+      },
+      &build, &parse);
   std::printf("(c) building the tree: %.2f ms, XML reading alone %.2f ms, %.2fx\n", build * 1e3,
               parse * 1e3, build / parse);
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "tests/uicore/PackBuilder.h"
 
 namespace {
@@ -116,4 +118,21 @@ TEST(ResLoaderMgr, ProcessWideLoaderIsTheOneSet) {
   EXPECT_EQ(GetResLoader(), &loader);
   SetResLoader(before);
   EXPECT_EQ(GetResLoader(), before);
+}
+
+TEST(ResLoaderMgr, ImageAskedForBeforeGdiplusStartsIsDecodedOnceItRuns) {
+  ASSERT_FALSE(GdiplusSession::AnyRunning());
+  std::string pack = BuildPack({{L"img\\btn\\tiny.png", TinyPng()}}).bytes;
+  auto loader = std::make_unique<ResLoaderMgr>();
+  ASSERT_TRUE(loader->LoadPack(pack.data(), pack.size()));
+  EXPECT_EQ(loader->LoadImage(L"img\\btn\\tiny.png"), nullptr);
+  EXPECT_EQ(loader->cached_image_count(), 0u);
+
+  GdiplusSession gdiplus;
+  ASSERT_TRUE(gdiplus.ok());
+  SkinBitmap* image = loader->LoadImage(L"img\\btn\\tiny.png");
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->GetWidth(), 3u);
+  // The cache holds GDI+ objects: it goes before GDI+ does.
+  loader.reset();
 }

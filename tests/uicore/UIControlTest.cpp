@@ -169,36 +169,49 @@ TEST_F(UIControlTest, FlowLayoutsShareTheLeftoverAndKeepTheirRules) {
     const wchar_t* layout;
     std::vector<RECT> rects;  // of the children, in order
   } cases[] = {
-      {"title row", L"<UIWnd pos='0,0,460,30' layout='horz'>"
-                    L"<UIWnd width='10'/><UIWnd width='24'/><UIWnd width='5'/>"
-                    L"<UIWnd width='120'/><UIWnd adj='1'/><UIWnd width='20' height='20'/>"
-                    L"<UIWnd width='10'/></UIWnd>",
-       {{0, 0, 10, 0}, {10, 0, 34, 0}, {34, 0, 39, 0}, {39, 0, 159, 0}, {159, 0, 430, 30},
-        {430, 0, 450, 20}, {450, 0, 460, 0}}},
-      {"two adj share 101", L"<UIWnd pos='0,0,101,10' layout='horz'>"
-                            L"<UIWnd adj='true'/><UIWnd adj='true'/></UIWnd>",
+      {"title row",
+       L"<UIWnd pos='0,0,460,30' layout='horz'>"
+       L"<UIWnd width='10'/><UIWnd width='24'/><UIWnd width='5'/>"
+       L"<UIWnd width='120'/><UIWnd adj='1'/><UIWnd width='20' height='20'/>"
+       L"<UIWnd width='10'/></UIWnd>",
+       {{0, 0, 10, 0},
+        {10, 0, 34, 0},
+        {34, 0, 39, 0},
+        {39, 0, 159, 0},
+        {159, 0, 430, 30},
+        {430, 0, 450, 20},
+        {450, 0, 460, 0}}},
+      {"two adj share 101",
+       L"<UIWnd pos='0,0,101,10' layout='horz'>"
+       L"<UIWnd adj='true'/><UIWnd adj='true'/></UIWnd>",
        {{0, 0, 50, 10}, {50, 0, 100, 10}}},
-      {"padding moves the row", L"<UIWnd pos='0,0,100,40' layout='horz' padding='0,5,0,0'>"
-                                L"<UIWnd pos='7,7,20,20'/><UIWnd adj='1'/></UIWnd>",
+      {"padding moves the row",
+       L"<UIWnd pos='0,0,100,40' layout='horz' padding='0,5,0,0'>"
+       L"<UIWnd pos='7,7,20,20'/><UIWnd adj='1'/></UIWnd>",
        {{0, 5, 20, 25}, {20, 5, 100, 40}}},
       {"hidden and float take no space",
        L"<UIWnd pos='0,0,100,40' layout='horz'><UIWnd visible='false' pos='0,0,30,9'/>"
        L"<UIWnd float='1' pos='60,1,5,5'/><UIWnd pos='0,0,10,10'/></UIWnd>",
        {{0, 0, 30, 9}, {60, 1, 65, 6}, {0, 0, 10, 10}}},
-      {"column stretches the width", L"<UIWnd pos='0,0,200,100' layout='vert'>"
-                                     L"<UIWnd pos='0,0,60,26'/><UIWnd adj='1'/></UIWnd>",
+      {"column stretches the width",
+       L"<UIWnd pos='0,0,200,100' layout='vert'>"
+       L"<UIWnd pos='0,0,60,26'/><UIWnd adj='1'/></UIWnd>",
        {{0, 0, 200, 26}, {0, 26, 200, 100}}},
-      {"container fills inside padding", L"<UIWnd pos='0,0,50,50' container='1' padding='1,2,3,4'>"
-                                         L"<UIWnd pos='9,9,1,1'/></UIWnd>",
+      {"container fills inside padding",
+       L"<UIWnd pos='0,0,50,50' container='1' padding='1,2,3,4'>"
+       L"<UIWnd pos='9,9,1,1'/></UIWnd>",
        {{1, 2, 47, 46}}},
-      {"overlay fills", L"<UIWnd pos='0,0,50,50' layout='hzvt'><UIWnd visible='0'/>"
-                        L"<UIWnd float='1' pos='3,3,3,3'/></UIWnd>",
+      {"overlay fills",
+       L"<UIWnd pos='0,0,50,50' layout='hzvt'><UIWnd visible='0'/>"
+       L"<UIWnd float='1' pos='3,3,3,3'/></UIWnd>",
        {{0, 0, 50, 50}, {3, 3, 6, 6}}},
-      {"parent sizes", L"<UIWnd pos='0,0,80,60'><UIWnd pos='parent'/>"
-                       L"<UIWnd pos='1,1,5,5' width='parent'/></UIWnd>",
+      {"parent sizes",
+       L"<UIWnd pos='0,0,80,60'><UIWnd pos='parent'/>"
+       L"<UIWnd pos='1,1,5,5' width='parent'/></UIWnd>",
        {{0, 0, 80, 60}, {1, 1, 81, 6}}},
-      {"unknown layout is absolute", L"<UIWnd pos='0,0,80,60' layout='grid'>"
-                                     L"<UIWnd pos='3,4,5,6'/></UIWnd>",
+      {"unknown layout is absolute",
+       L"<UIWnd pos='0,0,80,60' layout='grid'>"
+       L"<UIWnd pos='3,4,5,6'/></UIWnd>",
        {{3, 4, 8, 10}}},
   };
   for (const Case& c : cases) {
@@ -207,9 +220,8 @@ TEST_F(UIControlTest, FlowLayoutsShareTheLeftoverAndKeepTheirRules) {
     ASSERT_EQ(t->GetChildren().size(), c.rects.size()) << c.what;
     for (size_t i = 0; i < c.rects.size(); ++i) {
       RECT r = RectOf(t->GetChildren()[i]);
-      EXPECT_TRUE(EqualRect(&r, &c.rects[i]))
-          << c.what << " child " << i << ": " << r.left << "," << r.top << "," << r.right << ","
-          << r.bottom;
+      EXPECT_TRUE(EqualRect(&r, &c.rects[i])) << c.what << " child " << i << ": " << r.left << ","
+                                              << r.top << "," << r.right << "," << r.bottom;
     }
   }
 }
@@ -217,8 +229,9 @@ TEST_F(UIControlTest, FlowLayoutsShareTheLeftoverAndKeepTheirRules) {
 TEST_F(UIControlTest, ReentrantArrangementReturnsAtOnce) {
   RegisterControlClass(L"Reentrant", [] { return static_cast<UIControl*>(new ReentrantChild); });
   ReentrantChild::arranges = 0;
-  Tree t = Build(L"<UIWnd pos='0,0,100,10' layout='horz'><Reentrant adj='1'/>"
-                 L"<Reentrant adj='1'/></UIWnd>");
+  Tree t = Build(
+      L"<UIWnd pos='0,0,100,10' layout='horz'><Reentrant adj='1'/>"
+      L"<Reentrant adj='1'/></UIWnd>");
   ASSERT_TRUE(t);
   EXPECT_LT(ReentrantChild::arranges, 10);
   RECT second = RectOf(t->GetChildren()[1]);
@@ -238,8 +251,11 @@ TEST_F(UIControlTest, PointSearchPassesThroughControlsThatAreNotHitTestable) {
   struct Case {
     int x, y;
     const wchar_t* id;
-  } cases[] = {{16, 16, L"button"}, {31, 16, L"root"}, {46, 16, L"root"},
-               {40, 40, L"root"},   {200, 5, nullptr}};
+  } cases[] = {{16, 16, L"button"},
+               {31, 16, L"root"},
+               {46, 16, L"root"},
+               {40, 40, L"root"},
+               {200, 5, nullptr}};
   for (const Case& c : cases) {
     UIControl* found = t->ControlFromPoint(c.x, c.y);
     if (!c.id)
@@ -270,8 +286,9 @@ TEST_F(UIControlTest, EventsReachListenersThenTheFirstSinkThatTakesThem) {
   button->SetAttribute(L"id", L"b1");
   page->AddChild(button);
   std::vector<int> calls;
-  button->AddListener([](void* data, UIEvent& e) { static_cast<std::vector<int>*>(data)->push_back(e.param1); },
-                      &calls);
+  button->AddListener(
+      [](void* data, UIEvent& e) { static_cast<std::vector<int>*>(data)->push_back(e.param1); },
+      &calls);
   button->AddListener([](void*, UIEvent&) { ADD_FAILURE() << "null data is never called"; },
                       nullptr);
   EXPECT_EQ(button->FireEvent("click", 3, 4), 7);
@@ -302,8 +319,9 @@ TEST_F(UIControlTest, WheelGoesToTheParentAndStopsAtTheRoot) {
 }
 
 TEST_F(UIControlTest, ShowAndEnablePropagateWithoutOverridingOwnFlags) {
-  Tree t = Build(L"<UIWnd><UIWnd id='a'><UIWnd id='b' visible='0' enable='0'/>"
-                 L"<UIWnd id='c'/></UIWnd></UIWnd>");
+  Tree t = Build(
+      L"<UIWnd><UIWnd id='a'><UIWnd id='b' visible='0' enable='0'/>"
+      L"<UIWnd id='c'/></UIWnd></UIWnd>");
   UIControl* a = t->FindById(L"a");
   UIControl* b = t->FindById(L"b");
   UIControl* c = t->FindById(L"c");

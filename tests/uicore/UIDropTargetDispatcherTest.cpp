@@ -24,9 +24,7 @@ class LoggingTarget : public IDropTarget {
     return Note('O');
   }
   HRESULT STDMETHODCALLTYPE DragLeave() override { return Note('L'); }
-  HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD*) override {
-    return Note('D');
-  }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD*) override { return Note('D'); }
 
  private:
   HRESULT Note(char what) {

@@ -60,7 +60,10 @@ class TestHost : public UIHostWnd {
     events.push_back(e.name + ":" + std::string(e.id.begin(), e.id.end()));
     return UIHostWnd::OnEvent(e);
   }
-  bool HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+  bool HandleMessage(HWND hwnd,
+                     UINT message,
+                     WPARAM wparam,
+                     LPARAM lparam,
                      LRESULT* result) override {
     if (message == WM_TIMER && wparam == watchedTimer)
       ++watchedTicks;
@@ -308,8 +311,8 @@ TEST_F(UIHostWndTest, ModalLoopEndsByEventByDestructionAndByQuit) {
   {
     TestHost& outer = Open();
     TestHost inner(L"xml\\dlg.xml");
-    ASSERT_TRUE(inner.Create(nullptr, UIHostWnd::kDialogStyle, UIHostWnd::kDialogExStyle, 0, 0,
-                             200, 200));
+    ASSERT_TRUE(
+        inner.Create(nullptr, UIHostWnd::kDialogStyle, UIHostWnd::kDialogExStyle, 0, 0, 200, 200));
     bool innerReturned = false;
     outer.onApp = [&] {
       PostQuitMessage(3);
@@ -373,4 +376,89 @@ TEST_F(UIHostWndTest, WindowsComeBackInsideTheWorkAreaAndCentreOnIt) {
   GetWindowRect(hwnd, &r);
   EXPECT_EQ(r.left, mi.rcWork.left + (mi.rcWork.right - mi.rcWork.left - 460) / 2);
   EXPECT_EQ(r.top, mi.rcWork.top + (mi.rcWork.bottom - mi.rcWork.top - 300) / 2);
+}
+
+TEST_F(UIHostWndTest, InvalidatedLayeredWindowRepaintsFromItsMessageQueue) {
+  TestHost& host = Open();
+  host.PaintNow();
+  Send(WM_MOUSEMOVE, 0, At(30, 20));
+  EXPECT_TRUE(
+      PumpUntil([&] { return host.BackBufferPixelForTesting(30, 20) == 0xFF00FF00u; }, 5000));
+}
+
+namespace {
+
+// A 9 x 9 PNG: 3 x 3 corners red, green, blue and yellow (clockwise from the top left), grey
+// edges and a white centre.
+std::string NineGridPng() {
+  Gdiplus::Bitmap bmp(9, 9, PixelFormat32bppARGB);
+  for (int y = 0; y < 9; ++y) {
+    for (int x = 0; x < 9; ++x) {
+      bool left = x < 3, right = x >= 6, top = y < 3, bottom = y >= 6;
+      Gdiplus::ARGB c = 0xFF808080;
+      if (top && left)
+        c = 0xFFFF0000;
+      else if (top && right)
+        c = 0xFF00FF00;
+      else if (bottom && right)
+        c = 0xFFFFFF00;
+      else if (bottom && left)
+        c = 0xFF0000FF;
+      else if (!left && !right && !top && !bottom)
+        c = 0xFFFFFFFF;
+      bmp.SetPixel(x, y, Gdiplus::Color(c));
+    }
+  }
+  UINT count = 0, size = 0;
+  Gdiplus::GetImageEncodersSize(&count, &size);
+  std::vector<BYTE> buffer(size);
+  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+  Gdiplus::GetImageEncoders(count, size, codecs);
+  const CLSID* png = nullptr;
+  for (UINT i = 0; i < count; ++i) {
+    if (std::wstring(codecs[i].MimeType) == L"image/png")
+      png = &codecs[i].Clsid;
+  }
+  IStream* stream = nullptr;
+  if (!png || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
+    return std::string();
+  std::string bytes;
+  if (bmp.Save(stream, png, nullptr) == Gdiplus::Ok) {
+    STATSTG stat = {};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    bytes.resize(static_cast<size_t>(stat.cbSize.QuadPart));
+    LARGE_INTEGER zero = {};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    ULONG read = 0;
+    stream->Read(&bytes[0], static_cast<ULONG>(bytes.size()), &read);
+  }
+  stream->Release();
+  return bytes;
+}
+
+}  // namespace
+
+TEST(UIHostWndPaint, NineGridKeepsItsCornersAndStretchesTheRest) {
+  GdiplusSession gdiplus;
+  std::string png = NineGridPng();
+  ASSERT_FALSE(png.empty());
+  UITestSkin skin({{L"img\\ng.png", png},
+                   {L"xml\\ng.xml",
+                    "<UIWnd pos='0,0,100,60'><UIWnd pos='10,10,40,30' "
+                    "back='img:file=img\\ng.png|type=3'/></UIWnd>"}});
+  UIHostWnd host(L"xml\\ng.xml");
+  ASSERT_TRUE(
+      host.Create(nullptr, UIHostWnd::kDialogStyle, UIHostWnd::kDialogExStyle, 0, 0, 10, 10));
+  host.PaintNow();
+  struct Case {
+    int x, y;
+    uint32_t argb;
+  } cases[] = {
+      {10, 10, 0xFFFF0000}, {12, 12, 0xFFFF0000}, {49, 10, 0xFF00FF00}, {47, 12, 0xFF00FF00},
+      {49, 39, 0xFFFFFF00}, {47, 37, 0xFFFFFF00}, {10, 39, 0xFF0000FF}, {12, 37, 0xFF0000FF},
+      {30, 11, 0xFF808080}, {11, 25, 0xFF808080}, {30, 25, 0xFFFFFFFF}, {9, 9, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(host.BackBufferPixelForTesting(c.x, c.y), c.argb) << c.x << "," << c.y;
+  }
 }

@@ -10,7 +10,9 @@ namespace {
 // rectangle, the child's clip is set as one rectangle instead of being intersected with the
 // current region: Wine's GDI+ fills far faster under a plain rectangle than under a combined
 // region. A rounded "rgn" clip turns that off for its subtree.
-void PaintSubtree(UIControl* control, Gdiplus::Graphics& graphics, const Gdiplus::Rect& clip,
+void PaintSubtree(UIControl* control,
+                  Gdiplus::Graphics& graphics,
+                  const Gdiplus::Rect& clip,
                   bool rectangular) {
   if (!control->IsVisible())
     return;

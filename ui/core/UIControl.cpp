@@ -155,8 +155,8 @@ bool UIControl::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
         SetFlag(flagsA_, kFlagEnabled, wparam != 0);
       bool enabled = wparam != 0 && (flagsA_ & kFlagEnabled) &&
                      !(parent_ && (parent_->state_ & kStateDisabled));
-      unsigned state = enabled ? (state_ & ~kStateDisabled)
-                               : ((state_ | kStateDisabled) & ~kStateHover);
+      unsigned state =
+          enabled ? (state_ & ~kStateDisabled) : ((state_ | kStateDisabled) & ~kStateHover);
       SetState(state);
       for (UIControl* child : std::vector<UIControl*>(children_))
         child->SendMessage(WM_ENABLE, enabled, 1);
@@ -389,7 +389,8 @@ void UIControl::Relayout() {
 }
 
 void UIControl::Invalidate(const RECT* rect) {
-  if (!(flagsA_ & kFlagVisible))
+  // A tree without a window (one being built) has nothing to repaint.
+  if (!(flagsA_ & kFlagVisible) || !host_)
     return;
   RECT r = rect ? *rect : RECT{0, 0, GetWidth(), GetHeight()};
   if (r.right <= r.left || r.bottom <= r.top)
@@ -683,8 +684,9 @@ void UIControl::AddListener(UIEventListener callback, void* data) {
 }
 
 void UIControl::RemoveListener(UIEventListener callback, void* data) {
-  listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), std::make_pair(callback, data)),
-                   listeners_.end());
+  listeners_.erase(
+      std::remove(listeners_.begin(), listeners_.end(), std::make_pair(callback, data)),
+      listeners_.end());
 }
 
 UINT_PTR UIControl::TimerId(uint32_t handle, int index) {

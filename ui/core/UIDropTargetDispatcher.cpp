@@ -41,8 +41,7 @@ IDropTarget* UIDropTargetDispatcher::Track(DWORD keys, POINTL pt, DWORD* effect)
   return handler;
 }
 
-HRESULT UIDropTargetDispatcher::DragEnter(IDataObject* data, DWORD keys, POINTL pt,
-                                          DWORD* effect) {
+HRESULT UIDropTargetDispatcher::DragEnter(IDataObject* data, DWORD keys, POINTL pt, DWORD* effect) {
   data_ = data;
   current_ = 0;
   if (effect)

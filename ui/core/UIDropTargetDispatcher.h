@@ -27,7 +27,9 @@ class UIDropTargetDispatcher : public IDropTarget {
   ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   // IDropTarget (points in screen coordinates):
-  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keys, POINTL pt,
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data,
+                                      DWORD keys,
+                                      POINTL pt,
                                       DWORD* effect) override;
   HRESULT STDMETHODCALLTYPE DragOver(DWORD keys, POINTL pt, DWORD* effect) override;
   HRESULT STDMETHODCALLTYPE DragLeave() override;

@@ -33,6 +33,23 @@ class HighQualityScope {
   Gdiplus::GraphicsState state_;
 };
 
+// Slices of a sliced image are stretched strips: nearest-neighbour sampling keeps each strip's
+// colours from bleeding into its neighbours (Wine's GDI+ ignores the wrap mode below for that).
+class SliceScope {
+ public:
+  explicit SliceScope(Gdiplus::Graphics& g) : g_(g), state_(g.Save()) {
+    g_.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+    g_.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+  }
+  ~SliceScope() { g_.Restore(state_); }
+  SliceScope(const SliceScope&) = delete;
+  SliceScope& operator=(const SliceScope&) = delete;
+
+ private:
+  Gdiplus::Graphics& g_;
+  Gdiplus::GraphicsState state_;
+};
+
 // Parts of a stretched image sample their own edge pixels beyond the source rectangle instead
 // of fading into transparency there.
 class EdgeClampAttributes {
@@ -66,6 +83,7 @@ void DrawThree(Gdiplus::Graphics& g,
                const Rect& src,
                int part,
                bool horizontal) {
+  SliceScope slicing(g);
   EdgeClampAttributes attributes;
   if (horizontal) {
     DrawPart(g, image, attributes, Rect(dst.X, dst.Y, part, dst.Height),
@@ -166,6 +184,7 @@ void DrawImageNineGrid(Gdiplus::Graphics& g, Gdiplus::Image* image, const Rect& 
   int right = dst.X + dst.Width - c, bottom = dst.Y + dst.Height - c;
   int innerW = dst.Width - 2 * c, innerH = dst.Height - 2 * c;
   int imgRight = img.Width - c, imgBottom = img.Height - c;
+  SliceScope slicing(g);
   EdgeClampAttributes a;
   DrawPart(g, image, a, Rect(dst.X, dst.Y, c, c), Rect(0, 0, c, c));
   DrawPart(g, image, a, Rect(right, dst.Y, c, c), Rect(imgRight, 0, c, c));

@@ -36,6 +36,13 @@ UINT ButtonUpFor(UINT down) {
   }
 }
 
+// A control taken out of the tree may still be referenced (an event under way holds it); the
+// window treats it as gone.
+UIControl* ResolveLive(uint32_t handle) {
+  UIControl* c = ResolveControl(handle);
+  return c && !c->IsRemoved() ? c : nullptr;
+}
+
 bool IsFocusCandidate(UIControl* c) {
   return c->IsFocusable() && c->IsEffectivelyVisibleAndEnabled() &&
          !(c->GetState() & (UIControl::kStateDisabled | UIControl::kStateHidden));
@@ -83,7 +90,8 @@ void UIHostWnd::InvalidateRect(const RECT& rect) {
   if (!IntersectRect(&r, &rect, &client))
     return;
   UnionRect(&pendingInvalid_, &pendingInvalid_, &r);
-  ::InvalidateRect(hwnd_, &r, FALSE);
+  if (!building_)
+    ::InvalidateRect(hwnd_, &r, FALSE);
 }
 
 void UIHostWnd::PlaceRoot(int width, int height) {
@@ -95,6 +103,8 @@ void UIHostWnd::PlaceRoot(int width, int height) {
 void UIHostWnd::OnCreateWindow() {
   root_.AttachHost(this);
   EnsureControlFactory();
+  // Building places and invalidates every control; the window is painted whole afterwards.
+  building_ = true;
   if (!layoutPath_.empty()) {
     UIBuilder builder(this);
     if (UIControl* top = builder.BuildFromFile(&root_, layoutPath_)) {
@@ -108,9 +118,14 @@ void UIHostWnd::OnCreateWindow() {
   OnInitialized();
   if (UIControl* top = root_.GetRelative(UIControl::Relative::kFirstChild))
     top->Place(0, 0, root_.GetWidth(), root_.GetHeight());
+  building_ = false;
+  ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-bool UIHostWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+bool UIHostWnd::HandleMessage(HWND hwnd,
+                              UINT message,
+                              WPARAM wparam,
+                              LPARAM lparam,
                               LRESULT* result) {
   *result = 0;
   switch (message) {
@@ -154,14 +169,14 @@ bool UIHostWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
       OnActivate(LOWORD(wparam) != WA_INACTIVE);
       return true;
     case WM_SETFOCUS:
-      if (UIControl* saved = ResolveControl(savedFocus_)) {
+      if (UIControl* saved = ResolveLive(savedFocus_)) {
         focus_ = savedFocus_;
         saved->SendMessage(WM_SETFOCUS, 0, 2);
       }
       savedFocus_ = 0;
       return true;
     case WM_KILLFOCUS:
-      if (UIControl* focused = ResolveControl(focus_)) {
+      if (UIControl* focused = ResolveLive(focus_)) {
         savedFocus_ = focus_;
         focus_ = 0;
         focused->SendMessage(WM_KILLFOCUS);
@@ -224,7 +239,7 @@ bool UIHostWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
       if (reinterpret_cast<HWND>(lparam) != hwnd_ && capture_) {
         uint32_t holder = capture_;
         capture_ = 0;
-        if (UIControl* c = ResolveControl(holder))
+        if (UIControl* c = ResolveLive(holder))
           c->SendMessage(WM_CAPTURECHANGED, wparam, lparam);
       }
       return true;
@@ -286,8 +301,8 @@ void UIHostWnd::PaintArea(RECT area) {
       graphics.SetTextRenderingHint(static_cast<Gdiplus::TextRenderingHint>(globalTextHint));
     if (textHint_)
       graphics.SetTextRenderingHint(static_cast<Gdiplus::TextRenderingHint>(textHint_));
-    graphics.SetClip(Gdiplus::Rect(area.left, area.top, area.right - area.left,
-                                   area.bottom - area.top));
+    graphics.SetClip(
+        Gdiplus::Rect(area.left, area.top, area.right - area.left, area.bottom - area.top));
     graphics.Clear(Gdiplus::Color(0x00FFFFFF));
     Paint(graphics);
   }
@@ -451,7 +466,7 @@ void UIHostWnd::SetCaretPos(int x, int y) {
 void UIHostWnd::OnTimerMessage(WPARAM id) {
   uint32_t handle = static_cast<uint32_t>(id) & 0xFFFFFF;
   int index = (static_cast<uint32_t>(id) >> 24) & 0x7F;
-  UIControl* control = ResolveControl(handle);
+  UIControl* control = ResolveLive(handle);
   if (!control) {
     ::KillTimer(hwnd_, id);
     return;
@@ -472,7 +487,7 @@ void UIHostWnd::OnTimerMessage(WPARAM id) {
 // --- Mouse.
 
 bool UIHostWnd::SetCapture(uint32_t handle) {
-  UIControl* c = ResolveControl(handle);
+  UIControl* c = ResolveLive(handle);
   if (!c || !c->IsEnabled() || !hwnd_)
     return false;
   ::SetCapture(hwnd_);
@@ -495,7 +510,7 @@ void UIHostWnd::SetHoverControl(UIControl* control) {
   uint32_t handle = control ? control->GetHandle() : 0;
   if (handle == hover_)
     return;
-  UIControl* previous = ResolveControl(hover_);
+  UIControl* previous = ResolveLive(hover_);
   hover_ = handle;
   if (previous && !previous->IsTracking())
     previous->SendMessage(WM_MOUSELEAVE);
@@ -515,7 +530,7 @@ void UIHostWnd::RouteMouseMove(WPARAM wparam, LPARAM lparam) {
   lastMouseWparam_ = wparam;
   lastMouseLparam_ = lparam;
   POINT pt = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
-  UIControl* target = ResolveControl(capture_);
+  UIControl* target = ResolveLive(capture_);
   if (!target)
     target = root_.ControlFromPoint(pt.x, pt.y);
   SetHoverControl(target);
@@ -524,7 +539,7 @@ void UIHostWnd::RouteMouseMove(WPARAM wparam, LPARAM lparam) {
     target->SendMessage(WM_MOUSEMOVE, wparam, lparam);
   std::vector<uint32_t> tracked = tracking_;
   for (uint32_t h : tracked) {
-    UIControl* t = ResolveControl(h);
+    UIControl* t = ResolveLive(h);
     if (!t) {
       RemoveTracking(h);
       continue;
@@ -557,7 +572,7 @@ void UIHostWnd::RouteMouse(UINT message, WPARAM wparam, LPARAM lparam) {
     lastMouseLparam_ = lparam;
   }
   UINT delivered = (nonClientMode_ && message != WM_MOUSEHOVER) ? message - 352 : message;
-  if (UIControl* holder = ResolveControl(capture_)) {
+  if (UIControl* holder = ResolveLive(capture_)) {
     holder->SendMessage(delivered, wparam, lparam);
     return;
   }
@@ -572,11 +587,11 @@ void UIHostWnd::RouteMouse(UINT message, WPARAM wparam, LPARAM lparam) {
 void UIHostWnd::RouteWheel(UINT message, WPARAM wparam, LPARAM lparam) {
   POINT pt = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
   ScreenToClient(hwnd_, &pt);
-  UIControl* target = ResolveControl(capture_);
+  UIControl* target = ResolveLive(capture_);
   if (!target)
     target = root_.ControlFromPoint(pt.x, pt.y);
   if (!target)
-    target = ResolveControl(focus_);
+    target = ResolveLive(focus_);
   if (!target || !target->IsEnabled())
     return;
   UIRef<UIControl> keep(target);
@@ -586,15 +601,15 @@ void UIHostWnd::RouteWheel(UINT message, WPARAM wparam, LPARAM lparam) {
 
 void UIHostWnd::OnMouseLeave() {
   trackingArmed_ = false;
-  if (UIControl* holder = ResolveControl(capture_))
+  if (UIControl* holder = ResolveLive(capture_))
     holder->SendMessage(WM_MOUSELEAVE);
-  UIControl* hovered = ResolveControl(hover_);
+  UIControl* hovered = ResolveLive(hover_);
   hover_ = 0;
   if (hovered)
     hovered->SendMessage(WM_MOUSELEAVE);
   std::vector<uint32_t> tracked = tracking_;
   for (uint32_t h : tracked) {
-    UIControl* t = ResolveControl(h);
+    UIControl* t = ResolveLive(h);
     if (!t) {
       RemoveTracking(h);
       continue;
@@ -607,9 +622,9 @@ void UIHostWnd::OnMouseLeave() {
 bool UIHostWnd::OnSetCursor(LPARAM lparam) {
   int code = LOWORD(lparam);
   if (code == HTCLIENT) {
-    UIControl* c = ResolveControl(capture_);
+    UIControl* c = ResolveLive(capture_);
     if (!c)
-      c = ResolveControl(hover_);
+      c = ResolveLive(hover_);
     if (c && c->IsEnabled())
       c->ApplyCursor();
     else
@@ -677,7 +692,7 @@ void UIHostWnd::OnActivate(bool active) {
   lastMouseMessage_ = 0;
   // The press never completes: the holder loses capture first, so the button-up that follows
   // leaves it unpressed without a click.
-  if (UIControl* holder = ResolveControl(capture_)) {
+  if (UIControl* holder = ResolveLive(capture_)) {
     UIRef<UIControl> keep(holder);
     capture_ = 0;
     if (GetCapture() == hwnd_)
@@ -691,7 +706,7 @@ void UIHostWnd::OnActivate(bool active) {
 // --- Keyboard and focus.
 
 void UIHostWnd::SetFocusControl(uint32_t handle) {
-  UIControl* next = ResolveControl(handle);
+  UIControl* next = ResolveLive(handle);
   if (next) {
     if (UIControl* target = next->GetFocusTarget())
       next = target;
@@ -704,7 +719,7 @@ void UIHostWnd::SetFocusControl(uint32_t handle) {
   }
   if (nextHandle == focus_)
     return;
-  UIControl* previous = ResolveControl(focus_);
+  UIControl* previous = ResolveLive(focus_);
   focus_ = nextHandle;
   if (previous)
     previous->SendMessage(WM_KILLFOCUS);
@@ -753,7 +768,7 @@ bool UIHostWnd::MoveFocusByArrow(UIControl* focused, WPARAM key) {
 }
 
 bool UIHostWnd::RouteKey(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
-  UIControl* focused = ResolveControl(focus_);
+  UIControl* focused = ResolveLive(focus_);
   if (message == WM_KEYDOWN) {
     if (wparam == VK_TAB && !(GetKeyState(VK_CONTROL) & 0x8000) &&
         !(focused && (focused->GetKeyWants() & UIControl::kWantsTab))) {
@@ -859,9 +874,9 @@ void UIHostWnd::CenterWindow() {
   HWND owner = GetWindow(hwnd_, GW_OWNER);
   RECT around;
   MONITORINFO mi = {sizeof(mi)};
-  GetMonitorInfoW(MonitorFromWindow(owner && IsWindowVisible(owner) ? owner : hwnd_,
-                                    MONITOR_DEFAULTTONEAREST),
-                  &mi);
+  GetMonitorInfoW(
+      MonitorFromWindow(owner && IsWindowVisible(owner) ? owner : hwnd_, MONITOR_DEFAULTTONEAREST),
+      &mi);
   if (owner && IsWindowVisible(owner) && !IsIconic(owner))
     GetWindowRect(owner, &around);
   else
@@ -877,9 +892,17 @@ void UIHostWnd::BringToFront() {
     return;
   SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   using SwitchFn = void(WINAPI*)(HWND, BOOL);
-  static SwitchFn switchTo = reinterpret_cast<SwitchFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SwitchToThisWindow")));
+  static SwitchFn switchTo = reinterpret_cast<SwitchFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SwitchToThisWindow")));
   if (switchTo)
     switchTo(hwnd_, TRUE);
   SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+UIControl* UIHostWnd::GetFocusControl() const {
+  return ResolveLive(focus_);
+}
+
+UIControl* UIHostWnd::GetHoverControl() const {
+  return ResolveLive(hover_);
 }

@@ -75,9 +75,9 @@ class UIHostWnd : public UIContainer, public UIWindowImp {
   void ReleaseCapture() override;
   uint32_t GetCaptureHandle() const override { return capture_; }
   void SetFocusControl(uint32_t handle) override;
-  UIControl* GetFocusControl() const override { return ResolveControl(focus_); }
+  UIControl* GetFocusControl() const override;
   void SetHoverControl(UIControl* control) override;
-  UIControl* GetHoverControl() const override { return ResolveControl(hover_); }
+  UIControl* GetHoverControl() const override;
   bool CreateCaret(UIControl* owner, HBITMAP bitmap, int width, int height) override;
   void ShowCaret(bool on) override;
   void SetCaretPos(int x, int y) override;
@@ -94,7 +94,10 @@ class UIHostWnd : public UIContainer, public UIWindowImp {
   RECT GetBorderWidths() const override { return {6, 6, 6, 6}; }
 
   // UIWindowImp:
-  bool HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+  bool HandleMessage(HWND hwnd,
+                     UINT message,
+                     WPARAM wparam,
+                     LPARAM lparam,
                      LRESULT* result) override;
 
   // The caret blink uses the root's timer index 1.
@@ -141,6 +144,7 @@ class UIHostWnd : public UIContainer, public UIWindowImp {
   int bufferHeight_ = 0;
   std::unique_ptr<Gdiplus::Bitmap> bufferImage_;
   RECT pendingInvalid_ = {};
+  bool building_ = false;  // invalidations only gather while the layout is built
 
   // Caret: a rectangle inverted over the back buffer.
   uint32_t caretOwner_ = 0;

@@ -50,7 +50,12 @@ void UIWindowImp::OnMessageHook(const MSG& msg, HookPhase phase) {
     KeepWindowInsideWorkArea(msg.hwnd);
 }
 
-HWND UIWindowImp::Create(HWND parent, DWORD style, DWORD exStyle, int x, int y, int width,
+HWND UIWindowImp::Create(HWND parent,
+                         DWORD style,
+                         DWORD exStyle,
+                         int x,
+                         int y,
+                         int width,
                          int height) {
   WNDCLASSEXW wc = {};
   FillWindowClass(wc);

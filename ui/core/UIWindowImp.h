@@ -26,7 +26,10 @@ class UIWindowImp {
   // The base keeps windows on screen: at the end of a move or size loop the window is shifted
   // inside its monitor's work area.
   virtual void OnMessageHook(const MSG& msg, HookPhase phase);
-  virtual bool HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+  virtual bool HandleMessage(HWND hwnd,
+                             UINT message,
+                             WPARAM wparam,
+                             LPARAM lparam,
                              LRESULT* result) {
     return false;
   }
