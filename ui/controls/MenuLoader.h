@@ -15,14 +15,14 @@ struct SkinMenuItem {
     kSeparator = 0x1,
     kSubmenu = 0x2,
     kHasImage = 0x4,
-    kChecked = 0x8,  // state only; the application shows it through the entry's image
+    kChecked = 0x8,    // state only; the application shows it through the entry's image
     kDisabled = 0x10,  // drawn greyed and never chosen
   };
 
   unsigned flags = 0;
   int id = 0;
   std::wstring text;
-  std::wstring image;  // pack path, meaningful with kHasImage
+  std::wstring image;                 // pack path, meaningful with kHasImage
   std::unique_ptr<SkinMenu> submenu;  // owned, with kSubmenu
   int x = 0;
   int y = 0;

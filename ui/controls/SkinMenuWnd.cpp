@@ -56,8 +56,7 @@ void DrawNineGrid(Gdiplus::Graphics& g, SkinBitmap* image, int w, int h) {
   wrap.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
   auto part = [&](int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh) {
     if (dw > 0 && dh > 0 && sw > 0 && sh > 0)
-      g.DrawImage(image, Gdiplus::Rect(dx, dy, dw, dh), sx, sy, sw, sh, Gdiplus::UnitPixel,
-                  &wrap);
+      g.DrawImage(image, Gdiplus::Rect(dx, dy, dw, dh), sx, sy, sw, sh, Gdiplus::UnitPixel, &wrap);
   };
   int mw = iw - 2 * c, mh = ih - 2 * c;
   part(0, 0, c, c, 0, 0, c, c);
@@ -75,7 +74,10 @@ void DrawNineGrid(Gdiplus::Graphics& g, SkinBitmap* image, int w, int h) {
   }
 }
 
-void DrawItem(Gdiplus::Graphics& g, const SkinMenu& menu, const SkinMenuItem& item, bool hot,
+void DrawItem(Gdiplus::Graphics& g,
+              const SkinMenu& menu,
+              const SkinMenuItem& item,
+              bool hot,
               Gdiplus::Font* font) {
   int band = BandWidth(menu, item);
   if (item.Is(SkinMenuItem::kSeparator)) {
@@ -95,10 +97,9 @@ void DrawItem(Gdiplus::Graphics& g, const SkinMenu& menu, const SkinMenuItem& it
     format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
     format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
     format.SetHotkeyPrefix(Gdiplus::HotkeyPrefixShow);
-    Gdiplus::RectF box(static_cast<Gdiplus::REAL>(item.x + kTextIndent),
-                       static_cast<Gdiplus::REAL>(item.y + 1),
-                       static_cast<Gdiplus::REAL>(band - kTextIndent),
-                       static_cast<Gdiplus::REAL>(item.height));
+    Gdiplus::RectF box(
+        static_cast<Gdiplus::REAL>(item.x + kTextIndent), static_cast<Gdiplus::REAL>(item.y + 1),
+        static_cast<Gdiplus::REAL>(band - kTextIndent), static_cast<Gdiplus::REAL>(item.height));
     size_t tab = item.text.find(L'\t');
     std::wstring head = item.text.substr(0, tab);
     g.DrawString(head.c_str(), static_cast<INT>(head.size()), font, box, &format, &ink);
@@ -257,9 +258,9 @@ bool MenuSession::OpenLevel(SkinMenu* menu, int x, int y, int opener) {
   level.rect.top = Clamp(y, work.top, work.bottom - menu->height);
   level.rect.right = level.rect.left + menu->width;
   level.rect.bottom = level.rect.top + menu->height;
-  level.hwnd = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
-                               kSkinMenuWndClass, L"", WS_POPUP, level.rect.left, level.rect.top,
-                               100, 100, owner_, nullptr, GetModuleHandleW(nullptr), this);
+  level.hwnd = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kSkinMenuWndClass,
+                               L"", WS_POPUP, level.rect.left, level.rect.top, 100, 100, owner_,
+                               nullptr, GetModuleHandleW(nullptr), this);
   if (!level.hwnd)
     return false;
   levels_.push_back(level);
@@ -378,7 +379,8 @@ void MenuSession::OpenSubmenu(size_t level, bool selectFirst) {
   RECT work = WorkAreaAt(probe);
   int x = from.right - kRightInset;
   if (x + sub->width > work.right)
-    x = std::max(static_cast<int>(work.left), static_cast<int>(from.left) + kRightInset - sub->width);
+    x = std::max(static_cast<int>(work.left),
+                 static_cast<int>(from.left) + kRightInset - sub->width);
   int opener = parent.hot;
   if (!OpenLevel(sub, x, y, opener))
     return;
@@ -463,8 +465,12 @@ void MenuSession::OnKey(WPARAM key) {
   Level& level = levels_[last];
   const SkinMenuItem* hot = level.hot >= 0 ? &level.menu->items[level.hot] : nullptr;
   switch (key) {
-    case VK_DOWN: MoveHot(1); break;
-    case VK_UP: MoveHot(-1); break;
+    case VK_DOWN:
+      MoveHot(1);
+      break;
+    case VK_UP:
+      MoveHot(-1);
+      break;
     case VK_RIGHT:
       if (hot && hot->Is(SkinMenuItem::kSubmenu))
         OpenSubmenu(last, true);
@@ -486,8 +492,11 @@ void MenuSession::OnKey(WPARAM key) {
         Finish(0);
       break;
     case VK_MENU:
-    case VK_F10: Finish(0); break;
-    default: break;
+    case VK_F10:
+      Finish(0);
+      break;
+    default:
+      break;
   }
 }
 
@@ -515,13 +524,20 @@ bool MenuSession::HandleInput(const MSG& msg) {
         ClientToScreen(msg.hwnd, &pt);
       switch (msg.message) {
         case WM_MOUSEMOVE:
-        case WM_NCMOUSEMOVE: OnMouseMove(pt); break;
+        case WM_NCMOUSEMOVE:
+          OnMouseMove(pt);
+          break;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
         case WM_NCLBUTTONUP:
-        case WM_NCRBUTTONUP: OnButtonUp(pt); break;
-        case WM_MBUTTONUP: break;
-        default: OnButtonDown(pt); break;
+        case WM_NCRBUTTONUP:
+          OnButtonUp(pt);
+          break;
+        case WM_MBUTTONUP:
+          break;
+        default:
+          OnButtonDown(pt);
+          break;
       }
       return true;
     }
@@ -573,7 +589,8 @@ int MenuSession::Run(SkinMenu* menu, int x, int y) {
 
 }  // namespace
 
-std::unique_ptr<Gdiplus::Bitmap> RenderSkinMenuForTesting(const SkinMenu& menu, int hot,
+std::unique_ptr<Gdiplus::Bitmap> RenderSkinMenuForTesting(const SkinMenu& menu,
+                                                          int hot,
                                                           SkinBitmap* background) {
   auto bitmap = std::make_unique<Gdiplus::Bitmap>(menu.width, menu.height, PixelFormat32bppARGB);
   Gdiplus::Graphics g(bitmap.get());

@@ -25,5 +25,6 @@ extern const wchar_t kSkinMenuWndClass[];
 int RunSkinMenu(HWND owner, SkinMenu* menu, int x, int y, SkinBitmap* background);
 
 // The picture of one level with entry `hot` highlighted (-1 for none), as the window shows it.
-std::unique_ptr<Gdiplus::Bitmap> RenderSkinMenuForTesting(const SkinMenu& menu, int hot,
+std::unique_ptr<Gdiplus::Bitmap> RenderSkinMenuForTesting(const SkinMenu& menu,
+                                                          int hot,
                                                           SkinBitmap* background);
