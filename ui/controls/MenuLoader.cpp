@@ -20,6 +20,14 @@ constexpr int kMinItemWidth = 100;
 constexpr int kStackX = 8;
 constexpr int kStackY = 10;
 
+struct ScreenDc {
+  HDC dc = GetDC(nullptr);
+  ~ScreenDc() {
+    if (dc)
+      ReleaseDC(nullptr, dc);
+  }
+};
+
 // Reads the children of the element the cursor is inside of.
 void ReadEntries(XmlDocument& doc, SkinMenu* menu) {
   while (doc.FindElement(L"menu")) {
@@ -104,11 +112,14 @@ std::unique_ptr<SkinMenu> LoadSkinMenu(const std::wstring& path) {
 }
 
 void LayoutSkinMenu(SkinMenu* menu) {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-  Layout(dc, menu);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  if (!menu)
+    return;
+  ScreenDc screen;
+  if (!screen.dc)
+    return;
+  HGDIOBJ old = SelectObject(screen.dc, GetStockObject(DEFAULT_GUI_FONT));
+  Layout(screen.dc, menu);
+  SelectObject(screen.dc, old);
 }
 
 int MenuLoader::TrackMenu(HWND owner, int x, int y, const std::wstring& path) {
