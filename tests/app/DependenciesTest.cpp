@@ -1,5 +1,5 @@
-#include <windows.h>
 #include <winsock2.h>
+#include <windows.h>
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>

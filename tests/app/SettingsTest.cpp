@@ -52,8 +52,8 @@ TEST_F(SettingsTest, AFirstStartCreatesTheFolderAndPlaysSounds) {
 
 TEST_F(SettingsTest, StoredShowTipsValues) {
   const std::pair<const wchar_t*, bool> cases[] = {
-      {L"1", true}, {L"0", false},    {L"-2", false}, {L"abc", false},
-      {L"", true},  {L"7days", true}, {L" 3", true},
+      {L"1", true},  {L"0", false},    {L"-2", false}, {L"abc", false},
+      {L"", true},   {L"7days", true}, {L" 3", true},
   };
   for (const auto& [text, on] : cases) {
     WriteShowTips(text);
