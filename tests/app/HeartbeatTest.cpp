@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <winsock2.h>
 
 #include <gtest/gtest.h>
 

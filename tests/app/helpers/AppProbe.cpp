@@ -3,8 +3,14 @@
 //                              "name=value" line each, as the program would send them
 //   AppProbe heartbeat PORT    starts the heartbeat towards 127.0.0.1:PORT with the program's
 //                              own one-minute interval, sends the exit report and ends at once
-#include <windows.h>
+//   AppProbe window READY      a hidden top-level window of the program's class "QuelmTask"
+//                              whose loop ends, as the program's does, at the quit message
+//                              (exit code 0 then); creates the file READY once the window
+//                              exists
+// Before windows.h, which the network library's header needs.
 #include <winsock2.h>
+
+#include <windows.h>
 
 #include <curl/curl.h>
 
@@ -30,6 +36,22 @@ int wmain(int argc, wchar_t** argv) {
     SetHeartbeatServerForTesting("127.0.0.1", static_cast<uint16_t>(_wtoi(argv[2])));
     StartHeartbeat();
     SendExitReport();
+    return 0;
+  }
+  if (argc >= 2 && std::wcscmp(argv[1], L"window") == 0) {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"QuelmTask";
+    if (!RegisterClassW(&windowClass) ||
+        !CreateWindowExW(0, L"QuelmTask", L"Quelm定时任务", WS_POPUP, 0, 0, 10, 10, nullptr,
+                         nullptr, windowClass.hInstance, nullptr))
+      return 3;
+    if (argc >= 3)
+      CloseHandle(CreateFileW(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+      DispatchMessageW(&message);
     return 0;
   }
   return 2;
