@@ -56,9 +56,9 @@ install() {
 # A running copy: the installer must end it before it replaces the files.
 wine "$build/tests/app_probe.exe" window "$(winpath "$scratch/ready")" </dev/null >/dev/null 2>&1 &
 probe_pid=$!
-await 60 test -f "$scratch/ready" || fail "the stand-in for a running copy did not start"
+await 240 test -f "$scratch/ready" || fail "the stand-in for a running copy did not start"
 install; check "the silent install succeeds" test $? = 0
-if await 60 bash -c "! kill -0 $probe_pid 2>/dev/null"; then
+if await 240 bash -c "! kill -0 $probe_pid 2>/dev/null"; then
   wait "$probe_pid"; check "the running copy ended through its quit message" test $? = 0
 else
   fail "the running copy is still running"
@@ -101,10 +101,18 @@ check "the program reads the installer's UnionId" grep -qx "unionid=2345" <<<"$i
 mkdir -p "$data" && printf '<tasks/>' >"$data/task.xml"
 win reg add "$run_key" /v QuelmTask /d "\"$(winpath "$appdir")\\QuelmTask.exe\"" /f >/dev/null
 
-# The uninstaller runs from a copy of itself and returns at once; the folder's going is the end.
-win "$appdir/uninst.exe" /S
-check "the silent uninstall removes the program folder" await 120 bash -c "! test -e '$appdir'"
-check "the Start-menu folder is gone" await 20 bash -c "! test -e '$menu'"
+# With "_?=" the uninstaller runs in place and returns when it is done, instead of returning at
+# once and working on from a copy of itself; it then leaves only itself behind.
+uninstall() {
+  win "$appdir/uninst.exe" /S "$@" "_?=$(winpath "$appdir")"
+  local left
+  left=$(ls -A "$appdir" 2>/dev/null)
+  rm -f "$appdir/uninst.exe"
+  rmdir "$appdir" 2>/dev/null
+  [ "$left" = uninst.exe ]
+}
+check "the silent uninstall removes the program's files" uninstall
+check "the Start-menu folder is gone" bash -c "! test -e '$menu'"
 check "the desktop shortcut is gone" bash -c "! test -e '$desktop'"
 check "the uninstall key is gone" bash -c "! wine reg query '$uninstall_key' </dev/null >/dev/null 2>&1"
 check "the program key is gone" bash -c "! wine reg query '$program_key' </dev/null >/dev/null 2>&1"
@@ -113,9 +121,8 @@ check "the user's tasks stay" test -f "$data/task.xml"
 
 # Ticked, the data box takes the data folder along.
 install; check "the second silent install succeeds" test $? = 0
-win "$appdir/uninst.exe" /S /REMOVEDATA
-check "the second uninstall removes the program folder" await 120 bash -c "! test -e '$appdir'"
-check "a ticked data box removes the data folder" await 20 bash -c "! test -e '$data'"
+check "the second uninstall removes the program's files" uninstall /REMOVEDATA
+check "a ticked data box removes the data folder" bash -c "! test -e '$data'"
 
 [ $failures = 0 ] && echo "installer: all checks passed" || echo "installer: $failures checks failed"
 [ $failures = 0 ]
