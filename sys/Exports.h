@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <string>
+
+#include "sys/Handles.h"
+
 // The export `name` of `module` as a function pointer of type Fn; nullptr when either is
 // missing. For functions that older systems lack.
 template <class Fn>
@@ -10,4 +14,11 @@ Fn FindExport(HMODULE module, const char* name) {
     return nullptr;
   // Through a generic function pointer: FARPROC's own type matches no real export.
   return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+// Loads the library at the full path `path` only, with its own folder searched first for its
+// dependencies; never from the current directory or the system's search path. Invalid when the
+// file is missing or is not a loadable library.
+inline ScopedLibrary LoadLibraryAt(const std::wstring& path) {
+  return ScopedLibrary(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }

@@ -116,3 +116,17 @@ bool DeleteRunValue(const std::wstring& name) {
     return false;
   return RegDeleteValueW(key.get(), name.c_str()) == ERROR_SUCCESS;
 }
+
+std::wstring ReadMachineText(const std::wstring& subKey, const wchar_t* valueName) {
+  ScopedRegKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_READ, key.receive()) !=
+          ERROR_SUCCESS &&
+      RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
+                    key.receive()) != ERROR_SUCCESS)
+    return std::wstring();
+  wchar_t buffer[260] = {};
+  DWORD capacity = 260;
+  if (ReadRegistryString(key.get(), valueName, buffer, capacity) != ERROR_SUCCESS)
+    return std::wstring();
+  return buffer;
+}

@@ -42,3 +42,9 @@ std::wstring ReadRunValue(const std::wstring& name);
 // Creates the key when needed and sets `name` to `data` (REG_SZ, terminator included).
 bool WriteRunValue(const std::wstring& name, const std::wstring& data);
 bool DeleteRunValue(const std::wstring& name);
+
+// The text value `valueName` of `subKey` under HKEY_LOCAL_MACHINE, read with
+// ReadRegistryString into a 260-character buffer. The key is opened for reading in the default
+// registry view and, when that open fails, in the 64-bit view. Empty when the key or the value
+// is missing or unreadable.
+std::wstring ReadMachineText(const std::wstring& subKey, const wchar_t* valueName);

@@ -55,3 +55,14 @@ int ParseDecimal(const std::wstring& text) {
     return INT_MIN;
   return static_cast<int>(value);
 }
+
+std::string WideToAnsi(const std::wstring& wide) {
+  if (wide.empty())
+    return std::string();
+  int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                              nullptr, nullptr);
+  std::string out(n, '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
+                      nullptr, nullptr);
+  return out;
+}
