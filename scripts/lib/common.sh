@@ -35,6 +35,9 @@ wine_env() {
   # winemenubuilder would turn every shortcut a test writes into a launcher in the host's home.
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export WINEARCH=win64
+  # Programs run from this build send their usage datagrams to the local discard port, never
+  # through a name lookup to the maker's host.
+  export QUELM_STAT_SERVER_FOR_TESTING="${QUELM_STAT_SERVER_FOR_TESTING:-127.0.0.1:9}"
   if [ ! -f "$WINEPREFIX/.quelm-ready" ]; then
     note "creating the Wine prefix $WINEPREFIX"
     rm -rf "$WINEPREFIX"
