@@ -139,6 +139,8 @@ struct ProcessHeartbeat {
   std::string host = kStatisticsHost;
   uint16_t port = kStatisticsPort;
   uint32_t intervalMs = 60000;
+  // Set by SetHeartbeatServerForTesting, which wins over the environment.
+  bool serverChosen = false;
   // Never destroyed: the thread ends with the process.
   Heartbeat* heartbeat = nullptr;
 };
@@ -150,7 +152,7 @@ ProcessHeartbeat& Process() {
 
 void ApplyServerFromEnvironment(ProcessHeartbeat& process) {
   const char* text = std::getenv("QUELM_STAT_SERVER_FOR_TESTING");
-  if (!text)
+  if (!text || process.serverChosen)
     return;
   std::string server = text;
   size_t colon = server.rfind(':');
@@ -184,4 +186,5 @@ void SetHeartbeatServerForTesting(const std::string& host, uint16_t port, uint32
   process.host = host;
   process.port = port;
   process.intervalMs = intervalMs;
+  process.serverChosen = true;
 }
