@@ -78,13 +78,18 @@ TEST(UIComboBoxTest, OpensUpwardsNearTheBottomOfTheWorkArea) {
   EXPECT_EQ(r.bottom - r.top, 230);
 }
 
+// Each case opens a list of its own: under Wine without a window manager, hiding a list shown a
+// second time waits two seconds for the manager.
 TEST(UIComboBoxTest, OnlyAChangedChoiceFiresAndClosesTheList) {
+  {
+    ComboHost h(3);
+    h.Open();
+    h.ClickRow(0);  // already selected
+    EXPECT_FALSE(h.ListOpen());
+    EXPECT_TRUE(h.host->events.empty());
+    EXPECT_EQ(h.combo->GetSelected(), 0);
+  }
   ComboHost h(3);
-  h.Open();
-  h.ClickRow(0);  // already selected
-  EXPECT_FALSE(h.ListOpen());
-  EXPECT_TRUE(h.host->events.empty());
-
   h.Open();
   h.ClickRow(2);
   EXPECT_FALSE(h.ListOpen());
@@ -95,20 +100,21 @@ TEST(UIComboBoxTest, OnlyAChangedChoiceFiresAndClosesTheList) {
 }
 
 TEST(UIComboBoxTest, KeyboardMovesHighlightChoosesAndCloses) {
-  ComboHost h(3);
   struct Case {
+    int start;
     std::vector<WPARAM> keys;
     int selected;
     size_t events;
   };
   const Case cases[] = {
-      {{VK_DOWN, VK_ESCAPE}, 0, 0},                    // Escape closes without choosing
-      {{VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, 2, 1},  // stops at the last row
-      {{VK_UP, VK_RETURN}, 1, 1},
-      {{VK_RETURN}, 1, 0},  // the highlight starts on the selection
+      {0, {VK_DOWN, VK_ESCAPE}, 0, 0},                    // Escape closes without choosing
+      {0, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, 2, 1},  // stops at the last row
+      {2, {VK_UP, VK_RETURN}, 1, 1},
+      {1, {VK_RETURN}, 1, 0},  // the highlight starts on the selection
   };
   for (const Case& c : cases) {
-    h.host->events.clear();
+    ComboHost h(3);
+    h.combo->SetSelected(c.start);
     HWND list = h.Open();
     ASSERT_TRUE(h.ListOpen());
     for (WPARAM key : c.keys)

@@ -318,15 +318,21 @@ void UIComboListWidget::Open(int x, int y, int width, int height) {
   view_->Relayout();
   highlight_ = owner_->GetSelected();
   view_->EnsureVisible(highlight_);
-  ShowWindow(hwnd(), SW_SHOW);
+  ShowWindow(hwnd(), SW_SHOWNA);
   GetRoot()->Invalidate();
   PaintNow();
   SetFocus(hwnd());
 }
 
 void UIComboListWidget::Hide() {
-  if (IsOpen())
-    ShowWindow(hwnd(), SW_HIDE);
+  if (!IsOpen())
+    return;
+  ShowWindow(hwnd(), SW_HIDE);
+  // A hidden list must not stay the active window: the owner gets the keyboard back, and
+  // showing an active window again would make it a managed one under Wine's X11 driver.
+  HWND owner = GetWindow(hwnd(), GW_OWNER);
+  if (owner && GetActiveWindow() == hwnd())
+    SetActiveWindow(owner);
 }
 
 void UIComboListWidget::SetHighlight(int index) {
