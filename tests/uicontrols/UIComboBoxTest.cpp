@@ -71,7 +71,7 @@ TEST(UIComboBoxTest, OpensUpwardsNearTheBottomOfTheWorkArea) {
   ComboHost h(16);
   RECT work;
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  SetWindowPos(h.host->hwnd(), nullptr, 0, work.bottom - 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  SetWindowPos(h.host->hwnd(), nullptr, 0, work.bottom - 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   h.Open();
   RECT r = h.ListRect();
   EXPECT_EQ(r.bottom, h.combo->WindowRect().top);
@@ -109,7 +109,7 @@ TEST(UIComboBoxTest, KeyboardMovesHighlightChoosesAndCloses) {
   const Case cases[] = {
       {0, {VK_DOWN, VK_ESCAPE}, 0, 0},                    // Escape closes without choosing
       {0, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, 2, 1},  // stops at the last row
-      {2, {VK_UP, VK_RETURN}, 1, 1},
+      {2, {VK_UP, VK_UP, VK_UP, VK_DOWN, VK_RETURN}, 1, 1},  // and at the first
       {1, {VK_RETURN}, 1, 0},  // the highlight starts on the selection
   };
   for (const Case& c : cases) {
@@ -125,11 +125,17 @@ TEST(UIComboBoxTest, KeyboardMovesHighlightChoosesAndCloses) {
   }
 }
 
-TEST(UIComboBoxTest, WheelScrollsTheDropList) {
+TEST(UIComboBoxTest, WheelScrollsAndPressOutsideClosesTheDropList) {
   ComboHost h(16);
   HWND list = h.Open();
+  EXPECT_EQ(GetCapture(), list);
   SendMessageW(list, WM_MOUSEWHEEL, MAKEWPARAM(0, -120), MAKELPARAM(-1000, -1000));
   EXPECT_EQ(h.combo->drop_list()->view()->GetPosition(), 30);
+  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-5, -20));  // on the field
+  SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(-5, -20));
+  EXPECT_FALSE(h.ListOpen());
+  EXPECT_NE(GetCapture(), list);
+  EXPECT_TRUE(h.host->events.empty());
 }
 
 TEST(UIComboBoxTest, DataAppendsAndOutOfRangeSelectionEmptiesTheField) {
@@ -149,10 +155,8 @@ TEST(UIComboBoxTest, DataAppendsAndOutOfRangeSelectionEmptiesTheField) {
     EXPECT_EQ(h.combo->GetSelected(), -1);
     EXPECT_EQ(h.combo->GetText(), L"");
   }
-  h.Open();  // no row is shown selected, none read past the items
+  h.Open();  // paints the rows: none shown selected, none read past the items
   EXPECT_EQ(h.combo->drop_list()->GetHighlight(), -1);
-  h.host->PaintNow();
-  h.combo->drop_list()->PaintNow();
 }
 
 }  // namespace

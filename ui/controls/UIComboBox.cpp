@@ -1,5 +1,7 @@
 #include "ui/controls/UIComboBox.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 
 #include "ui/controls/UIControlPaint.h"
@@ -318,15 +320,26 @@ void UIComboListWidget::Open(int x, int y, int width, int height) {
   view_->Relayout();
   highlight_ = owner_->GetSelected();
   view_->EnsureVisible(highlight_);
-  ShowWindow(hwnd(), SW_SHOWNA);
+  // Shown activated when opened from the active window (a click on the field), so that the
+  // window system moves the keyboard to it; otherwise it does not take activation on showing.
+  HWND owner = GetWindow(hwnd(), GW_OWNER);
+  bool fromActive = owner && GetActiveWindow() == owner;
+  ShowWindow(hwnd(), fromActive ? SW_SHOW : SW_SHOWNA);
   GetRoot()->Invalidate();
   PaintNow();
+  // Foreground too: a click back on the owner must deactivate the list, which closes it.
+  if (fromActive)
+    SetForegroundWindow(hwnd());
   SetFocus(hwnd());
+  // Presses outside the list close it even where activation does not follow clicks.
+  ::SetCapture(hwnd());
 }
 
 void UIComboListWidget::Hide() {
   if (!IsOpen())
     return;
+  if (::GetCapture() == hwnd())
+    ::ReleaseCapture();
   ShowWindow(hwnd(), SW_HIDE);
   // A hidden list must not stay the active window: the owner gets the keyboard back, and
   // showing an active window again would make it a managed one under Wine's X11 driver.
@@ -391,6 +404,29 @@ bool UIComboListWidget::HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LP
       *result = 0;
       return true;
     }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+      POINT p = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+      RECT client = UIHostWnd::GetClientRect();
+      if (!PtInRect(&client, p)) {
+        // Captured press elsewhere: it only closes the list (a press on the field included).
+        Hide();
+        *result = 0;
+        return true;
+      }
+      break;
+    }
+    case WM_MOUSEMOVE:
+      // A row that took and released the capture took ours with it.
+      if (IsOpen() && GetCaptureHandle() == 0 && ::GetCapture() != hwnd)
+        ::SetCapture(hwnd);
+      break;
+    case WM_CAPTURECHANGED:
+      UIHostWnd::HandleMessage(hwnd, message, wparam, lparam, result);
+      if (lparam && reinterpret_cast<HWND>(lparam) != hwnd)
+        Hide();
+      return true;
     case WM_MOUSEWHEEL:
       // Wherever the pointer is, the wheel scrolls the rows of the focused list.
       if (view_)
