@@ -159,8 +159,11 @@ void UIComboBox::OnMessage(UIMessage& message) {
       Invalidate();
       return;
     case WM_LBUTTONUP: {
-      bool inside = HitTest(POINT{message.x, message.y});
-      if (host && host->GetCaptureHandle() == GetHandle())
+      // Only a press that began on the field opens the list: the release of a press that
+      // closed the list elsewhere arrives here without one.
+      bool pressed = host && host->GetCaptureHandle() == GetHandle();
+      bool inside = pressed && HitTest(POINT{message.x, message.y});
+      if (pressed)
         host->ReleaseCapture();
       bool open = arrowPressed_ || clickDrop_;
       if (arrowPressed_) {
