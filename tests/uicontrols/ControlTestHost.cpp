@@ -8,7 +8,10 @@
 
 namespace {
 
-const CLSID kPngEncoder = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+const CLSID kPngEncoder = {0x557cf406,
+                           0x1a04,
+                           0x11d3,
+                           {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
 
 IStream* StreamOf(const std::string& bytes) {
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
@@ -45,7 +48,8 @@ std::string StripPng(const std::vector<Gdiplus::ARGB>& colours, int frameWidth, 
     GetHGlobalFromStream(stream, &block);
     STATSTG stat = {};
     stream->Stat(&stat, STATFLAG_NONAME);
-    out.assign(static_cast<const char*>(GlobalLock(block)), static_cast<size_t>(stat.cbSize.QuadPart));
+    out.assign(static_cast<const char*>(GlobalLock(block)),
+               static_cast<size_t>(stat.cbSize.QuadPart));
     GlobalUnlock(block);
   }
   stream->Release();

@@ -7,7 +7,8 @@ namespace {
 
 const char kButtons[] =
     "<UIWnd pos=\"0,0,300,200\" back=\"clr:clr=#ffffffff\">"
-    "<UIButton id=\"solo\" pos=\"10,10,80,30\" bkn=\"clr:clr=#ff0000ff\" bkp=\"clr:clr=#ffff0000\"/>"
+    "<UIButton id=\"solo\" pos=\"10,10,80,30\" bkn=\"clr:clr=#ff0000ff\" "
+    "bkp=\"clr:clr=#ffff0000\"/>"
     "<UIButton id=\"tab1\" group=\"tabs\" page=\"page1\" pos=\"10,50,60,30\"/>"
     "<UIButton id=\"tab2\" group=\"tabs\" page=\"page2\" pos=\"80,50,60,30\"/>"
     "<UIButton id=\"tab3\" group=\"tabs\" page=\"\" pos=\"150,50,60,30\"/>"

@@ -77,7 +77,8 @@ TEST(UIControlFactoryTest, BuildsEveryBasicControlByItsElementName) {
   TestSkin skin;
   for (const char* name : {"UILabel", "UIButton", "UILink", "UIGif", "UICheckBox", "UIRadioBox",
                            "UIProgress", "UISwitch", "UIImage", "UISlider", "UICaption"}) {
-    UIRef<UIControl> c = UIRef<UIControl>::Adopt(CreateControl(std::wstring(name, name + strlen(name))));
+    UIRef<UIControl> c =
+        UIRef<UIControl>::Adopt(CreateControl(std::wstring(name, name + strlen(name))));
     ASSERT_TRUE(c) << name;
     EXPECT_STREQ(c->GetClassName(), name);
   }

@@ -19,8 +19,7 @@ TEST(UILabelTest, DrawsTextOnlyWhereTheMarginsAndMarkupLeaveRoom) {
       {"margins fill the width", L"60", L"60", L"false", L"Quelm定时任务", false},
       {"margins leave room", L"20", L"20", L"false", L"定时", true},
       {"markup", L"0", L"0", L"true", BuildKeywordMarkup(L"将在 {关机} 后", font, colour), true},
-      {"markup with <", L"0", L"0", L"true", BuildKeywordMarkup(L"a {b<c} d", font, colour),
-       false},
+      {"markup with <", L"0", L"0", L"true", BuildKeywordMarkup(L"a {b<c} d", font, colour), false},
       {"markup text without keyword", L"0", L"0", L"false",
        BuildKeywordMarkup(L"a {b<c} d", font, colour), true},
   };

@@ -58,10 +58,9 @@ void UILabel::PaintTextIn(Gdiplus::Graphics& graphics, const RECT& area) {
     saved = graphics.Save();
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
   }
-  textRender_->Paint(graphics,
-                     Gdiplus::Rect(area.left, area.top, area.right - area.left,
-                                   area.bottom - area.top),
-                     ControlRenderState(this), text_, HostFontLookup(this));
+  textRender_->Paint(
+      graphics, Gdiplus::Rect(area.left, area.top, area.right - area.left, area.bottom - area.top),
+      ControlRenderState(this), text_, HostFontLookup(this));
   if (alias_)
     graphics.Restore(saved);
 }

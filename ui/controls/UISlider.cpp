@@ -8,12 +8,17 @@
 
 namespace {
 
-void DrawBand(Gdiplus::Graphics& g, SkinBitmap* image, int width, int height) {
+// `image` stretched over `width` of the horizontal band `bandHeight` high, centred vertically.
+void DrawBand(Gdiplus::Graphics& g, SkinBitmap* image, int width, int height, int bandHeight) {
   if (!image || width < 1)
     return;
-  int ih = static_cast<int>(image->GetHeight());
-  DrawImageStretched(g, image, Gdiplus::Rect(0, (height - ih) / 2, width, ih),
-                     Gdiplus::Rect(0, 0, static_cast<INT>(image->GetWidth()), ih));
+  DrawImageStretched(g, image, Gdiplus::Rect(0, (height - bandHeight) / 2, width, bandHeight),
+                     Gdiplus::Rect(0, 0, static_cast<INT>(image->GetWidth()),
+                                   static_cast<INT>(image->GetHeight())));
+}
+
+int ImageHeight(SkinBitmap* image) {
+  return image ? static_cast<int>(image->GetHeight()) : 0;
 }
 
 }  // namespace
@@ -60,8 +65,10 @@ void UISlider::SetValue(int value) {
 void UISlider::Paint(Gdiplus::Graphics& graphics) {
   UIControl::Paint(graphics);
   int w = GetWidth(), h = GetHeight();
-  DrawBand(graphics, back_, w, h);
-  DrawBand(graphics, filled_, w * value_ / 100, h);
+  // The filled part lies over the track's band.
+  int band = back_ ? ImageHeight(back_) : ImageHeight(filled_);
+  DrawBand(graphics, back_, w, h, band);
+  DrawBand(graphics, filled_, w * value_ / 100, h, band);
   if (!thumb_)
     return;
   int fw = ThumbWidth();
