@@ -71,7 +71,8 @@ TEST(UIComboBoxTest, OpensUpwardsNearTheBottomOfTheWorkArea) {
   ComboHost h(16);
   RECT work;
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  SetWindowPos(h.host->hwnd(), nullptr, 0, work.bottom - 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(h.host->hwnd(), nullptr, 0, work.bottom - 60, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   h.Open();
   RECT r = h.ListRect();
   EXPECT_EQ(r.bottom, h.combo->WindowRect().top);
@@ -107,8 +108,8 @@ TEST(UIComboBoxTest, KeyboardMovesHighlightChoosesAndCloses) {
     size_t events;
   };
   const Case cases[] = {
-      {0, {VK_DOWN, VK_ESCAPE}, 0, 0},                    // Escape closes without choosing
-      {0, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, 2, 1},  // stops at the last row
+      {0, {VK_DOWN, VK_ESCAPE}, 0, 0},                       // Escape closes without choosing
+      {0, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, 2, 1},     // stops at the last row
       {2, {VK_UP, VK_UP, VK_UP, VK_DOWN, VK_RETURN}, 1, 1},  // and at the first
       {1, {VK_RETURN}, 1, 0},  // the highlight starts on the selection
   };

@@ -31,9 +31,7 @@ struct ListHost {
     host.reset(new ControlTestHost(skin, layout));
     view = host->FindAs<UIScrollVertView>(L"list");
   }
-  void Wheel(int x, int y, int delta) {
-    host->Send(WM_MOUSEWHEEL, x, y, MAKEWPARAM(0, delta));
-  }
+  void Wheel(int x, int y, int delta) { host->Send(WM_MOUSEWHEEL, x, y, MAKEWPARAM(0, delta)); }
 };
 
 TEST(UIScrollVertViewTest, BarShowsOnlyWhenRowsDoNotFit) {
@@ -81,7 +79,7 @@ TEST(UIScrollVertViewTest, WheelScrollsUntilTheEndThenMovesTheParent) {
   inner->SetPos(0, 0, 10, 150);
   h.view->AddRow(inner);
   AddRows(h.view, 10, 60);
-  AddRows(inner, 10, 30);  // 300 in a 148-pixel page: at most 152
+  AddRows(inner, 10, 30);    // 300 in a 148-pixel page: at most 152
   const int x = 50, y = 50;  // over the inner list
   std::vector<int> innerSeen, outerSeen;
   for (int i = 0; i < 7; ++i) {
@@ -105,13 +103,13 @@ TEST(UIScrollVertViewTest, EnsureVisibleCentresRowsOutOfView) {
     int after;
   };
   const Case cases[] = {
-      {0, 0, 0},        // at the very top: visible
-      {2, 0, 0},        // on screen
-      {12, 0, 445},     // 600 - 155
-      {16, 445, 645},   // scrolled already: the row's own top counts, not its distance
-      {19, 445, 690},   // clamped to the end
-      {1, 445, 0},      // above: clamped to the start
-      {20, 445, 445},   // no such row
+      {0, 0, 0},       // at the very top: visible
+      {2, 0, 0},       // on screen
+      {12, 0, 445},    // 600 - 155
+      {16, 445, 645},  // scrolled already: the row's own top counts, not its distance
+      {19, 445, 690},  // clamped to the end
+      {1, 445, 0},     // above: clamped to the start
+      {20, 445, 445},  // no such row
       {-1, 445, 445},
   };
   for (const Case& c : cases) {

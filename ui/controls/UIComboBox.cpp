@@ -68,6 +68,11 @@ bool UIComboBox::SetAttribute(const std::wstring& name, const std::wstring& valu
     }
     if (items_.size() > before && selected_ != 0)
       SetSelected(0);
+  } else if (name == L"hscrollwidth") {
+    // Handed on to the drop list's scroll view.
+    listScroll_ = std::max(0, ParseAttributeInt(value));
+    if (list_)
+      list_->view()->SetAttribute(name, value);
   } else if (name == L"clickdrop") {
     clickDrop_ = value == L"true" || value == L"1";
   } else if (name == L"back") {
@@ -226,8 +231,8 @@ void UIComboBox::CreateDropList() {
     return;
   IUIContainer* host = GetHost();
   list_ = new UIComboListWidget(this);
-  list_->Create(host ? host->GetHwnd() : nullptr, WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW, 0,
-                0, GetDropWidth(), GetDropHeight());
+  list_->Create(host ? host->GetHwnd() : nullptr, WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW, 0, 0,
+                GetDropWidth(), GetDropHeight());
   list_->view()->SetAttribute(L"hscrollwidth", std::to_wstring(listScroll_));
 }
 
@@ -377,13 +382,15 @@ void UIComboListWidget::CloseOnFocusLoss() {
     return;
   POINT cursor;
   RECT field = owner_->WindowRect();
-  if (GetCursorPos(&cursor) && PtInRect(&field, cursor) &&
-      (GetKeyState(VK_LBUTTON) & 0x8000))
+  if (GetCursorPos(&cursor) && PtInRect(&field, cursor) && (GetKeyState(VK_LBUTTON) & 0x8000))
     owner_->SuppressNextOpen();
   Hide();
 }
 
-bool UIComboListWidget::HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+bool UIComboListWidget::HandleMessage(HWND hwnd,
+                                      UINT message,
+                                      WPARAM wparam,
+                                      LPARAM lparam,
                                       LRESULT* result) {
   switch (message) {
     case WM_KEYDOWN: {

@@ -121,7 +121,10 @@ class UIComboListWidget : public UIHostWnd {
   void OnInitialized() override;
   SIZE GetMinSize() const override { return {0, 0}; }
   int OnEvent(UIEvent& event) override;
-  bool HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+  bool HandleMessage(HWND hwnd,
+                     UINT message,
+                     WPARAM wparam,
+                     LPARAM lparam,
                      LRESULT* result) override;
 
  private:
