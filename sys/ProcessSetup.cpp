@@ -6,6 +6,9 @@ namespace {
 
 const wchar_t kInstanceMutex[] = L"Global\\{6ADBDD42-9B15-4ADD-96A9-1A6FB5E8CCCE}";
 
+// Never closed by the program: it marks this process as the running one.
+HANDLE g_instanceMutex = nullptr;
+
 }  // namespace
 
 bool IsUserAdministrator() {
@@ -21,13 +24,17 @@ bool IsUserAdministrator() {
 }
 
 bool ClaimSingleInstance() {
-  static HANDLE held = nullptr;  // never closed: it marks this process as the running one
   ScopedHandle mutex(CreateMutexW(nullptr, FALSE, kInstanceMutex));
   DWORD error = GetLastError();
   if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED || !mutex)
     return false;
-  held = mutex.release();
+  g_instanceMutex = mutex.release();
   return true;
+}
+
+void ReleaseSingleInstanceForTesting() {
+  ScopedHandle mutex(g_instanceMutex);
+  g_instanceMutex = nullptr;
 }
 
 bool PostToWindowClass(const wchar_t* windowClass, UINT message) {
