@@ -7,12 +7,14 @@
 #include <memory>
 
 #include "app/AppControls.h"
+#include "app/MainMenu.h"
 #include "app/Startup.h"
 #include "sys/Files.h"
 #include "sys/GdiplusSession.h"
 #include "sys/Registry.h"
 #include "tasks/Settings.h"
 #include "tests/support/PumpUntil.h"
+#include "ui/controls/MenuLoader.h"
 #include "ui/controls/UIBasicControls.h"
 #include "ui/core/ResLoaderMgr.h"
 #include "ui/core/UIControl.h"
@@ -186,6 +188,38 @@ TEST_F(QuelmTaskWndTest, AutostartEntryFlipsTheRunValue) {
     EXPECT_NE(IsAutostartOn(), was);
     EXPECT_EQ(ReadRunValue(L"QuelmTask"), was ? L"" : L"\"" + std::wstring(self) + L"\"");
   }
+  SetAutostart(before);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(QuelmTaskWndTest, AutostartEntryIsCheckedOnlyWhileAutostartIsOn) {
+  const bool before = IsAutostartOn();
+  for (bool on : {true, false}) {
+    SetAutostart(on);
+    std::unique_ptr<SkinMenu> menu = LoadSkinMenu(L"xml\\mainmenu.xml");
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(menu->items.size(), 7u);
+    DecorateMainMenu(menu.get());
+    const SkinMenuItem& entry = menu->items[4];
+    EXPECT_EQ(entry.text, L"开机启动");
+    EXPECT_EQ(entry.Is(SkinMenuItem::kChecked), on);
+    EXPECT_EQ(entry.Is(SkinMenuItem::kHasImage), on);
+    EXPECT_EQ(entry.image, on ? L"img\\btn\\check.png" : L"");
+    for (size_t i = 0; i < menu->items.size(); ++i) {
+      if (i != 4)
+        EXPECT_FALSE(menu->items[i].Is(SkinMenuItem::kChecked)) << i;
+    }
+  }
+  // A shorter menu has no autostart entry to mark.
+  SetAutostart(true);
+  SkinMenu shortMenu;
+  shortMenu.items.resize(4);
+  DecorateMainMenu(&shortMenu);
+  for (const SkinMenuItem& item : shortMenu.items)
+    EXPECT_FALSE(item.Is(SkinMenuItem::kChecked));
   SetAutostart(before);
 }
 
