@@ -101,7 +101,10 @@ void QuelmTaskWnd::OnInitialized() {
   // Update component: configure it with this window's handle (StartUpdateClient's window).
 }
 
-bool QuelmTaskWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+bool QuelmTaskWnd::HandleMessage(HWND hwnd,
+                                 UINT message,
+                                 WPARAM wparam,
+                                 LPARAM lparam,
                                  LRESULT* result) {
   if (message == WM_NCDESTROY) {
     PostQuitMessage(0);

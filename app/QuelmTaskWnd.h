@@ -54,7 +54,10 @@ class QuelmTaskWnd : public UIHostWnd {
 
   // UIWindowImp:
   const wchar_t* GetWindowClassName() const override { return L"QuelmTask"; }
-  bool HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+  bool HandleMessage(HWND hwnd,
+                     UINT message,
+                     WPARAM wparam,
+                     LPARAM lparam,
                      LRESULT* result) override;
 
   // IUIContainer:

@@ -12,11 +12,11 @@
 #include <string>
 
 #include "app/AppControls.h"
-#include "sys/MainWindowHandle.h"
 #include "app/QuelmTaskWnd.h"
 #include "app/Startup.h"
 #include "sys/GdiplusSession.h"
 #include "sys/HandOff.h"
+#include "sys/MainWindowHandle.h"
 #include "sys/OsVersion.h"
 #include "sys/ProcessSetup.h"
 #include "sys/ShellRun.h"

@@ -14,8 +14,8 @@ HANDLE g_instanceMutex = nullptr;
 bool IsUserAdministrator() {
   SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
   PSID admins = nullptr;
-  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0,
-                                0, 0, 0, 0, 0, &admins))
+  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
+                                0, 0, 0, 0, &admins))
     return false;
   BOOL member = FALSE;
   bool ok = CheckTokenMembership(nullptr, admins, &member) != FALSE;
@@ -48,8 +48,8 @@ std::optional<DWORD> ReadAppliedDpi() {
                     &key) != ERROR_SUCCESS)
     return std::nullopt;
   DWORD value = 0, size = sizeof(value), type = 0;
-  LONG r = RegQueryValueExW(key, L"AppliedDPI", nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                            &size);
+  LONG r =
+      RegQueryValueExW(key, L"AppliedDPI", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
   RegCloseKey(key);
   // An opened key with a missing value counts as 0, which never exceeds the threshold.
   return (r == ERROR_SUCCESS && type == REG_DWORD) ? value : 0;
