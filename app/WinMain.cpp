@@ -3,26 +3,114 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+#include <objbase.h>
+
 #include <curl/curl.h>
 
+#include <memory>
+#include <string>
+
+#include "app/AppControls.h"
+#include "app/QuelmTaskWnd.h"
+#include "app/Startup.h"
+#include "sys/GdiplusSession.h"
 #include "sys/HandOff.h"
+#include "sys/MainWindowHandle.h"
+#include "sys/OsVersion.h"
+#include "sys/ProcessSetup.h"
+#include "sys/ShellRun.h"
 #include "tasks/AppContext.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
 #include "tasks/TaskStore.h"
+#include "ui/controls/UIBasicControls.h"
+#include "ui/core/ResLoaderMgr.h"
+#include "ui/core/UIFont.h"
+#include "ui/core/UIStyleTable.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  curl_global_init(CURL_GLOBAL_ALL);
-  LoadSettings();
-  CreateHandOffWindow();
+namespace {
+
+std::wstring ModulePath() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return path;
+}
+
+void PrepareProcess() {
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  if (WantsDpiAwareness(ReadAppliedDpi()))
+    DeclareDpiAware();
+  INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  // Fails harmlessly when something in the process has set it already.
+  CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_PKT,
+                       RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr);
+}
+
+// From the GDI+ start to the main loop's end. Everything that holds GDI+ objects (the image
+// cache, the default font, the style table) is released here, before GDI+ ends.
+void RunApplication(bool hidden) {
+  GdiplusSession gdiplus;
   {
-    // The one task manager and the settings, for the main window and its pages; the main
-    // window starts the manager while it builds itself inside this span.
+    ResLoaderMgr loader;
+    SetResLoader(&loader);
+    loader.LoadModulePack(GetModuleHandleW(nullptr));
+    LoadStyleTable(loader.ReadEntry(L"cssData.json"));
+    AllowShellMessages();
+    // Usage heartbeat: StartHeartbeat() belongs here.
+
     TaskStore store(DataFolder() + L"\\task.xml");
     TaskManager manager(&store);
     ScopedAppContext app({&manager, &AppSettings()});
+    {
+      auto window = std::make_unique<QuelmTaskWnd>(L"xml\\main.xml");
+      TaskbarCreatedMessage();
+      if (window->CreateAndShow(hidden)) {
+        SetMainWindowHandle(window->GetHwnd());
+        window->RunModal(nullptr);
+      }
+      // Usage heartbeat: SendExitReport() belongs here, before the window goes.
+      window.reset();
+      SetMainWindowHandle(nullptr);
+    }
+    ClearStyleTable();
+    ReleaseDefaultUIFont();
+    SetResLoader(nullptr);
   }
-  DestroyHandOffWindow();
-  curl_global_cleanup();
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  const std::wstring commandLine = GetCommandLineW();
+
+  ElevationStep elevation =
+      DecideElevation(commandLine, GetNtVersion().major, IsUserAdministrator());
+  if (!elevation.proceed) {
+    if (elevation.relaunch)
+      ShellRun(ModulePath(), elevation.parameters, std::wstring(), true, false);
+    return 0;
+  }
+
+  if (!ClaimSingleInstance()) {
+    PostToWindowClass(L"QuelmTask", QuelmTaskWnd::kShowMessage);
+    return 0;
+  }
+
+  PrepareProcess();
+  LoadSettings();
+  curl_global_init(CURL_GLOBAL_ALL);
+  TaskbarCreatedMessage();  // registered before the filter admits it
+  AllowWindowMessage(0x8001);
+  AllowWindowMessage(0x8069);
+  // Update component: its start-up and exit veto belong here; a veto returns 0 at once.
+  CreateHandOffWindow();
+  RegisterBasicControls();
+  RegisterAppControls();
+
+  RunApplication(HasSwitch(commandLine, L"/auto"));
+  // The scheduler thread is not joined; it ends with the process.
   return 0;
 }

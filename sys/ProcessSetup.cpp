@@ -6,13 +6,16 @@ namespace {
 
 const wchar_t kInstanceMutex[] = L"Global\\{6ADBDD42-9B15-4ADD-96A9-1A6FB5E8CCCE}";
 
+// Never closed by the program: it marks this process as the running one.
+HANDLE g_instanceMutex = nullptr;
+
 }  // namespace
 
 bool IsUserAdministrator() {
   SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
   PSID admins = nullptr;
-  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0,
-                                0, 0, 0, 0, 0, &admins))
+  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
+                                0, 0, 0, 0, &admins))
     return false;
   BOOL member = FALSE;
   bool ok = CheckTokenMembership(nullptr, admins, &member) != FALSE;
@@ -21,13 +24,17 @@ bool IsUserAdministrator() {
 }
 
 bool ClaimSingleInstance() {
-  static HANDLE held = nullptr;  // never closed: it marks this process as the running one
   ScopedHandle mutex(CreateMutexW(nullptr, FALSE, kInstanceMutex));
   DWORD error = GetLastError();
   if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED || !mutex)
     return false;
-  held = mutex.release();
+  g_instanceMutex = mutex.release();
   return true;
+}
+
+void ReleaseSingleInstanceForTesting() {
+  ScopedHandle mutex(g_instanceMutex);
+  g_instanceMutex = nullptr;
 }
 
 bool PostToWindowClass(const wchar_t* windowClass, UINT message) {
@@ -41,8 +48,8 @@ std::optional<DWORD> ReadAppliedDpi() {
                     &key) != ERROR_SUCCESS)
     return std::nullopt;
   DWORD value = 0, size = sizeof(value), type = 0;
-  LONG r = RegQueryValueExW(key, L"AppliedDPI", nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                            &size);
+  LONG r =
+      RegQueryValueExW(key, L"AppliedDPI", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
   RegCloseKey(key);
   // An opened key with a missing value counts as 0, which never exceeds the threshold.
   return (r == ERROR_SUCCESS && type == REG_DWORD) ? value : 0;

@@ -15,6 +15,9 @@ bool IsUserAdministrator();
 // the process. False when another instance already holds it (or it is not ours to open); the
 // handle is then closed again.
 bool ClaimSingleInstance();
+// Closes the mutex a ClaimSingleInstance of this process holds, so that a test may start the
+// program itself.
+void ReleaseSingleInstanceForTesting();
 
 // Posts `message` with both parameters 0 to the top-level window of class `windowClass`; false
 // when there is no such window.

@@ -1,0 +1,191 @@
+#include "app/QuelmTaskWnd.h"
+
+#include <cwchar>
+
+#include "app/MainMenu.h"
+#include "app/Startup.h"
+#include "sys/ShellRun.h"
+#include "tasks/AppContext.h"
+#include "tasks/Settings.h"
+#include "tasks/TaskManager.h"
+#include "ui/core/UIControl.h"
+
+namespace {
+
+const wchar_t kProductName[] = L"Quelm定时任务";
+const wchar_t kWebSite[] = L"https://www.quelm.com/";
+constexpr int kWindowIconId = 107;
+constexpr int kTrayIconResourceId = 108;
+
+}  // namespace
+
+QuelmTaskWnd::QuelmTaskWnd(const std::wstring& layoutPath) : UIHostWnd(layoutPath) {}
+
+QuelmTaskWnd::~QuelmTaskWnd() {
+  trayAdded_ = false;
+  DeleteTrayIcon();
+}
+
+bool QuelmTaskWnd::CreateAndShow(bool hidden) {
+  if (!Create(nullptr, WS_POPUP, WS_EX_LAYERED, 0, 0, 200, 200))
+    return false;
+  ::InvalidateRect(hwnd_, nullptr, FALSE);
+  CenterWindow();
+  if (!hidden)
+    ShowWindow(hwnd_, SW_SHOW);
+  FillTrayIcon();
+  DeleteTrayIcon();  // one left behind by an earlier run of the same window would stay twice
+  AddTrayIcon();
+  HINSTANCE self = GetModuleHandleW(nullptr);
+  HICON icon = LoadIconW(self, MAKEINTRESOURCEW(kWindowIconId));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  SetWindowTextW(hwnd_, kProductName);
+  return true;
+}
+
+void QuelmTaskWnd::FillTrayIcon() {
+  trayIcon_ = {};
+  trayIcon_.cbSize = sizeof(trayIcon_);
+  trayIcon_.hWnd = hwnd_;
+  trayIcon_.uID = kTrayIconId;
+  trayIcon_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  trayIcon_.uCallbackMessage = kTrayMessage;
+  trayIcon_.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kTrayIconResourceId));
+  wcsncpy(trayIcon_.szTip, kProductName, sizeof(trayIcon_.szTip) / sizeof(wchar_t) - 1);
+  trayIcon_.uVersion = NOTIFYICON_VERSION;
+}
+
+void QuelmTaskWnd::DeleteTrayIcon() {
+  if (!trayIcon_.hWnd)
+    return;
+  NOTIFYICONDATAW id = {};
+  id.cbSize = sizeof(id);
+  id.hWnd = trayIcon_.hWnd;
+  id.uID = trayIcon_.uID;
+  Shell_NotifyIconW(NIM_DELETE, &id);
+}
+
+bool QuelmTaskWnd::AddTrayIcon() {
+  if (Shell_NotifyIconW(NIM_ADD, &trayIcon_)) {
+    Shell_NotifyIconW(NIM_SETVERSION, &trayIcon_);
+    trayAdded_ = true;
+    return true;
+  }
+  // Typically the taskbar is not there yet during log-on.
+  GetRoot()->SetTimer(kTrayRetryTimer, 1000);
+  return false;
+}
+
+void QuelmTaskWnd::ReAddTrayIcon() {
+  trayAdded_ = false;
+  DeleteTrayIcon();
+  GetRoot()->KillTimer(kTrayRetryTimer);
+  AddTrayIcon();
+}
+
+void QuelmTaskWnd::OnTimer(int index) {
+  if (index != kTrayRetryTimer)
+    return;
+  FillTrayIcon();
+  ReAddTrayIcon();
+}
+
+void QuelmTaskWnd::OnInitialized() {
+  if (TaskManager* manager = CurrentApp().taskManager)
+    manager->Start();
+  pageAdd_ = GetRoot()->FindById(L"pageAdd");
+  pageList_ = GetRoot()->FindById(L"pageList");
+  // The pages are joined here once they exist: the list page gets the add page, then each is
+  // started (the list page observes the manager and starts its status timer).
+  // Update component: configure it with this window's handle (StartUpdateClient's window).
+}
+
+bool QuelmTaskWnd::HandleMessage(HWND hwnd,
+                                 UINT message,
+                                 WPARAM wparam,
+                                 LPARAM lparam,
+                                 LRESULT* result) {
+  if (message == WM_NCDESTROY) {
+    PostQuitMessage(0);
+  } else if (message == kTrayMessage) {
+    UINT mouse = static_cast<UINT>(lparam);
+    if (mouse == WM_RBUTTONUP) {
+      Sleep(100);  // lets the shell finish its own click handling before the menu grabs input
+      ShowMainMenu(true);
+    } else if (mouse == WM_LBUTTONDBLCLK) {
+      ShowAndActivate();
+    }
+    *result = 0;
+    return true;
+  } else if (message == kShowMessage) {
+    ShowAndActivate();
+    *result = 0;
+    return true;
+  } else if (message == TaskbarCreatedMessage() && message != 0) {
+    ReAddTrayIcon();
+    *result = 0;
+    return true;
+  }
+  return UIHostWnd::HandleMessage(hwnd, message, wparam, lparam, result);
+}
+
+int QuelmTaskWnd::OnEvent(UIEvent& event) {
+  if (event.id == L"btnclose") {
+    if (event.name == "click")
+      ShowWindow(hwnd_, SW_HIDE);
+    return 1;
+  }
+  if (event.id == L"btnmenu") {
+    if (event.name == "click")
+      ShowMainMenu(false);
+    return 1;
+  }
+  return UIHostWnd::OnEvent(event);
+}
+
+void QuelmTaskWnd::ShowAndActivate() {
+  if (!hwnd_)
+    return;
+  ShowWindow(hwnd_, SW_SHOW);
+  CenterWindow();
+  BringToFront();
+}
+
+void QuelmTaskWnd::ShowMainMenu(bool atCursor) {
+  POINT at = {};
+  if (atCursor) {
+    GetCursorPos(&at);
+  } else if (UIControl* button = GetRoot()->FindById(L"btnmenu")) {
+    RECT r = button->WindowRect();  // screen coordinates, despite the name
+    at = {r.left, r.bottom};
+  }
+  OnMenuCommand(TrackMainMenu(hwnd_, at));
+}
+
+void QuelmTaskWnd::OnMenuCommand(int id) {
+  switch (static_cast<MenuCommand>(id)) {
+    case MenuCommand::kWebSite:
+      ShellOpen(kWebSite);
+      break;
+    case MenuCommand::kCheckUpdate:
+      // Update component: check for updates now, owned by this window.
+      break;
+    case MenuCommand::kFeedback:
+      // Update component: open its feedback address with ShellOpen.
+      break;
+    case MenuCommand::kAutostart:
+      SetAutostart(!IsAutostartOn());
+      break;
+    case MenuCommand::kExit:
+      EndModal(0);
+      PostQuitMessage(0);
+      break;
+    case MenuCommand::kHide:
+      ShowWindow(hwnd_, SW_HIDE);
+      break;
+    case MenuCommand::kNone:
+    default:
+      break;
+  }
+}

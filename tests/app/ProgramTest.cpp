@@ -1,0 +1,51 @@
+// The built program started as a user starts it: hidden with "/auto", then a second copy.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "sys/Files.h"
+#include "sys/Handles.h"
+#include "sys/ProcessSetup.h"
+#include "tests/support/PumpUntil.h"
+#include "tests/support/StartProcess.h"
+
+namespace {
+
+std::wstring ProgramPath() {
+  std::wstring tests = GetModuleDirectory();
+  return tests.substr(0, tests.find_last_of(L'\\')) + L"\\QuelmTask.exe";
+}
+
+DWORD ExitCode(HANDLE process) {
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process, &code);
+  return code;
+}
+
+TEST(Program, HiddenStartThenASecondStartBringsTheWindowToTheFront) {
+  // A claim of this test process would make the program think it runs already.
+  ReleaseSingleInstanceForTesting();
+
+  ScopedHandle first = StartProcess(ProgramPath(), L"/auto");
+  ASSERT_TRUE(first);
+  HWND window = nullptr;
+  ASSERT_TRUE(PumpUntil([&] { return (window = FindWindowW(L"QuelmTask", nullptr)) != nullptr; }));
+  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_EQ(ExitCode(first.get()), STILL_ACTIVE);
+
+  ScopedHandle second = StartProcess(ProgramPath(), L"");
+  ASSERT_TRUE(second);
+  EXPECT_EQ(WaitForSingleObject(second.get(), 20000), WAIT_OBJECT_0);
+  EXPECT_EQ(ExitCode(second.get()), 0u);
+  EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(window) != FALSE; }));
+  EXPECT_EQ(FindWindowW(L"QuelmTask", nullptr), window);  // the second made no window of its own
+
+  // The window's end ends the program.
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(first.get(), 20000), WAIT_OBJECT_0);
+  EXPECT_EQ(ExitCode(first.get()), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,226 @@
+// The main window built from the shipped layout, read out of the built program, and driven
+// with real window messages.
+#include "app/QuelmTaskWnd.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/AppControls.h"
+#include "app/MainMenu.h"
+#include "app/Startup.h"
+#include "sys/Files.h"
+#include "sys/GdiplusSession.h"
+#include "sys/Registry.h"
+#include "tasks/Settings.h"
+#include "tests/support/PumpUntil.h"
+#include "ui/controls/MenuLoader.h"
+#include "ui/controls/UIBasicControls.h"
+#include "ui/core/ResLoaderMgr.h"
+#include "ui/core/UIControl.h"
+#include "ui/core/UIFont.h"
+
+namespace {
+
+std::wstring ProgramPath() {
+  std::wstring tests = GetModuleDirectory();
+  return tests.substr(0, tests.find_last_of(L'\\')) + L"\\QuelmTask.exe";
+}
+
+// Whether the shell holds the icon (hwnd, id): only an existing icon can be modified.
+bool TrayHasIcon(HWND hwnd, UINT id) {
+  NOTIFYICONDATAW data = {};
+  data.cbSize = sizeof(data);
+  data.hWnd = hwnd;
+  data.uID = id;
+  data.uFlags = NIF_TIP;
+  wcscpy(data.szTip, L"Quelm定时任务");
+  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+bool TrayDeletes(HWND hwnd, UINT id) {
+  NOTIFYICONDATAW data = {};
+  data.cbSize = sizeof(data);
+  data.hWnd = hwnd;
+  data.uID = id;
+  return Shell_NotifyIconW(NIM_DELETE, &data) != FALSE;
+}
+
+void DrainQuit() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}
+
+class QuelmTaskWndTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    gdiplus_ = new GdiplusSession;
+    program_ = LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    loader_ = new ResLoaderMgr;
+    loader_->LoadModulePack(program_);
+    SetResLoader(loader_);
+    RegisterBasicControls();
+    RegisterAppControls();
+  }
+  static void TearDownTestSuite() {
+    SetResLoader(nullptr);
+    delete loader_;
+    ReleaseDefaultUIFont();
+    FreeLibrary(program_);
+    delete gdiplus_;
+  }
+  void TearDown() override { DrainQuit(); }
+
+  // Presses and releases the left button over the control's centre.
+  static void Click(QuelmTaskWnd& window, const wchar_t* id) {
+    UIControl* control = window.GetRoot()->FindById(id);
+    ASSERT_NE(control, nullptr) << id;
+    RECT r = control->ScreenRect();  // in window coordinates
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageW(window.GetHwnd(), WM_MOUSEMOVE, 0, at);
+    SendMessageW(window.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(window.GetHwnd(), WM_LBUTTONUP, 0, at);
+  }
+
+  static GdiplusSession* gdiplus_;
+  static HMODULE program_;
+  static ResLoaderMgr* loader_;
+};
+
+GdiplusSession* QuelmTaskWndTest::gdiplus_ = nullptr;
+HMODULE QuelmTaskWndTest::program_ = nullptr;
+ResLoaderMgr* QuelmTaskWndTest::loader_ = nullptr;
+
+TEST_F(QuelmTaskWndTest, ShownOrHiddenStartBuildsTheWindowAndTheTrayIcon) {
+  ASSERT_NE(program_, nullptr);
+  for (bool hidden : {false, true}) {
+    QuelmTaskWnd window;
+    ASSERT_TRUE(window.CreateAndShow(hidden));
+    HWND hwnd = window.GetHwnd();
+    EXPECT_EQ(FindWindowW(L"QuelmTask", nullptr), hwnd);
+    EXPECT_EQ(IsWindowVisible(hwnd) != FALSE, !hidden);
+    RECT r = {};
+    GetWindowRect(hwnd, &r);
+    EXPECT_EQ(r.right - r.left, 800);
+    EXPECT_EQ(r.bottom - r.top, 552);
+    wchar_t title[64] = {};
+    GetWindowTextW(hwnd, title, 64);
+    EXPECT_STREQ(title, L"Quelm定时任务");
+    EXPECT_TRUE(window.IsTrayIconAdded());
+    EXPECT_TRUE(TrayHasIcon(hwnd, QuelmTaskWnd::kTrayIconId));
+    for (const wchar_t* id : {L"btnmenu", L"btnclose", L"pageAdd", L"pageList", L"header"})
+      EXPECT_NE(window.GetRoot()->FindById(id), nullptr) << id;
+    // The window is painted: the title-bar background is the layout's opaque colour.
+    window.PaintNow();
+    EXPECT_EQ(window.BackBufferPixelForTesting(400, 5), 0xFFF6FAFDu);
+  }
+}
+
+TEST_F(QuelmTaskWndTest, CloseHidesAndTheTrayOrASecondStartShowsAgain) {
+  QuelmTaskWnd window;
+  ASSERT_TRUE(window.CreateAndShow(false));
+  HWND hwnd = window.GetHwnd();
+  struct Step {
+    const char* what;
+    UINT message;
+    LPARAM lparam;
+  } shows[] = {
+      {"tray double-click", QuelmTaskWnd::kTrayMessage, WM_LBUTTONDBLCLK},
+      {"second instance", QuelmTaskWnd::kShowMessage, 0},
+  };
+  for (const Step& s : shows) {
+    Click(window, L"btnclose");
+    EXPECT_FALSE(IsWindowVisible(hwnd)) << s.what;
+    EXPECT_TRUE(IsWindow(hwnd)) << s.what;
+    EXPECT_TRUE(TrayHasIcon(hwnd, QuelmTaskWnd::kTrayIconId)) << s.what;
+    // Other tray mouse messages leave the window as it is.
+    SendMessageW(hwnd, QuelmTaskWnd::kTrayMessage, 0, WM_LBUTTONUP);
+    EXPECT_FALSE(IsWindowVisible(hwnd)) << s.what;
+    PostMessageW(hwnd, s.message, 0, s.lparam);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(hwnd) != FALSE; }, 5000)) << s.what;
+  }
+  window.OnMenuCommand(static_cast<int>(QuelmTaskWnd::MenuCommand::kHide));
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+}
+
+TEST_F(QuelmTaskWndTest, ExitEndsTheLoopAndTheDestructorRemovesTheTrayIcon) {
+  auto window = std::make_unique<QuelmTaskWnd>();
+  ASSERT_TRUE(window->CreateAndShow(true));
+  HWND hwnd = window->GetHwnd();
+  static QuelmTaskWnd* exiting = nullptr;
+  exiting = window.get();
+  UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (exiting)
+      exiting->OnMenuCommand(static_cast<int>(QuelmTaskWnd::MenuCommand::kExit));
+    exiting = nullptr;
+  });
+  EXPECT_EQ(window->RunModal(nullptr), 0);
+  KillTimer(nullptr, timer);
+  EXPECT_FALSE(IsWindow(hwnd));
+  window.reset();
+  EXPECT_FALSE(TrayDeletes(hwnd, QuelmTaskWnd::kTrayIconId));
+}
+
+TEST_F(QuelmTaskWndTest, ShellRestartPutsTheIconBackOnce) {
+  QuelmTaskWnd window;
+  ASSERT_TRUE(window.CreateAndShow(true));
+  HWND hwnd = window.GetHwnd();
+  SendMessageW(hwnd, TaskbarCreatedMessage(), 0, 0);
+  EXPECT_TRUE(window.IsTrayIconAdded());
+  EXPECT_TRUE(TrayDeletes(hwnd, QuelmTaskWnd::kTrayIconId));
+  EXPECT_FALSE(TrayDeletes(hwnd, QuelmTaskWnd::kTrayIconId));  // no duplicate was left
+  // The retry timer brings a vanished icon back.
+  SendMessageW(hwnd, WM_TIMER, UIControl::TimerId(window.GetRoot()->GetHandle(), 10), 0);
+  EXPECT_TRUE(TrayHasIcon(hwnd, QuelmTaskWnd::kTrayIconId));
+}
+
+TEST_F(QuelmTaskWndTest, AutostartEntryFlipsTheRunValue) {
+  const bool before = IsAutostartOn();
+  QuelmTaskWnd window;
+  ASSERT_TRUE(window.CreateAndShow(true));
+  const int autostart = static_cast<int>(QuelmTaskWnd::MenuCommand::kAutostart);
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  for (int round = 0; round < 2; ++round) {
+    bool was = IsAutostartOn();
+    window.OnMenuCommand(autostart);
+    EXPECT_NE(IsAutostartOn(), was);
+    EXPECT_EQ(ReadRunValue(L"QuelmTask"), was ? L"" : L"\"" + std::wstring(self) + L"\"");
+  }
+  SetAutostart(before);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(QuelmTaskWndTest, AutostartEntryIsCheckedOnlyWhileAutostartIsOn) {
+  const bool before = IsAutostartOn();
+  for (bool on : {true, false}) {
+    SetAutostart(on);
+    std::unique_ptr<SkinMenu> menu = LoadSkinMenu(L"xml\\mainmenu.xml");
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(menu->items.size(), 7u);
+    DecorateMainMenu(menu.get());
+    const SkinMenuItem& entry = menu->items[4];
+    EXPECT_EQ(entry.text, L"开机启动");
+    EXPECT_EQ(entry.Is(SkinMenuItem::kChecked), on);
+    EXPECT_EQ(entry.Is(SkinMenuItem::kHasImage), on);
+    EXPECT_EQ(entry.image, on ? L"img\\btn\\check.png" : L"");
+    for (size_t i = 0; i < menu->items.size(); ++i) {
+      if (i != 4)
+        EXPECT_FALSE(menu->items[i].Is(SkinMenuItem::kChecked)) << i;
+    }
+  }
+  // A shorter menu has no autostart entry to mark.
+  SetAutostart(true);
+  SkinMenu shortMenu;
+  shortMenu.items.resize(4);
+  DecorateMainMenu(&shortMenu);
+  for (const SkinMenuItem& item : shortMenu.items)
+    EXPECT_FALSE(item.Is(SkinMenuItem::kChecked));
+  SetAutostart(before);
+}
+
+}  // namespace
