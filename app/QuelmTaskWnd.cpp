@@ -1,3 +1,7 @@
+#include "app/Feedback.h"
+#include "app/Identity.h"
+#include "app/MakerAddresses.h"
+#include "app/UpdateCheck.h"
 #include "app/QuelmTaskWnd.h"
 
 #include <cwchar>
@@ -13,7 +17,6 @@
 namespace {
 
 const wchar_t kProductName[] = L"Quelm定时任务";
-const wchar_t kWebSite[] = L"https://www.quelm.com/";
 constexpr int kWindowIconId = 107;
 constexpr int kTrayIconResourceId = 108;
 
@@ -98,7 +101,7 @@ void QuelmTaskWnd::OnInitialized() {
   pageList_ = GetRoot()->FindById(L"pageList");
   // The pages are joined here once they exist: the list page gets the add page, then each is
   // started (the list page observes the manager and starts its status timer).
-  // Update component: configure it with this window's handle (StartUpdateClient's window).
+  UpdateClient::Get().StartChecking(AppIdentity(), DeviceId(), hwnd_);
 }
 
 bool QuelmTaskWnd::HandleMessage(HWND hwnd,
@@ -166,13 +169,13 @@ void QuelmTaskWnd::ShowMainMenu(bool atCursor) {
 void QuelmTaskWnd::OnMenuCommand(int id) {
   switch (static_cast<MenuCommand>(id)) {
     case MenuCommand::kWebSite:
-      ShellOpen(kWebSite);
+      ShellOpen(kMakerWebSite);
       break;
     case MenuCommand::kCheckUpdate:
-      // Update component: check for updates now, owned by this window.
+      UpdateClient::Get().CheckNow(hwnd_);
       break;
     case MenuCommand::kFeedback:
-      // Update component: open its feedback address with ShellOpen.
+      ShellOpen(BuildFeedbackUrl());
       break;
     case MenuCommand::kAutostart:
       SetAutostart(!IsAutostartOn());

@@ -12,6 +12,8 @@
 #include <string>
 
 #include "app/AppControls.h"
+#include "app/Heartbeat.h"
+#include "app/UpdateCheck.h"
 #include "app/QuelmTaskWnd.h"
 #include "app/Startup.h"
 #include "sys/GdiplusSession.h"
@@ -25,6 +27,7 @@
 #include "tasks/TaskManager.h"
 #include "tasks/TaskStore.h"
 #include "ui/controls/UIBasicControls.h"
+#include "ui/controls/UIListControls.h"
 #include "ui/core/ResLoaderMgr.h"
 #include "ui/core/UIFont.h"
 #include "ui/core/UIStyleTable.h"
@@ -59,7 +62,7 @@ void RunApplication(bool hidden) {
     loader.LoadModulePack(GetModuleHandleW(nullptr));
     LoadStyleTable(loader.ReadEntry(L"cssData.json"));
     AllowShellMessages();
-    // Usage heartbeat: StartHeartbeat() belongs here.
+    StartHeartbeat();
 
     TaskStore store(DataFolder() + L"\\task.xml");
     TaskManager manager(&store);
@@ -71,7 +74,7 @@ void RunApplication(bool hidden) {
         SetMainWindowHandle(window->GetHwnd());
         window->RunModal(nullptr);
       }
-      // Usage heartbeat: SendExitReport() belongs here, before the window goes.
+      SendExitReport();
       window.reset();
       SetMainWindowHandle(nullptr);
     }
@@ -105,9 +108,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   TaskbarCreatedMessage();  // registered before the filter admits it
   AllowWindowMessage(0x8001);
   AllowWindowMessage(0x8069);
-  // Update component: its start-up and exit veto belong here; a veto returns 0 at once.
+  if (UpdateClient::Get().MustExitAfterStartUp(DataFolder()))
+    return 0;
   CreateHandOffWindow();
   RegisterBasicControls();
+  RegisterListControls();
   RegisterAppControls();
 
   RunApplication(HasSwitch(commandLine, L"/auto"));
