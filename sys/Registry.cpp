@@ -1,5 +1,7 @@
 #include "sys/Registry.h"
 
+#include <cwchar>
+
 #include "sys/Handles.h"
 
 LONG ReadRegistryString(HKEY key, const wchar_t* valueName, wchar_t* buffer, DWORD& capacity) {
@@ -23,6 +25,48 @@ LONG CheckRegistryString(DWORD type, wchar_t* buffer, DWORD byteCount, DWORD& ca
   }
   capacity = byteCount / sizeof(wchar_t);
   return ERROR_SUCCESS;
+}
+
+std::vector<std::wstring> ListSubKeyNames(HKEY root, const std::wstring& path, REGSAM view) {
+  std::vector<std::wstring> names;
+  ScopedRegKey key;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, key.receive()) != ERROR_SUCCESS)
+    return names;
+  DWORD count = 0;
+  if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
+                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return names;
+  // Bounded by the count as well, so that an index failing for good cannot loop forever.
+  for (DWORD index = 0; index <= count; ++index) {
+    wchar_t name[256] = {};
+    DWORD length = 255;
+    const LONG result =
+        RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (result == ERROR_NO_MORE_ITEMS)
+      break;
+    if (result == ERROR_SUCCESS)
+      names.emplace_back(name, length);
+  }
+  return names;
+}
+
+bool ReadRegistryText(HKEY root,
+                      const std::wstring& path,
+                      REGSAM view,
+                      const wchar_t* name,
+                      std::wstring& text,
+                      DWORD capacity) {
+  text.clear();
+  ScopedRegKey key;
+  if (capacity == 0 ||
+      RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, key.receive()) != ERROR_SUCCESS)
+    return false;
+  std::vector<wchar_t> buffer(capacity, L'\0');
+  DWORD length = capacity;
+  if (ReadRegistryString(key.get(), name, buffer.data(), length) != ERROR_SUCCESS)
+    return false;
+  text.assign(buffer.data(), wcsnlen(buffer.data(), length));
+  return true;
 }
 
 DWORD ReadUnionId(HKEY root, const std::wstring& subKey) {

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+
+// The process-level preparations of start-up. All are best effort: a missing system function
+// makes them do nothing. First thread only.
+
+// Whether the current token is a member of the built-in Administrators group; false when the
+// group's SID cannot be built or the test fails.
+bool IsUserAdministrator();
+
+// Creates (or opens) the machine-wide single-instance mutex and keeps it open for the life of
+// the process. False when another instance already holds it (or it is not ours to open); the
+// handle is then closed again.
+bool ClaimSingleInstance();
+
+// Posts `message` with both parameters 0 to the top-level window of class `windowClass`; false
+// when there is no such window.
+bool PostToWindowClass(const wchar_t* windowClass, UINT message);
+
+// The user's "AppliedDPI" under "Control Panel\Desktop\WindowMetrics", when the key opens.
+std::optional<DWORD> ReadAppliedDpi();
+// Declares the process system-DPI aware: Shcore's SetProcessDpiAwareness(1) when it exists,
+// else user32's SetProcessDPIAware.
+void DeclareDpiAware();
+
+// Lets a non-elevated process send `message` to this elevated one (ChangeWindowMessageFilter,
+// looked up once). Nothing happens where the function is missing.
+void AllowWindowMessage(UINT message);
