@@ -1,0 +1,137 @@
+#include "tests/uicontrols/ControlTestHost.h"
+
+#include <objbase.h>
+
+#include "ui/controls/UIBasicControls.h"
+#include "ui/core/SkinBitmap.h"
+#include "ui/core/UIControl.h"
+
+namespace {
+
+const CLSID kPngEncoder = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+
+IStream* StreamOf(const std::string& bytes) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  if (!block)
+    return nullptr;
+  memcpy(GlobalLock(block), bytes.data(), bytes.size());
+  GlobalUnlock(block);
+  IStream* stream = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream))) {
+    GlobalFree(block);
+    return nullptr;
+  }
+  return stream;
+}
+
+}  // namespace
+
+std::string StripPng(const std::vector<Gdiplus::ARGB>& colours, int frameWidth, int height) {
+  Gdiplus::Bitmap bitmap(frameWidth * static_cast<int>(colours.size()), height,
+                         PixelFormat32bppARGB);
+  {
+    Gdiplus::Graphics g(&bitmap);
+    for (size_t i = 0; i < colours.size(); ++i) {
+      Gdiplus::SolidBrush brush{Gdiplus::Color(colours[i])};
+      g.FillRectangle(&brush, static_cast<INT>(i) * frameWidth, 0, frameWidth, height);
+    }
+  }
+  IStream* stream = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
+    return {};
+  std::string out;
+  if (bitmap.Save(stream, &kPngEncoder, nullptr) == Gdiplus::Ok) {
+    HGLOBAL block = nullptr;
+    GetHGlobalFromStream(stream, &block);
+    STATSTG stat = {};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    out.assign(static_cast<const char*>(GlobalLock(block)), static_cast<size_t>(stat.cbSize.QuadPart));
+    GlobalUnlock(block);
+  }
+  stream->Release();
+  return out;
+}
+
+TestSkin::TestSkin() : previous_(GetResLoader()) {
+  SetResLoader(this);
+  RegisterBasicControls();
+}
+
+TestSkin::~TestSkin() {
+  SetResLoader(previous_);
+  decoded_.clear();
+}
+
+std::string TestSkin::LoadText(const std::wstring& path) {
+  auto it = texts_.find(path);
+  return it == texts_.end() ? std::string() : it->second;
+}
+
+SkinBitmap* TestSkin::LoadImage(const std::wstring& path) {
+  auto done = decoded_.find(path);
+  if (done != decoded_.end())
+    return done->second.get();
+  auto it = images_.find(path);
+  if (it == images_.end())
+    return nullptr;
+  IStream* stream = StreamOf(it->second);
+  std::unique_ptr<SkinBitmap> bitmap(stream ? new SkinBitmap(stream) : nullptr);
+  if (bitmap && bitmap->GetLastStatus() != Gdiplus::Ok)
+    bitmap.reset();
+  return (decoded_[path] = std::move(bitmap)).get();
+}
+
+ControlTestHost::ControlTestHost(TestSkin& skin, const std::string& layout)
+    : UIHostWnd(L"xml\\test.xml") {
+  skin.AddText(L"xml\\test.xml", layout);
+  Create(nullptr, WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 100, 100);
+}
+
+ControlTestHost::~ControlTestHost() {
+  if (hwnd())
+    DestroyWindow(hwnd());
+}
+
+int ControlTestHost::OnEvent(UIEvent& event) {
+  events.push_back({event.id, event.name, event.param2});
+  return 1;
+}
+
+void ControlTestHost::Send(UINT message, int x, int y, WPARAM wparam) {
+  ::SendMessageW(hwnd(), message, wparam, MAKELPARAM(x, y));
+}
+
+void ControlTestHost::Click(int x, int y) {
+  Send(WM_MOUSEMOVE, x, y);
+  Send(WM_LBUTTONDOWN, x, y, MK_LBUTTON);
+  Send(WM_LBUTTONUP, x, y);
+}
+
+POINT ControlTestHost::Centre(const std::wstring& id) {
+  RECT r = Find(id)->ScreenRect();
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+uint32_t ControlTestHost::Pixel(int x, int y) {
+  PaintNow();
+  return BackBufferPixelForTesting(x, y);
+}
+
+bool ControlTestHost::AreaDiffers(const std::wstring& id, uint32_t colour) {
+  PaintNow();
+  RECT r = Find(id)->ScreenRect();
+  for (int y = r.top; y < r.bottom; ++y) {
+    for (int x = r.left; x < r.right; ++x) {
+      if (BackBufferPixelForTesting(x, y) != colour)
+        return true;
+    }
+  }
+  return false;
+}
+
+std::vector<std::string> ControlTestHost::EventNames() const {
+  std::vector<std::string> names;
+  for (const SeenEvent& e : events)
+    names.push_back(e.name);
+  return names;
+}

@@ -1,0 +1,29 @@
+#include "ui/controls/UIImage.h"
+
+#include "ui/controls/UIControlPaint.h"
+#include "ui/core/SkinBitmap.h"
+#include "ui/core/UIGraphics.h"
+
+bool UIImage::SetAttribute(const std::wstring& name, const std::wstring& value) {
+  if (name != L"back")
+    return UIControl::SetAttribute(name, value);
+  path_ = value;
+  image_ = LoadSkinImage(value);
+  attributes_[name] = value;
+  Invalidate();
+  return true;
+}
+
+void UIImage::SetBitmap(std::shared_ptr<Gdiplus::Bitmap> bitmap) {
+  bitmap_ = std::move(bitmap);
+  Invalidate();
+}
+
+void UIImage::Paint(Gdiplus::Graphics& graphics) {
+  Gdiplus::Image* image = bitmap_ ? static_cast<Gdiplus::Image*>(bitmap_.get()) : image_;
+  if (!image)
+    return;
+  DrawImageStretched(graphics, image, Gdiplus::Rect(0, 0, GetWidth(), GetHeight()),
+                     Gdiplus::Rect(0, 0, static_cast<INT>(image->GetWidth()),
+                                   static_cast<INT>(image->GetHeight())));
+}

@@ -1,0 +1,131 @@
+#include "ui/controls/UISlider.h"
+
+#include <algorithm>
+
+#include "ui/controls/UIControlPaint.h"
+#include "ui/core/SkinBitmap.h"
+#include "ui/core/UIGraphics.h"
+
+namespace {
+
+void DrawBand(Gdiplus::Graphics& g, SkinBitmap* image, int width, int height) {
+  if (!image || width < 1)
+    return;
+  int ih = static_cast<int>(image->GetHeight());
+  DrawImageStretched(g, image, Gdiplus::Rect(0, (height - ih) / 2, width, ih),
+                     Gdiplus::Rect(0, 0, static_cast<INT>(image->GetWidth()), ih));
+}
+
+}  // namespace
+
+bool UISlider::SetAttribute(const std::wstring& name, const std::wstring& value) {
+  if (name == L"thumb")
+    thumb_ = LoadSkinImage(value);
+  else if (name == L"sliderbg")
+    back_ = LoadSkinImage(value);
+  else if (name == L"sliderfg")
+    filled_ = LoadSkinImage(value);
+  else if (name == L"value")
+    SetValue(ParseAttributeInt(value));
+  else
+    return UIControl::SetAttribute(name, value);
+  attributes_[name] = value;
+  Invalidate();
+  return true;
+}
+
+int UISlider::ThumbWidth() const {
+  int frame = thumb_ ? static_cast<int>(thumb_->GetWidth()) / 4 : 0;
+  return frame > 0 ? frame : kDefaultThumbWidth;
+}
+
+int UISlider::ThumbX() const {
+  int fw = ThumbWidth();
+  int x = GetWidth() * value_ / 100 - fw / 2;
+  return std::max(0, std::min(x, GetWidth() - fw));
+}
+
+bool UISlider::OverThumb(int x, int y) const {
+  int left = ThumbX();
+  return x >= left && x < left + ThumbWidth() && y >= 0 && y < GetHeight();
+}
+
+void UISlider::SetValue(int value) {
+  value_ = std::clamp(value, 0, 100);
+  UIRef<UIControl> keep(this);
+  FireEvent("sliderposchanged");
+  Invalidate();
+}
+
+void UISlider::Paint(Gdiplus::Graphics& graphics) {
+  UIControl::Paint(graphics);
+  int w = GetWidth(), h = GetHeight();
+  DrawBand(graphics, back_, w, h);
+  DrawBand(graphics, filled_, w * value_ / 100, h);
+  if (!thumb_)
+    return;
+  int fw = ThumbWidth();
+  int ih = static_cast<int>(thumb_->GetHeight());
+  int frame = !IsEnabled() ? 3 : dragging_ ? 2 : thumbHover_ ? 1 : 0;
+  DrawImageStretched(graphics, thumb_, Gdiplus::Rect(ThumbX(), (h - ih) / 2, fw, ih),
+                     Gdiplus::Rect(frame * fw, 0, fw, ih));
+}
+
+void UISlider::EndDrag() {
+  dragging_ = false;
+  Invalidate();
+  FireEvent("sliderendtrack");
+}
+
+void UISlider::OnMessage(UIMessage& message) {
+  IUIContainer* host = GetHost();
+  RECT at = ScreenRect();
+  int x = message.x - at.left, y = message.y - at.top;
+  switch (message.message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (OverThumb(x, y)) {
+        dragging_ = true;
+        dragX_ = x;
+        dragValue_ = value_;
+        if (host)
+          host->SetCapture(GetHandle());
+        Invalidate();
+      } else {
+        SetValue(GetWidth() < 1 ? 0 : x * 100 / GetWidth());
+      }
+      return;
+    case WM_MOUSEMOVE: {
+      bool over = OverThumb(x, y);
+      if (over != thumbHover_) {
+        thumbHover_ = over;
+        Invalidate();
+      }
+      if (dragging_ && GetWidth() >= 1)
+        SetValue((x - dragX_) * 100 / GetWidth() + dragValue_);
+      return;
+    }
+    case WM_LBUTTONUP: {
+      UIRef<UIControl> keep(this);
+      if (host && host->GetCaptureHandle() == GetHandle())
+        host->ReleaseCapture();
+      if (dragging_)
+        EndDrag();
+      return;
+    }
+    case WM_CAPTURECHANGED:
+      // Another window took the mouse: the drag ends where it is.
+      if (dragging_)
+        EndDrag();
+      return;
+    case WM_MOUSELEAVE:
+      if (thumbHover_ && !dragging_) {
+        thumbHover_ = false;
+        Invalidate();
+      }
+      UIControl::OnMessage(message);
+      return;
+    default:
+      UIControl::OnMessage(message);
+  }
+}
