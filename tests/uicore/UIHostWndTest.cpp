@@ -10,6 +10,7 @@
 #include "tests/support/PumpUntil.h"
 #include "tests/uicore/UITestSkin.h"
 #include "ui/core/UIBuilder.h"
+#include "ui/core/UIFont.h"
 
 namespace {
 
@@ -321,4 +322,55 @@ TEST_F(UIHostWndTest, ModalLoopEndsByEventByDestructionAndByQuit) {
     MSG m;
     EXPECT_FALSE(PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   }
+}
+
+TEST_F(UIHostWndTest, CaretInvertsItsRectangleWhileShownAndMovesWithItsPosition) {
+  TestHost& host = Open();
+  host.PaintNow();
+  uint32_t before = host.BackBufferPixelForTesting(30, 20);  // opaque red
+  ASSERT_TRUE(host.CreateCaret(P(L"p1"), nullptr, 2, 10));
+  host.SetCaretPos(30, 15);
+  host.ShowCaret(true);
+  host.PaintNow();
+  EXPECT_EQ(host.BackBufferPixelForTesting(30, 20), 0xFF00FFFFu);
+  EXPECT_EQ(host.BackBufferPixelForTesting(32, 20), before);
+  host.SetCaretPos(40, 15);
+  host.PaintNow();
+  EXPECT_EQ(host.BackBufferPixelForTesting(30, 20), before);
+  EXPECT_EQ(host.BackBufferPixelForTesting(40, 20), 0xFF00FFFFu);
+  host.ShowCaret(false);
+  host.PaintNow();
+  EXPECT_EQ(host.BackBufferPixelForTesting(40, 20), before);
+}
+
+TEST_F(UIHostWndTest, FontsAndBackBufferGoWithTheWindow) {
+  TestHost& host = Open();
+  host.PaintNow();
+  Gdiplus::Font* f = host.GetFont(L"14b");
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(host.GetFont(L"14b"), f);
+  EXPECT_EQ(host.GetFont(L""), DefaultUIFont());
+  EXPECT_EQ(host.CachedFontCountForTesting(), 1u);
+  DestroyWindow(host.GetHwnd());
+  EXPECT_EQ(host.GetHwnd(), nullptr);
+  EXPECT_EQ(host.CachedFontCountForTesting(), 0u);
+  EXPECT_EQ(host.BackBufferSizeForTesting().cx, 0);
+}
+
+TEST_F(UIHostWndTest, WindowsComeBackInsideTheWorkAreaAndCentreOnIt) {
+  TestHost& host = Open();
+  HWND hwnd = host.GetHwnd();
+  MONITORINFO mi = {sizeof(mi)};
+  GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &mi);
+  SetWindowPos(hwnd, nullptr, mi.rcWork.right - 100, -50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Send(WM_EXITSIZEMOVE, 0, 0);
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  EXPECT_EQ(r.right, mi.rcWork.right);
+  EXPECT_EQ(r.top, mi.rcWork.top);
+  EXPECT_EQ(r.right - r.left, 460);
+  host.CenterWindow();
+  GetWindowRect(hwnd, &r);
+  EXPECT_EQ(r.left, mi.rcWork.left + (mi.rcWork.right - mi.rcWork.left - 460) / 2);
+  EXPECT_EQ(r.top, mi.rcWork.top + (mi.rcWork.bottom - mi.rcWork.top - 300) / 2);
 }

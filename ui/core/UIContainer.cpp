@@ -4,27 +4,48 @@
 
 #include "ui/core/UIFont.h"
 
-void PaintControlTree(UIControl* control, Gdiplus::Graphics& graphics) {
+namespace {
+
+// `clip` is the clip's bounds in `control`'s coordinates. While every clip on the way down is a
+// rectangle, the child's clip is set as one rectangle instead of being intersected with the
+// current region: Wine's GDI+ fills far faster under a plain rectangle than under a combined
+// region. A rounded "rgn" clip turns that off for its subtree.
+void PaintSubtree(UIControl* control, Gdiplus::Graphics& graphics, const Gdiplus::Rect& clip,
+                  bool rectangular) {
   if (!control->IsVisible())
     return;
   control->Paint(graphics);
-  Gdiplus::Rect clip;
-  graphics.GetClipBounds(&clip);
   for (UIControl* child : control->GetChildren()) {
     if (!child->IsVisible())
       continue;
     const RECT& r = child->GetRect();
     Gdiplus::Rect box(r.left, r.top, r.right - r.left, r.bottom - r.top);
-    if (!box.IntersectsWith(clip))
+    Gdiplus::Rect inside;
+    if (!Gdiplus::Rect::Intersect(inside, box, clip))
       continue;
     Gdiplus::GraphicsState state = graphics.Save();
-    graphics.IntersectClip(box);
+    if (rectangular)
+      graphics.SetClip(inside, Gdiplus::CombineModeReplace);
+    else
+      graphics.IntersectClip(box);
     graphics.TranslateTransform(static_cast<Gdiplus::REAL>(r.left),
                                 static_cast<Gdiplus::REAL>(r.top));
     child->PaintClip(graphics);
-    PaintControlTree(child, graphics);
+    inside.Offset(-r.left, -r.top);
+    PaintSubtree(child, graphics, inside, rectangular && child->GetRegionRadius() <= 0);
     graphics.Restore(state);
   }
+}
+
+}  // namespace
+
+void PaintControlTree(UIControl* control, Gdiplus::Graphics& graphics) {
+  Gdiplus::Rect clip;
+  graphics.GetClipBounds(&clip);
+  // An unclipped graphics reports a huge box; the arithmetic below stays within int range.
+  Gdiplus::Rect limit(-0x3FFFFFFF, -0x3FFFFFFF, 0x7FFFFFFE, 0x7FFFFFFE);
+  Gdiplus::Rect::Intersect(clip, clip, limit);
+  PaintSubtree(control, graphics, clip, true);
 }
 
 UIContainer::UIContainer() = default;

@@ -7,6 +7,7 @@
 
 #include "ui/core/IUIContainer.h"
 #include "ui/core/UIControl.h"
+#include "ui/core/UIDropTargetDispatcher.h"
 
 // The root of a window's tree. Lives inside its container (never deleted through Release) and
 // answers the host's class name.
@@ -22,7 +23,8 @@ class UIRootControl final : public UIControl {
 // rectangle (and its "rgn" rounded clip) with the origin moved to its corner.
 void PaintControlTree(UIControl* control, Gdiplus::Graphics& graphics);
 
-// The tree side of a window: the root control, the track list and the font cache. The root is a
+// The tree side of a window: the root control, the track list, the font cache and the drop
+// target dispatcher. The root is a
 // member rather than a base so that its virtual operations never mix with the window's. UI
 // thread only. Fonts live until ReleaseFonts or destruction, which must come before GDI+ ends.
 class UIContainer : public IUIContainer {
@@ -39,10 +41,12 @@ class UIContainer : public IUIContainer {
 
   void ReleaseFonts() { fonts_.clear(); }
   size_t CachedFontCountForTesting() const { return fonts_.size(); }
+  UIDropTargetDispatcher& DropTarget() { return dropTarget_; }
 
  protected:
   UIRootControl root_;
   std::vector<uint32_t> tracking_;
+  UIDropTargetDispatcher dropTarget_{this};
 
  private:
   std::map<std::wstring, std::unique_ptr<Gdiplus::Font>> fonts_;

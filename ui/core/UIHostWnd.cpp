@@ -361,9 +361,18 @@ void UIHostWnd::Present(const RECT& area) {
     POINT source = {0, 0};
     SIZE size = {bufferWidth_, bufferHeight_};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, alpha_, AC_SRC_ALPHA};
-    HDC screen = GetDC(nullptr);
-    UpdateLayeredWindow(hwnd_, screen, nullptr, &size, bufferDc_, &source, 0, &blend, ULW_ALPHA);
-    ReleaseDC(nullptr, screen);
+    // Only the painted area is handed over; the rest of the window keeps what it shows.
+    UPDATELAYEREDWINDOWINFO info = {sizeof(info)};
+    info.psize = &size;
+    info.hdcSrc = bufferDc_;
+    info.pptSrc = &source;
+    info.pblend = &blend;
+    info.dwFlags = ULW_ALPHA;
+    info.prcDirty = &area;
+    if (!UpdateLayeredWindowIndirect(hwnd_, &info)) {
+      info.prcDirty = nullptr;
+      UpdateLayeredWindowIndirect(hwnd_, &info);
+    }
   } else {
     HDC dc = GetDC(hwnd_);
     BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, bufferDc_,
