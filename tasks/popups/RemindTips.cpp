@@ -1,0 +1,33 @@
+#include "tasks/popups/RemindTips.h"
+
+RemindTips::RemindTips(const IQuelmTask& task) : UIHostWnd(L"xml\\remindtips.xml"), task_(task) {}
+
+RemindTips* RemindTips::Open(const IQuelmTask& task, HWND owner) {
+  auto* tips = new RemindTips(task);
+  if (!tips->Create(owner, kDialogStyle, kDialogExStyle, 0, 0, 200, 200)) {
+    delete tips;
+    return nullptr;
+  }
+  tips->CenterWindow();
+  return tips;
+}
+
+void RemindTips::OnInitialized() {
+  if (UIControl* title = root_.FindById(L"idtitle"))
+    title->SetText(task_.name);
+  if (UIControl* text = root_.FindById(L"idtips"))
+    text->SetText(task_.param1);
+}
+
+int RemindTips::OnEvent(UIEvent& event) {
+  if (event.id == L"idcancel" || event.id == L"btnclose" || event.id == L"idok") {
+    if (event.name == "click")
+      Close();
+    return 1;
+  }
+  return UIHostWnd::OnEvent(event);
+}
+
+void RemindTips::OnFinalMessage(HWND hwnd) {
+  delete this;
+}

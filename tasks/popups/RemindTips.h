@@ -1,0 +1,28 @@
+#pragma once
+
+#include "tasks/IQuelmTask.h"
+#include "ui/core/UIHostWnd.h"
+
+// The reminder of a remind task: its name as title and its first object text below, until the
+// user closes it. Not modal; several may be open at once.
+//
+// UI thread only. Keeps its own copy of the task. Created with `new` and Open; the object
+// deletes itself when its window is gone.
+class RemindTips : public UIHostWnd {
+ public:
+  explicit RemindTips(const IQuelmTask& task);
+
+  // Creates the window owned by `owner` (may be null) and centres it. On failure the object is
+  // deleted and null answered.
+  static RemindTips* Open(const IQuelmTask& task, HWND owner);
+
+  // UIHostWnd:
+  void OnInitialized() override;
+  int OnEvent(UIEvent& event) override;
+  void OnFinalMessage(HWND hwnd) override;
+
+ private:
+  ~RemindTips() override = default;
+
+  IQuelmTask task_;
+};

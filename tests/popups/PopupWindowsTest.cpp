@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "sys/Handles.h"
+#include "tasks/ActionExecutor.h"
+#include "tasks/CleanFiles.h"
+#include "tasks/IQuelmTask.h"
+#include "tasks/popups/CleanTmpDlg.h"
+#include "tasks/popups/RemindTips.h"
+#include "tasks/popups/ShutdownTips.h"
+#include "tasks/popups/TaskPopupWindows.h"
+#include "tests/popups/PopupTestEnv.h"
+#include "tests/support/PumpUntil.h"
+#include "tests/support/RecordingSystemActions.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+IQuelmTask TaskOf(ActionKind action, const std::wstring& name = L"", const std::wstring& text = L"") {
+  IQuelmTask task;
+  task.action = action;
+  task.name = name;
+  task.param1 = text;
+  return task;
+}
+
+std::vector<std::wstring> ExitSessions(const RecordingSystemActions& system) {
+  std::vector<std::wstring> kinds;
+  for (const RecordedCall& call : system.Calls()) {
+    if (call.name == L"ExitSession")
+      kinds.push_back(call.args.at(0));
+  }
+  return kinds;
+}
+
+class PopupWindowsTest : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(env_.loaded()); }
+
+  PopupTestEnv env_;
+  RecordingSystemActions system_;
+};
+
+TEST_F(PopupWindowsTest, CountdownEndsTheSessionOnlyAtZeroOrOnConfirm) {
+  struct Case {
+    const char* name;
+    ActionKind action;
+    const wchar_t* click;  // after the ticks; null for none
+    int ticks;
+    std::vector<std::wstring> exits;
+    bool open;
+  };
+  const Case cases[] = {
+      {"nine ticks leave it counting", ActionKind::Shutdown, nullptr, 9, {}, true},
+      {"the tenth tick shuts down", ActionKind::Shutdown, nullptr, 10, {L"1"}, false},
+      {"the tenth tick restarts", ActionKind::Restart, nullptr, 10, {L"2"}, false},
+      {"confirm at once", ActionKind::Shutdown, L"idok", 0, {L"1"}, false},
+      {"confirm a restart midway", ActionKind::Restart, L"idok", 4, {L"2"}, false},
+      {"cancel", ActionKind::Shutdown, L"idcancel", 3, {}, false},
+      {"close button cancels", ActionKind::Restart, L"btnclose", 0, {}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    system_.Clear();
+    ShutdownTips* tips = ShutdownTips::Open(TaskOf(c.action), nullptr);
+    ASSERT_NE(tips, nullptr);
+    HWND hwnd = tips->GetHwnd();
+    EXPECT_NE(ControlText(tips, L"idtips").find(L">10<"), std::wstring::npos);
+    for (int i = 0; i < c.ticks; ++i) {
+      EXPECT_TRUE(ExitSessions(system_).empty()) << "before tick " << i + 1;
+      TickRootTimer(tips, ShutdownTips::kTimerIndex);
+    }
+    if (c.click)
+      ClickControl(tips, c.click);
+    EXPECT_EQ(ExitSessions(system_), c.exits);
+    EXPECT_EQ(IsWindow(hwnd) != FALSE, c.open);
+    if (IsWindow(hwnd)) {
+      EXPECT_NE(ControlText(tips, L"idtips").find(L"即将"), std::wstring::npos);
+      tips->Close();
+    }
+  }
+}
+
+TEST_F(PopupWindowsTest, MouseStopsTheCountOnlyBeyondTenPixelsAfterTheFirstSecond) {
+  struct Case {
+    const char* name;
+    int ticksBefore;
+    int dx, dy;
+    bool stops;
+  };
+  const Case cases[] = {
+      {"first second", 0, 40, 40, false},
+      {"exactly ten both ways", 1, 10, -10, false},
+      {"eleven across", 1, 11, 0, true},
+      {"eleven up", 3, 0, -11, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    system_.Clear();
+    ShutdownTips* tips = ShutdownTips::Open(TaskOf(ActionKind::Shutdown), nullptr);
+    ASSERT_NE(tips, nullptr);
+    HWND hwnd = tips->GetHwnd();
+    SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
+    for (int i = 0; i < c.ticksBefore; ++i)
+      TickRootTimer(tips, ShutdownTips::kTimerIndex);
+    SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(100 + c.dx, 100 + c.dy));
+    EXPECT_EQ(tips->SecondsLeft() == 0, c.stops);
+    const std::wstring text = ControlText(tips, L"idtips");
+    EXPECT_EQ(text.find(L"点击\"确定\"执行") != std::wstring::npos, c.stops) << text;
+
+    // A stopped count never ends the session by itself; confirming then does at once.
+    for (int i = 0; i < ShutdownTips::kSeconds; ++i)
+      TickRootTimer(tips, ShutdownTips::kTimerIndex);
+    if (c.stops) {
+      ASSERT_TRUE(IsWindow(hwnd));
+      EXPECT_TRUE(ExitSessions(system_).empty());
+      ClickControl(tips, L"idok");
+    }
+    EXPECT_EQ(ExitSessions(system_), std::vector<std::wstring>{L"1"});
+    EXPECT_FALSE(IsWindow(hwnd));
+  }
+}
+
+TEST_F(PopupWindowsTest, TwoRemindersDueTogetherOpenTwoWindows) {
+  TaskPopupWindows windows;
+  TaskPopups* previous = SetTaskPopups(&windows);
+  IQuelmTask* first = new IQuelmTask(TaskOf(ActionKind::Remind, L"开会", L"三楼会议室"));
+  IQuelmTask* second = new IQuelmTask(TaskOf(ActionKind::Remind, L"", L"喝水"));
+  ExecuteAction(*first);
+  ExecuteAction(*second);
+  first->Release();
+  second->Release();
+  ASSERT_TRUE(PumpUntil([] { return VisibleHostWindows().size() == 2; }));
+  SetTaskPopups(previous);
+
+  std::map<std::wstring, std::wstring> shown;
+  for (UIHostWnd* host : VisibleHostWindows()) {
+    ASSERT_NE(dynamic_cast<RemindTips*>(host), nullptr);
+    shown[ControlText(host, L"idtitle")] = ControlText(host, L"idtips");
+  }
+  EXPECT_EQ(shown, (std::map<std::wstring, std::wstring>{{L"开会", L"三楼会议室"}, {L"", L"喝水"}}));
+
+  ClickControl(VisibleHostWindows().at(0), L"idok");
+  EXPECT_EQ(VisibleHostWindows().size(), 1u);
+  ClickControl(VisibleHostWindows().at(0), L"btnclose");
+  EXPECT_TRUE(VisibleHostWindows().empty());
+}
+
+// Points TMP and TEMP of this process at `folder` for the object's life.
+class ScopedTemp {
+ public:
+  explicit ScopedTemp(const std::wstring& folder) {
+    for (const wchar_t* name : {L"TMP", L"TEMP"}) {
+      wchar_t old[32768] = {};
+      DWORD length = GetEnvironmentVariableW(name, old, 32768);
+      saved_[name] = std::wstring(old, length);
+      SetEnvironmentVariableW(name, folder.c_str());
+    }
+  }
+  ~ScopedTemp() {
+    for (const auto& [name, value] : saved_)
+      SetEnvironmentVariableW(name.c_str(), value.empty() ? nullptr : value.c_str());
+  }
+
+ private:
+  std::map<std::wstring, std::wstring> saved_;
+};
+
+TEST_F(PopupWindowsTest, CleaningDialogShowsTheRunningTotalAndClosesAfterTheRun) {
+  TempDir scratch;
+  ScopedTemp temp(scratch.path());
+  CreateDirectoryW(scratch.Child(L"sub").c_str(), nullptr);
+  const std::wstring big = scratch.WriteFile(L"sub\\big.bin", std::string(2 << 20, 'x'));
+  const std::wstring small = scratch.WriteFile(L"small.txt", std::string(3000, 'y'));
+  const std::wstring held = scratch.WriteFile(L"zheld.txt", std::string(5000, 'z'));
+  const uint64_t freed = GetFileSizeOnDisk(big) + GetFileSizeOnDisk(small);
+  ScopedHandle lock(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(lock.valid());
+
+  CleanTmpDlg* dialog = CleanTmpDlg::Start(nullptr, CleanPauses{5, 300});
+  ASSERT_NE(dialog, nullptr);
+  dialog->AddRef();
+  EXPECT_EQ(ControlText(dialog, L"idstatustitle"), L"准备中");
+  EXPECT_EQ(ControlText(dialog, L"idstatus"), L"...");
+
+  // The last report is in while the window still shows it.
+  ASSERT_TRUE(PumpUntil([&] { return ControlText(dialog, L"idstatus") == held; }));
+  EXPECT_TRUE(dialog->WindowExists());
+  EXPECT_EQ(dialog->Total(), freed);
+  EXPECT_EQ(ControlText(dialog, L"idstatustitle"), FormatSize(freed));
+  EXPECT_EQ(FormatSize(freed).back(), L'M');
+
+  ASSERT_TRUE(PumpUntil([&] { return !dialog->WindowExists(); }));
+  EXPECT_FALSE(PathExists(big));
+  EXPECT_FALSE(PathExists(small));
+  EXPECT_TRUE(PathExists(held));
+  dialog->Release();
+}
+
+TEST_F(PopupWindowsTest, ClosingTheCleaningDialogMidRunLeavesTheWorkerHarmless) {
+  TempDir scratch;
+  ScopedTemp temp(scratch.path());
+  std::vector<std::wstring> files;
+  for (int i = 0; i < 6; ++i)
+    files.push_back(scratch.WriteFile(L"f" + std::to_wstring(i), std::string(1000, 'a')));
+
+  uint64_t all = 0;
+  for (const std::wstring& f : files)
+    all += GetFileSizeOnDisk(f);
+
+  CleanTmpDlg* dialog = CleanTmpDlg::Start(nullptr, CleanPauses{100, 0});
+  ASSERT_NE(dialog, nullptr);
+  dialog->AddRef();
+  ASSERT_TRUE(PumpUntil([&] { return dialog->Total() > 0; }));
+  ClickControl(dialog, L"btnclose");
+  EXPECT_FALSE(dialog->WindowExists());
+  const uint64_t shown = dialog->Total();
+
+  ASSERT_TRUE(PumpUntil([&] {
+    return std::none_of(files.begin(), files.end(), [](const std::wstring& f) { return PathExists(f); });
+  }));
+  EXPECT_EQ(dialog->Total(), shown) << "reports into a closed window";
+  EXPECT_LT(shown, all);
+  dialog->Release();
+}
+
+}  // namespace
