@@ -51,6 +51,10 @@ void SetControlCreatedHook(UIControlCreatedHook hook) {
   createdHook = hook;
 }
 
+UIControlCreatedHook GetControlCreatedHook() {
+  return createdHook;
+}
+
 UIControl* UIBuilder::BuildFromFile(UIControl* parent, const std::wstring& path) {
   UIResLoader* loader = GetResLoader();
   if (!loader)

@@ -22,6 +22,8 @@ void EnsureControlFactory();
 // A new control of the registered class, or null for an unknown name.
 UIControl* CreateControl(const std::wstring& name);
 void SetControlCreatedHook(UIControlCreatedHook hook);
+// The hook in force (null when none): controls made by code outside the builder run it too.
+UIControlCreatedHook GetControlCreatedHook();
 
 // Builds control trees from layout XML read through the process-wide resource loader.
 //

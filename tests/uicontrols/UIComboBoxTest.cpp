@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include "tests/uicontrols/ControlTestHost.h"
+#include "ui/controls/UIComboBox.h"
+#include "ui/controls/UIListControls.h"
+#include "ui/controls/UIScrollVertView.h"
+
+namespace {
+
+std::string ComboLayout(int items) {
+  std::string data;
+  for (int i = 0; i < items; ++i)
+    data += (i ? "|" : "") + std::string("item") + std::to_string(i);
+  return "<UIWnd pos=\"0,0,300,200\" back=\"clr:clr=#ffffffff\">"
+         "<UIComboBox id=\"cb\" pos=\"10,10,120,26\"" +
+         (items ? " data=\"" + data + "\"" : std::string()) + "/></UIWnd>";
+}
+
+struct ComboHost {
+  TestSkin skin;
+  std::unique_ptr<ControlTestHost> host;
+  UIComboBox* combo = nullptr;
+
+  explicit ComboHost(int items) {
+    RegisterListControls();
+    host.reset(new ControlTestHost(skin, ComboLayout(items)));
+    combo = host->FindAs<UIComboBox>(L"cb");
+  }
+  HWND Open() {
+    host->Click(60, 20);
+    return combo->drop_list() ? combo->drop_list()->hwnd() : nullptr;
+  }
+  RECT ListRect() {
+    RECT r = {};
+    GetWindowRect(combo->drop_list()->hwnd(), &r);
+    return r;
+  }
+  // A click on a row, in the list window's coordinates (view at 2, rows from 1 inside it).
+  void ClickRow(int index) {
+    HWND list = combo->drop_list()->hwnd();
+    LPARAM at = MAKELPARAM(30, 3 + 28 * index + 14);
+    SendMessageW(list, WM_MOUSEMOVE, 0, at);
+    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(list, WM_LBUTTONUP, 0, at);
+  }
+  bool ListOpen() { return combo->drop_list() && combo->drop_list()->IsOpen(); }
+};
+
+TEST(UIComboBoxTest, DropListHeightFollowsItemCountBelowTheField) {
+  struct Case {
+    int items, height;
+  };
+  for (const Case& c : {Case{16, 230}, Case{3, 90}, Case{0, 34}}) {
+    SCOPED_TRACE(c.items);
+    ComboHost h(c.items);
+    ASSERT_NE(h.combo, nullptr);
+    ASSERT_NE(h.Open(), nullptr);
+    EXPECT_TRUE(h.ListOpen());
+    RECT r = h.ListRect();
+    RECT field = h.combo->WindowRect();
+    EXPECT_EQ(r.bottom - r.top, c.height);
+    EXPECT_EQ(r.right - r.left, 120);
+    EXPECT_EQ(r.left, field.left);
+    EXPECT_EQ(r.top, field.bottom);
+    EXPECT_EQ(h.combo->drop_list()->view()->RowCount(), c.items);
+    EXPECT_EQ(h.combo->GetText(), c.items ? L"item0" : L"");
+  }
+}
+
+TEST(UIComboBoxTest, OpensUpwardsNearTheBottomOfTheWorkArea) {
+  ComboHost h(16);
+  RECT work;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  SetWindowPos(h.host->hwnd(), nullptr, 0, work.bottom - 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  h.Open();
+  RECT r = h.ListRect();
+  EXPECT_EQ(r.bottom, h.combo->WindowRect().top);
+  EXPECT_EQ(r.bottom - r.top, 230);
+}
+
+// Each case opens a list of its own: under Wine without a window manager, hiding a list shown a
+// second time waits two seconds for the manager.
+TEST(UIComboBoxTest, OnlyAChangedChoiceFiresAndClosesTheList) {
+  {
+    ComboHost h(3);
+    h.Open();
+    h.ClickRow(0);  // already selected
+    EXPECT_FALSE(h.ListOpen());
+    EXPECT_TRUE(h.host->events.empty());
+    EXPECT_EQ(h.combo->GetSelected(), 0);
+  }
+  ComboHost h(3);
+  h.Open();
+  h.ClickRow(2);
+  EXPECT_FALSE(h.ListOpen());
+  EXPECT_EQ(h.host->EventNames(), std::vector<std::string>{"comboselectchanged"});
+  EXPECT_EQ(h.host->events[0].id, L"cb");
+  EXPECT_EQ(h.combo->GetSelected(), 2);
+  EXPECT_EQ(h.combo->GetText(), L"item2");
+}
+
+TEST(UIComboBoxTest, KeyboardMovesHighlightChoosesAndCloses) {
+  struct Case {
+    int start;
+    std::vector<WPARAM> keys;
+    int selected;
+    size_t events;
+  };
+  const Case cases[] = {
+      {0, {VK_DOWN, VK_ESCAPE}, 0, 0},                    // Escape closes without choosing
+      {0, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, 2, 1},  // stops at the last row
+      {2, {VK_UP, VK_RETURN}, 1, 1},
+      {1, {VK_RETURN}, 1, 0},  // the highlight starts on the selection
+  };
+  for (const Case& c : cases) {
+    ComboHost h(3);
+    h.combo->SetSelected(c.start);
+    HWND list = h.Open();
+    ASSERT_TRUE(h.ListOpen());
+    for (WPARAM key : c.keys)
+      SendMessageW(list, WM_KEYDOWN, key, 0);
+    EXPECT_FALSE(h.ListOpen());
+    EXPECT_EQ(h.combo->GetSelected(), c.selected);
+    EXPECT_EQ(h.host->events.size(), c.events);
+  }
+}
+
+TEST(UIComboBoxTest, WheelScrollsTheDropList) {
+  ComboHost h(16);
+  HWND list = h.Open();
+  SendMessageW(list, WM_MOUSEWHEEL, MAKEWPARAM(0, -120), MAKELPARAM(-1000, -1000));
+  EXPECT_EQ(h.combo->drop_list()->view()->GetPosition(), 30);
+}
+
+TEST(UIComboBoxTest, DataAppendsAndOutOfRangeSelectionEmptiesTheField) {
+  ComboHost h(0);
+  h.combo->SetAttribute(L"data", L"a|b");
+  h.combo->SetSelected(1);
+  h.combo->SetAttribute(L"data", L"c");
+  ASSERT_EQ(h.combo->GetItemCount(), 3);
+  EXPECT_EQ(h.combo->GetItem(2), L"c");
+  EXPECT_EQ(h.combo->GetSelected(), 0);
+  EXPECT_EQ(h.combo->GetText(), L"a");
+
+  for (int index : {3, 40, -1, -7}) {
+    SCOPED_TRACE(index);
+    h.combo->SetSelected(1);
+    h.combo->SetSelected(index);
+    EXPECT_EQ(h.combo->GetSelected(), -1);
+    EXPECT_EQ(h.combo->GetText(), L"");
+  }
+  h.Open();  // no row is shown selected, none read past the items
+  EXPECT_EQ(h.combo->drop_list()->GetHighlight(), -1);
+  h.host->PaintNow();
+  h.combo->drop_list()->PaintNow();
+}
+
+}  // namespace
