@@ -23,6 +23,8 @@
 #include "sys/ProcessSetup.h"
 #include "sys/ShellRun.h"
 #include "tasks/AppContext.h"
+#include "tasks/TaskPopups.h"
+#include "tasks/popups/TaskPopupWindows.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
 #include "tasks/TaskStore.h"
@@ -67,6 +69,8 @@ void RunApplication(bool hidden) {
     TaskStore store(DataFolder() + L"\\task.xml");
     TaskManager manager(&store);
     ScopedAppContext app({&manager, &AppSettings()});
+    TaskPopupWindows popups(&MainWindowHandle);
+    SetTaskPopups(&popups);
     {
       auto window = std::make_unique<QuelmTaskWnd>(L"xml\\main.xml");
       TaskbarCreatedMessage();
@@ -78,6 +82,7 @@ void RunApplication(bool hidden) {
       window.reset();
       SetMainWindowHandle(nullptr);
     }
+    SetTaskPopups(nullptr);
     ClearStyleTable();
     ReleaseDefaultUIFont();
     SetResLoader(nullptr);
