@@ -11,7 +11,7 @@ namespace {
 TEST(UIGifTest, FrameSequenceAcceptsOnlyOneIntegerConversion) {
   TestSkin skin;
   struct Case {
-    const wchar_t* spec;
+    const wchar_t* text;
     std::vector<std::wstring> frames;
   };
   const Case cases[] = {
@@ -26,8 +26,8 @@ TEST(UIGifTest, FrameSequenceAcceptsOnlyOneIntegerConversion) {
   };
   UIGif gif;
   for (const Case& c : cases) {
-    gif.SetAttribute(L"gif", c.spec);
-    EXPECT_EQ(gif.frames(), c.frames) << std::wstring(c.spec).size();
+    gif.SetAttribute(L"gif", c.text);
+    EXPECT_EQ(gif.frames(), c.frames) << std::wstring(c.text).size();
   }
 }
 

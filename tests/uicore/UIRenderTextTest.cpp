@@ -31,10 +31,10 @@ class UIRenderTextTest : public testing::Test {
 
   // A font cache like a window's.
   UIFontLookup Fonts() {
-    return [this](const std::wstring& spec) -> Gdiplus::Font* {
-      auto& slot = fonts_[spec];
+    return [this](const std::wstring& fontSpec) -> Gdiplus::Font* {
+      auto& slot = fonts_[fontSpec];
       if (!slot)
-        slot = CreateUIFont(spec);
+        slot = CreateUIFont(fontSpec);
       return slot.get();
     };
   }

@@ -76,7 +76,7 @@ TEST(UIValueParse, InsetsFillMissingSidesWithZero) {
 TEST(UIValueParse, FontSpecificationsGiveSizeAndStyles) {
   using namespace Gdiplus;
   struct Case {
-    const wchar_t* spec;
+    const wchar_t* text;
     int pixels;
     int style;
   } cases[] = {
@@ -88,8 +88,8 @@ TEST(UIValueParse, FontSpecificationsGiveSizeAndStyles) {
       {L"15 bius", 15, FontStyleBold | FontStyleItalic | FontStyleUnderline | FontStyleStrikeout},
   };
   for (const Case& c : cases) {
-    FontSpec f = ParseFontSpec(c.spec);
-    EXPECT_EQ(f.pixels, c.pixels) << c.spec;
-    EXPECT_EQ(f.style, c.style) << c.spec;
+    FontSpec f = ParseFontSpec(c.text);
+    EXPECT_EQ(f.pixels, c.pixels) << c.text;
+    EXPECT_EQ(f.style, c.style) << c.text;
   }
 }

@@ -13,8 +13,8 @@ RenderState ControlRenderState(const UIControl* control) {
 
 UIFontLookup HostFontLookup(const UIControl* control) {
   IUIContainer* host = control->GetHost();
-  return [host](const std::wstring& spec) -> Gdiplus::Font* {
-    Gdiplus::Font* font = host ? host->GetFont(spec) : nullptr;
+  return [host](const std::wstring& fontSpec) -> Gdiplus::Font* {
+    Gdiplus::Font* font = host ? host->GetFont(fontSpec) : nullptr;
     return font ? font : DefaultUIFont();
   };
 }

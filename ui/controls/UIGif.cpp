@@ -25,16 +25,16 @@ bool IsSingleIntFormat(const std::wstring& format) {
   return conversions == 1;
 }
 
-void UIGif::SetFrames(const std::wstring& spec) {
+void UIGif::SetFrames(const std::wstring& frames) {
   frames_.clear();
   index_ = 0;
-  size_t bar1 = spec.find(L'|');
-  size_t bar2 = bar1 == std::wstring::npos ? bar1 : spec.find(L'|', bar1 + 1);
+  size_t bar1 = frames.find(L'|');
+  size_t bar2 = bar1 == std::wstring::npos ? bar1 : frames.find(L'|', bar1 + 1);
   if (bar2 == std::wstring::npos)
     return;
-  int first = ParseAttributeInt(spec.substr(0, bar1));
-  int last = ParseAttributeInt(spec.substr(bar1 + 1, bar2 - bar1 - 1));
-  std::wstring format = spec.substr(bar2 + 1);
+  int first = ParseAttributeInt(frames.substr(0, bar1));
+  int last = ParseAttributeInt(frames.substr(bar1 + 1, bar2 - bar1 - 1));
+  std::wstring format = frames.substr(bar2 + 1);
   if (!IsSingleIntFormat(format) || last < first ||
       static_cast<long long>(last) - first >= kMaxFrames)
     return;

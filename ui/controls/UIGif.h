@@ -33,7 +33,7 @@ class UIGif : public UIControl {
   size_t frame_index() const { return index_; }
 
  private:
-  void SetFrames(const std::wstring& spec);
+  void SetFrames(const std::wstring& frames);
 
   std::vector<std::wstring> frames_;
   size_t index_ = 0;

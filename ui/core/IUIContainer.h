@@ -54,8 +54,8 @@ class IUIContainer {
   virtual void SetCaretPos(int x, int y) = 0;
 
   // The window's font for a font specification ("14", "16b"), cached for the window's life;
-  // an empty specification answers the process-wide default font. Never null while GDI+ runs.
-  virtual Gdiplus::Font* GetFont(const std::wstring& spec) = 0;
+  // an empty font description answers the process-wide default font. Never null while GDI+ runs.
+  virtual Gdiplus::Font* GetFont(const std::wstring& fontSpec) = 0;
 
   // Delivers a control's event to OnEvent; answers its result.
   virtual int FireEvent(UIControl* sender, const char* name, int param1, int param2) = 0;

@@ -63,17 +63,17 @@ void UIContainer::RemoveTracking(uint32_t handle) {
   tracking_.erase(std::remove(tracking_.begin(), tracking_.end(), handle), tracking_.end());
 }
 
-Gdiplus::Font* UIContainer::GetFont(const std::wstring& spec) {
-  if (spec.empty())
+Gdiplus::Font* UIContainer::GetFont(const std::wstring& fontSpec) {
+  if (fontSpec.empty())
     return DefaultUIFont();
-  auto it = fonts_.find(spec);
+  auto it = fonts_.find(fontSpec);
   if (it != fonts_.end())
     return it->second.get();
-  std::unique_ptr<Gdiplus::Font> font = CreateUIFont(spec);
+  std::unique_ptr<Gdiplus::Font> font = CreateUIFont(fontSpec);
   if (!font)
     return DefaultUIFont();
   Gdiplus::Font* result = font.get();
-  fonts_.emplace(spec, std::move(font));
+  fonts_.emplace(fontSpec, std::move(font));
   return result;
 }
 

@@ -2,16 +2,16 @@
 
 #include <cwctype>
 
-FontSpec ParseFontSpec(const std::wstring& spec) {
+FontSpec ParseFontSpec(const std::wstring& fontSpec) {
   FontSpec f;
-  if (spec.empty())
+  if (fontSpec.empty())
     return f;
   int size = 0;
   size_t i = 0;
-  while (i < spec.size() && spec[i] >= L'0' && spec[i] <= L'9' && size < 100000)
-    size = size * 10 + (spec[i++] - L'0');
+  while (i < fontSpec.size() && fontSpec[i] >= L'0' && fontSpec[i] <= L'9' && size < 100000)
+    size = size * 10 + (fontSpec[i++] - L'0');
   f.pixels = size;
-  for (wchar_t c : spec) {
+  for (wchar_t c : fontSpec) {
     switch (std::towlower(c)) {
       case L'b': f.style |= Gdiplus::FontStyleBold; break;
       case L'i': f.style |= Gdiplus::FontStyleItalic; break;
@@ -35,8 +35,8 @@ const std::wstring& UIFontFace() {
   return face;
 }
 
-std::unique_ptr<Gdiplus::Font> CreateUIFont(const std::wstring& spec) {
-  FontSpec f = ParseFontSpec(spec);
+std::unique_ptr<Gdiplus::Font> CreateUIFont(const std::wstring& fontSpec) {
+  FontSpec f = ParseFontSpec(fontSpec);
   auto font = std::make_unique<Gdiplus::Font>(UIFontFace().c_str(), static_cast<Gdiplus::REAL>(f.pixels),
                                               f.style, Gdiplus::UnitPixel);
   if (font->GetLastStatus() == Gdiplus::Ok)

@@ -12,17 +12,17 @@ struct FontSpec {
   int style = Gdiplus::FontStyleRegular;  // Gdiplus::FontStyle bits
 };
 
-FontSpec ParseFontSpec(const std::wstring& spec);
+FontSpec ParseFontSpec(const std::wstring& fontSpec);
 
 // The face every font of the skin uses: the system's icon-title font, else the default GUI
 // font's face.
 const std::wstring& UIFontFace();
 
-// A new font for the specification in the skin's face, or in the generic sans-serif family
+// A new font for the description in the skin's face, or in the generic sans-serif family
 // when that face cannot be made. Needs GDI+ started; null only when GDI+ fails outright.
-std::unique_ptr<Gdiplus::Font> CreateUIFont(const std::wstring& spec);
+std::unique_ptr<Gdiplus::Font> CreateUIFont(const std::wstring& fontSpec);
 
-// The process-wide default font (empty specification), made on first use. UI thread only.
+// The process-wide default font (empty description), made on first use. UI thread only.
 // ReleaseDefaultUIFont drops it; the program calls it before GDI+ shuts down.
 Gdiplus::Font* DefaultUIFont();
 void ReleaseDefaultUIFont();

@@ -85,8 +85,8 @@ bool UIRenderText::SetAttribute(const std::wstring& name, const std::wstring& va
 }
 
 const std::wstring& UIRenderText::FontSpec(RenderState s) const {
-  const std::wstring& spec = font_[StateIndex(s)];
-  return spec.empty() ? font_[0] : spec;
+  const std::wstring& fontSpec = font_[StateIndex(s)];
+  return fontSpec.empty() ? font_[0] : fontSpec;
 }
 
 Gdiplus::Rect UIRenderText::TextRect(const Gdiplus::Rect& r) const {

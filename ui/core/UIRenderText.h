@@ -6,8 +6,8 @@
 #include "ui/core/UIRender.h"
 #include "ui/core/UIRenderState.h"
 
-// The font for a specification; answers the default font rather than null when it can.
-using UIFontLookup = std::function<Gdiplus::Font*(const std::wstring& spec)>;
+// The font for a font description; answers the default font rather than null when it can.
+using UIFontLookup = std::function<Gdiplus::Font*(const std::wstring& fontSpec)>;
 
 // "txt:" painter: the control's text in the state's font and colour, aligned in the control's
 // rectangle less the inset. Single line unless "multi"; "trim"/"ntrim" choose the trimming.
