@@ -112,8 +112,9 @@ TEST_F(PopupWindowsTest, MouseStopsTheCountOnlyBeyondTenPixelsAfterTheFirstSecon
     const std::wstring text = ControlText(tips, L"idtips");
     EXPECT_EQ(text.find(L"点击\"确定\"执行") != std::wstring::npos, c.stops) << text;
 
-    // A stopped count never ends the session by itself; confirming then does at once.
-    for (int i = 0; i < ShutdownTips::kSeconds; ++i)
+    // A stopped count never ends the session by itself; confirming then does at once. A running
+    // one ends it and frees the window at its last tick.
+    for (int i = 0; i < ShutdownTips::kSeconds && IsWindow(hwnd); ++i)
       TickRootTimer(tips, ShutdownTips::kTimerIndex);
     if (c.stops) {
       ASSERT_TRUE(IsWindow(hwnd));
