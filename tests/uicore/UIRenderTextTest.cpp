@@ -136,6 +136,29 @@ TEST_F(UIRenderTextTest, AlignmentAndInsetPlaceTheText) {
   EXPECT_EQ(swallowed.InkBounds().Width, 0);
 }
 
+TEST_F(UIRenderTextTest, AFieldNarrowerThanItsTextStillShowsItClippedToTheField) {
+  struct Case {
+    const wchar_t* descriptor;
+    const wchar_t* text;
+    int width;
+  } cases[] = {
+      {L"txt:font=15|horz=1", L":", 5},   {L"txt:font=15|horz=1", L"时", 15},
+      {L"txt:font=15", L"时", 15},        {L"txt:font=15|horz=2", L":", 5},
+      {L"txt:font=15|horz=1", L"12:30", 12},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.descriptor) + L" " + c.text));
+    PaintCanvas canvas(kW, kH);
+    UIRef<UIRenderText> painter = Painter(c.descriptor);
+    ASSERT_TRUE(painter);
+    painter->Paint(canvas.g(), Rect(100, 0, c.width, kH), RenderState::Normal, c.text, Fonts());
+    Rect ink = canvas.InkBounds();
+    ASSERT_GT(ink.Width, 0);
+    EXPECT_GE(ink.X, 100);
+    EXPECT_LE(ink.GetRight(), 100 + c.width);
+  }
+}
+
 TEST_F(UIRenderTextTest, OnlyMultiLineTextWraps) {
   const std::wstring text = L"one two three four five six seven eight nine ten";
   PaintCanvas single(120, 80), multi(120, 80), trimmed(120, 80);

@@ -119,6 +119,22 @@ void UIRenderText::Paint(Gdiplus::Graphics& g,
   if (shadow_)
     PaintShadow(g, rect, text, font, format);
   Gdiplus::SolidBrush brush{Gdiplus::Color(colour_[StateIndex(s)])};
+  // GDI+ lays out nothing when not even one character and its side padding fit, so a narrow
+  // single-line field (a 5-pixel ":" between two lists) stayed empty. Such text is laid out in
+  // a wider box at the same alignment and clipped to the field, as a wide enough box would be.
+  const Gdiplus::REAL em = font->GetSize();
+  if (singleLine_ && trimming_ == Gdiplus::StringTrimmingNone && rect.Width < 2 * em) {
+    Gdiplus::RectF box = ToRectF(rect);
+    const Gdiplus::REAL extra = 2 * em;
+    box.Width += horz_ == 1 ? 2 * extra : extra;
+    if (horz_ != 0)
+      box.X -= extra;
+    Gdiplus::GraphicsState saved = g.Save();
+    g.IntersectClip(rect);
+    g.DrawString(text.c_str(), static_cast<INT>(text.size()), font, box, &format, &brush);
+    g.Restore(saved);
+    return;
+  }
   g.DrawString(text.c_str(), static_cast<INT>(text.size()), font, ToRectF(rect), &format, &brush);
 }
 
