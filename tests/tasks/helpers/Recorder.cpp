@@ -1,6 +1,6 @@
 // A stand-in program for the action tests: appends its command line, as one UTF-8 line, to the
 // file named by QUELM_RECORDER_LOG, then exits; with QUELM_RECORDER_STAY set it stays running
-// until it is ended.
+// until it is ended, for a minute at most.
 #include <windows.h>
 
 #include <string>
@@ -29,6 +29,6 @@ int wmain(int, wchar_t**) {
   }
   wchar_t stay[8] = {};
   if (GetEnvironmentVariableW(L"QUELM_RECORDER_STAY", stay, 8))
-    Sleep(INFINITE);
+    Sleep(60000);  // ended by the test long before; never outlives a failed test by much
   return 0;
 }
