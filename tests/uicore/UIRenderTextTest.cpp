@@ -142,8 +142,8 @@ TEST_F(UIRenderTextTest, AFieldNarrowerThanItsTextStillShowsItClippedToTheField)
     const wchar_t* text;
     int width;
   } cases[] = {
-      {L"txt:font=15|horz=1", L":", 5},   {L"txt:font=15|horz=1", L"时", 15},
-      {L"txt:font=15", L"时", 15},        {L"txt:font=15|horz=2", L":", 5},
+      {L"txt:font=15|horz=1", L":", 5},      {L"txt:font=15|horz=1", L"时", 15},
+      {L"txt:font=15", L"时", 15},           {L"txt:font=15|horz=2", L":", 5},
       {L"txt:font=15|horz=1", L"12:30", 12},
   };
   for (const Case& c : cases) {
