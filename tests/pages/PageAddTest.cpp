@@ -49,7 +49,7 @@ void CountSound(const std::wstring& path) {
 class MainLayoutHost : public UIHostWnd {
  public:
   MainLayoutHost() : UIHostWnd(L"xml\\main.xml") {
-    Create(nullptr, WS_POPUP | WS_VISIBLE, WS_EX_TOOLWINDOW, 0, 0, 100, 100);
+    Create(nullptr, WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 100, 100);
   }
   ~MainLayoutHost() override {
     if (hwnd())
@@ -258,24 +258,33 @@ TEST_F(PageAddTest, TheSoundBoxWritesTheSettingAtOnceAndRunsFollowIt) {
 
 TEST_F(PageAddTest, StoredValuesOutsideTheListsShowNoSelection) {
   dir_.WriteFile(L"task.xml",
-                 "<cfg><item><guid>g1</guid><modul>7</modul><tag>42</tag>"
-                 "<date>2024/05/01 99:99:99</date><pause>0</pause></item></cfg>");
+                 "<cfg><item><guid>high</guid><modul>7</modul><tag>42</tag>"
+                 "<date>2024/05/01 99:99:99</date></item>"
+                 "<item><guid>negative</guid><modul>-1</modul><tag>-1</tag>"
+                 "<date>2024/05/01 24:60:60</date></item></cfg>");
   store_.Load(manager_);
-  IQuelmTask* listed = manager_.FindTask(L"g1");
-  ASSERT_NE(listed, nullptr);
-  Edit(listed);
-  for (UIComboBox* list : {List(L"cbModul"), List(L"cbAction"), Time()->hours(),
-                           Time()->minutes(), Time()->seconds()})
-    EXPECT_EQ(list->GetSelected(), -1);
-  EXPECT_FALSE(Shown(L"lyDate"));
-  EXPECT_TRUE(Shown(L"lyTime"));
-  EXPECT_FALSE(Shown(L"lyObj"));
-  Click(L"btnmodifyok");
-  EXPECT_FALSE(page_->IsModifying());
-  // What the lists cannot show is kept; the clock fields wrap to a time that exists.
-  EXPECT_NE(TaskFile().find("<modul>7</modul>\r\n<tag>42</tag>\r\n<date>2024/05/01 00:00:00</date>"),
-            std::string::npos)
-      << TaskFile();
+  struct Case {
+    const wchar_t* guid;
+    const char* stored;  // what "确定修改" writes back
+  } cases[] = {
+      {L"high", "<modul>7</modul>\r\n<tag>42</tag>\r\n<date>2024/05/01 00:00:00</date>"},
+      {L"negative", "<modul>-1</modul>\r\n<tag>-1</tag>\r\n<date>2024/05/01 00:00:00</date>"},
+  };
+  for (const Case& c : cases) {
+    IQuelmTask* listed = manager_.FindTask(c.guid);
+    ASSERT_NE(listed, nullptr);
+    Edit(listed);  // after a form that shows the defaults, each list with a selection
+    for (UIComboBox* list : {List(L"cbModul"), List(L"cbAction"), Time()->hours(),
+                             Time()->minutes(), Time()->seconds()})
+      EXPECT_EQ(list->GetSelected(), -1);
+    EXPECT_FALSE(Shown(L"lyDate"));
+    EXPECT_TRUE(Shown(L"lyTime"));
+    EXPECT_FALSE(Shown(L"lyObj"));
+    Click(L"btnmodifyok");
+    EXPECT_FALSE(page_->IsModifying());
+    // What the lists cannot show is kept; the clock fields wrap to a time that exists.
+    EXPECT_NE(TaskFile().find(c.stored), std::string::npos) << TaskFile();
+  }
 }
 
 TEST_F(PageAddTest, ModifyKeepsWhatTheListChangedWhileTheFormWasOpen) {
