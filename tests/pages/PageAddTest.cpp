@@ -169,7 +169,7 @@ TEST_F(PageAddTest, EachModeShowsItsRowsAndShapesTheTimePicker) {
     int mode;
     bool date, time, duration;
   } cases[] = {
-      {4, false, false, false}, {1, true, true, false}, {2, false, true, true},
+      {4, false, false, false}, {1, true, true, false},  {2, false, true, true},
       {3, false, true, true},   {0, false, true, false},
   };
   for (const Case& c : cases) {
@@ -290,9 +290,9 @@ TEST_F(PageAddTest, StoredValuesOutsideTheListsShowNoSelection) {
 TEST_F(PageAddTest, ModifyKeepsWhatTheListChangedWhileTheFormWasOpen) {
   struct Case {
     const char* what;
-    bool fire;          // the countdown ends while the form is open
-    bool switchOff;     // the row's switch is pressed while the form is open
-    bool newSchedule;   // the user picks another time in the form
+    bool fire;         // the countdown ends while the form is open
+    bool switchOff;    // the row's switch is pressed while the form is open
+    bool newSchedule;  // the user picks another time in the form
   } cases[] = {
       {"countdown ended", true, false, false},
       {"switched off", false, true, false},
