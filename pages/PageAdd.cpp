@@ -87,10 +87,8 @@ PageAdd::PageAdd() {
 }
 
 PageAdd::~PageAdd() {
-  if (observing_) {
-    if (TaskManager* manager = CurrentApp().taskManager)
-      manager->RemoveObserver(this);
-  }
+  if (observed_)
+    observed_->RemoveObserver(this);
 }
 
 void PageAdd::Start() {
@@ -112,10 +110,9 @@ void PageAdd::Start() {
     showTips_->SetChecked(AppSettings().showTips);
   SetModifying(false);
   Refresh();
-  if (TaskManager* manager = CurrentApp().taskManager) {
-    manager->AddObserver(this);
-    observing_ = true;
-  }
+  observed_ = CurrentApp().taskManager;
+  if (observed_)
+    observed_->AddObserver(this);
 }
 
 void PageAdd::SetRowVisible(const wchar_t* id, bool visible) {

@@ -6,6 +6,7 @@
 #include "tasks/TaskManagerDel.h"
 #include "ui/core/UIControl.h"
 
+class TaskManager;
 class TimeComBo;
 class UIButton;
 class UICheckBox;
@@ -76,7 +77,7 @@ class PageAdd : public UIControl, public TaskManagerDel {
 
   bool modifying_ = false;
   bool started_ = false;
-  bool observing_ = false;
+  TaskManager* observed_ = nullptr;  // the manager this page observes, if any
   UIComboBox* mode_ = nullptr;
   UIComboBox* action_ = nullptr;
   UIButton* date_ = nullptr;
