@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "pages/SelectObjDlg.h"
 #include "pages/TimeComBo.h"
 #include "pages/YearMonthDayDlg.h"
 #include "sys/Clock.h"
@@ -243,7 +244,9 @@ void PageAdd::Modify() {
 }
 
 void PageAdd::OpenSelectObject() {
-  // Comes with the select-object dialog.
+  HWND owner = GetHost() ? GetHost()->GetHwnd() : nullptr;
+  if (SelectObjDlg::Run(owner, &editTask) > 0)
+    Refresh();
 }
 
 void PageAdd::OnDatePicked(const SYSTEMTIME& date, void* context) {
