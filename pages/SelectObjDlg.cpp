@@ -208,6 +208,9 @@ void SelectObjDlg::AddListRow(UIScrollVertView* list,
   auto* label = NewControl<UILabel>();
   label->SetAttribute(L"hit", L"false");
   label->SetAttribute(L"vert", L"1");
+  // Long paths are shortened in the middle and stop short of the delete button.
+  label->SetAttribute(L"ntrim", L"5");
+  label->SetAttribute(L"xend", L"14");
   label->SetAttribute(L"txt", text);
   label->SetPos(10, 0, 400, 30);
   row->AddChild(label);
