@@ -311,6 +311,19 @@ int SelectObjDlg::OnEvent(UIEvent& event) {
   return 1;
 }
 
+bool SelectObjDlg::HandleMessage(HWND hwnd,
+                                 UINT message,
+                                 WPARAM wparam,
+                                 LPARAM lparam,
+                                 LRESULT* result) {
+  if (message == WM_KEYDOWN && wparam == VK_ESCAPE) {
+    EndModal(0);
+    *result = 0;
+    return true;
+  }
+  return UIHostWnd::HandleMessage(hwnd, message, wparam, lparam, result);
+}
+
 void SelectObjDlg::Confirm() {
   switch (task_->action) {
     case ActionKind::Remind:
