@@ -1,6 +1,8 @@
 #include "pages/SelectObjDlg.h"
 
+#include <initializer_list>
 #include <memory>
+#include <utility>
 
 #include "pages/InstalledPrograms.h"
 #include "sys/Pickers.h"
@@ -19,11 +21,18 @@ const wchar_t kRowBack[] = L"clr:clr1=#fff0f5f9|clr2=#fff0f5f9";
 const wchar_t* const kPages[] = {L"idpageProcess", L"idpageFile", L"idpageUrl", L"idpageBack",
                                  L"idpageRemind"};
 
+using Attributes = std::initializer_list<std::pair<const wchar_t*, std::wstring>>;
+
+// A control made in code as the builder would make it: the creation hook first, then the
+// attributes, then the place.
 template <class T>
-T* NewControl() {
+T* NewControl(Attributes attributes, int x, int y, int width, int height) {
   T* control = new T;
   if (UIControlCreatedHook hook = GetControlCreatedHook())
     hook(control);
+  for (const auto& [name, value] : attributes)
+    control->SetAttribute(name, value);
+  control->SetPos(x, y, width, height);
   return control;
 }
 
@@ -167,30 +176,18 @@ void SelectObjDlg::FillPrograms() {
 }
 
 void SelectObjDlg::AddProgramRow(const ProgramEntry* entry) {
-  auto* row = NewControl<UISoftListItem>();
-  row->SetAttribute(L"id", L"softitem");
-  row->SetAttribute(L"txtinterset", L"35");
-  row->SetAttribute(L"txtclr2", L"255,255,255");
-  row->SetPos(0, 0, 10, 30);
+  auto* row = NewControl<UISoftListItem>(
+      {{L"id", L"softitem"}, {L"txtinterset", L"35"}, {L"txtclr2", L"255,255,255"}}, 0, 0, 10, 30);
   row->set_entry(entry);
-
-  auto* icon = NewControl<UIImage>();
-  icon->SetAttribute(L"hit", L"false");
-  icon->SetPos(8, 5, 20, 20);
+  auto* icon = NewControl<UIImage>({{L"hit", L"false"}}, 8, 5, 20, 20);
   if (entry->icon) {
     // The entry owns the bitmap and outlives the row: share it without taking ownership.
     icon->SetBitmap(std::shared_ptr<Gdiplus::Bitmap>(std::shared_ptr<void>(), entry->icon.get()));
   }
   row->AddChild(icon);
-
-  auto* name = NewControl<UILabel>();
-  name->SetAttribute(L"hit", L"false");
-  name->SetAttribute(L"vert", L"1");
-  name->SetAttribute(L"trim", L"true");
-  name->SetAttribute(L"txt", entry->name);
-  name->SetPos(30, 0, 400, 30);
-  row->AddChild(name);
-
+  row->AddChild(NewControl<UILabel>(
+      {{L"hit", L"false"}, {L"vert", L"1"}, {L"trim", L"true"}, {L"txt", entry->name}}, 30, 0, 400,
+      30));
   programList_->AddRow(row);
 }
 
@@ -199,25 +196,14 @@ void SelectObjDlg::AddListRow(UIScrollVertView* list,
                               const wchar_t* deleteId) {
   if (!list)
     return;
-  auto* row = NewControl<UIControl>();
-  row->SetAttribute(L"path", text);
-  row->SetAttribute(L"track", L"true");
-  row->SetAttribute(L"back", kRowBack);
-  row->SetPos(0, 0, 400, 30);
-
-  auto* label = NewControl<UILabel>();
-  label->SetAttribute(L"hit", L"false");
-  label->SetAttribute(L"vert", L"1");
-  label->SetAttribute(L"txt", text);
-  label->SetPos(10, 0, 400, 30);
-  row->AddChild(label);
-
-  auto* remove = NewControl<UIButton>();
-  remove->SetAttribute(L"btn", L"img\\btn\\btn_delete.png");
-  remove->SetAttribute(L"id", deleteId);
-  remove->SetPos(400, 3, 24, 24);
-  row->AddChild(remove);
-
+  auto* row = NewControl<UIControl>({{L"path", text}, {L"track", L"true"}, {L"back", kRowBack}}, 0,
+                                    0, 400, 30);
+  // Long paths are shortened in the middle and stop short of the delete button.
+  row->AddChild(NewControl<UILabel>(
+      {{L"hit", L"false"}, {L"vert", L"1"}, {L"ntrim", L"5"}, {L"xend", L"14"}, {L"txt", text}}, 10,
+      0, 400, 30));
+  row->AddChild(NewControl<UIButton>({{L"btn", L"img\\btn\\btn_delete.png"}, {L"id", deleteId}},
+                                     400, 3, 24, 24));
   list->AddRow(row);
 }
 
@@ -306,6 +292,19 @@ int SelectObjDlg::OnEvent(UIEvent& event) {
     return UIHostWnd::OnEvent(event);
   }
   return 1;
+}
+
+bool SelectObjDlg::HandleMessage(HWND hwnd,
+                                 UINT message,
+                                 WPARAM wparam,
+                                 LPARAM lparam,
+                                 LRESULT* result) {
+  if (message == WM_KEYDOWN && wparam == VK_ESCAPE) {
+    EndModal(0);
+    *result = 0;
+    return true;
+  }
+  return UIHostWnd::HandleMessage(hwnd, message, wparam, lparam, result);
 }
 
 void SelectObjDlg::Confirm() {

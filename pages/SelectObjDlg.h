@@ -37,8 +37,8 @@ class UISoftListItem : public UIControl {
 //
 // The task is borrowed and must outlive the dialog. Its object fields (name, param1, param2)
 // are written only when "idok" is pressed, then checked with its Validate(): a message keeps
-// the dialog open (the fields stay written), an empty one ends the run with 1. Cancel and the
-// close button end it with 0 and write nothing.
+// the dialog open (the fields stay written), an empty one ends the run with 1. Cancel, Escape
+// and the close button end it with 0 and write nothing.
 //
 // UI thread only; GDI+ must run. COM is initialised on the thread for the object's life (the
 // folder picker and shortcut resolution need it). The program list is built while the window
@@ -68,6 +68,12 @@ class SelectObjDlg : public UIHostWnd {
   void OnInitialized() override;
   int OnEvent(UIEvent& event) override;
   SIZE GetMinSize() const override { return {0, 0}; }
+  // Escape cancels, like "idcancel".
+  bool HandleMessage(HWND hwnd,
+                     UINT message,
+                     WPARAM wparam,
+                     LPARAM lparam,
+                     LRESULT* result) override;
 
  private:
   void FillPrograms();
