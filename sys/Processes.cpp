@@ -89,9 +89,12 @@ std::vector<RunningProcess> ListProcesses() {
     return processes;
   PROCESSENTRY32W entry = {};
   entry.dwSize = sizeof(entry);
-  if (!Process32FirstW(snapshot.get(), &entry))
-    return processes;
-  while (Process32NextW(snapshot.get(), &entry)) {
+  // The idle process is known by its id 0, not by coming first: under Wine the first entry is
+  // a real program, which the close-program action must be able to find.
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+       more = Process32NextW(snapshot.get(), &entry)) {
+    if (entry.th32ProcessID == 0)
+      continue;
     std::wstring path = ProcessPath(entry.th32ProcessID);
     if (!path.empty())
       processes.push_back({entry.th32ProcessID, entry.szExeFile, std::move(path)});

@@ -1,5 +1,8 @@
 #include "sys/Processes.h"
 
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -155,6 +158,19 @@ TEST_F(RunningHelpers, ProcessWalkSeesBothCopiesWithTheHelpersPath) {
     }
   }
   EXPECT_EQ(copies, 2);
+}
+
+TEST(ProcessWalk, TheSnapshotsFirstProcessIsListedWhenItIsARealProgram) {
+  ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W first = {};
+  first.dwSize = sizeof(first);
+  ASSERT_TRUE(snapshot && Process32FirstW(snapshot.get(), &first));
+  if (first.th32ProcessID == 0 || GetProcessImagePath(first.th32ProcessID).empty())
+    GTEST_SKIP() << "the first entry is the idle process, as on Windows";
+  bool listed = false;
+  for (const RunningProcess& process : ListProcesses())
+    listed = listed || process.pid == first.th32ProcessID;
+  EXPECT_TRUE(listed) << first.szExeFile;
 }
 
 TEST_F(RunningHelpers, ListRunningProgramsShowsTwoCopiesAsOneEntryWithAnIcon) {
