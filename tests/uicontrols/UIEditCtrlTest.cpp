@@ -197,6 +197,7 @@ TEST(UIEditCtrlTest, KeysEditLikeTheSystemEdit) {
        3},
       {"read-only refuses typing", L"one", L"ES_READONLY", L"ab", {{0, 0, 0, L"x\b"}}, L"ab", 0, 0},
       {"number style refuses letters", L"one", L"ES_NUMBER", L"", {{0, 0, 0, L"1a2"}}, L"12", 2, 2},
+      {"tab is left to focus moves", L"multi", nullptr, L"", {{0, 0, 0, L"\t"}}, L"", 0, 0},
       {"uppercase style", L"one", L"ES_UPPERCASE", L"", {{0, 0, 0, L"ab"}}, L"AB", 2, 2},
       {"down keeps the column",
        L"multi",
@@ -303,6 +304,12 @@ TEST(UIEditCtrlTest, EditMessagesAnswerLikeTheSystemEdit) {
   EXPECT_TRUE(multi->SendMessage(EM_CANUNDO));
   multi->SendMessage(EM_UNDO);
   EXPECT_EQ(multi->GetText(), L"first\r\nsecond line\r\n");
+  // A replacement that cannot be undone empties the undo buffer.
+  multi->SendMessage(EM_SETSEL, 0, -1);
+  multi->SendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L"x"));
+  EXPECT_FALSE(multi->SendMessage(EM_CANUNDO));
+  EXPECT_FALSE(multi->SendMessage(EM_UNDO));
+  EXPECT_EQ(multi->GetText(), L"x");
 
   UIEditCtrl* one = h.Edit(L"one");
   h.Focus(L"one");
