@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "sys/Handles.h"
 #include "ui/core/UIFont.h"
 #include "ui/core/UIValueParse.h"
 
@@ -44,6 +45,14 @@ const RichEditLibrary& Library() {
   }();
   return library;
 }
+
+struct MemoryDcTraits {
+  using Handle = HDC;
+  static Handle Null() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { DeleteDC(h); }
+};
+using ScopedMemoryDc = ScopedHandleT<MemoryDcTraits>;
 
 COLORREF ToColorRef(Gdiplus::ARGB argb) {
   return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
@@ -256,11 +265,8 @@ UIEdit::UIEdit() : site_(this) {
 }
 
 UIEdit::~UIEdit() {
-  if (services_) {
-    if (activated_)
-      services_->OnTxInPlaceDeactivate();
-    services_->Release();
-  }
+  if (services_ && activated_)
+    services_->OnTxInPlaceDeactivate();
 }
 
 bool UIEdit::EnsureServices() {
@@ -277,7 +283,7 @@ bool UIEdit::EnsureServices() {
   unknown->Release();
   if (FAILED(hr) || !services)
     return false;
-  services_ = static_cast<ITextServices*>(services);
+  services_.reset(static_cast<ITextServices*>(services));
   RECT r = ScreenRect();
   activated_ = SUCCEEDED(services_->OnTxInPlaceActivate(&r));
   LRESULT ignored = 0;
@@ -343,31 +349,28 @@ void UIEdit::Paint(Gdiplus::Graphics& graphics) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = dc ? CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
-  if (!bitmap) {
-    if (dc)
-      DeleteDC(dc);
+  ScopedGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ScopedMemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!bitmap || !dc || !bits)
     return;
-  }
-  HGDIOBJ old = SelectObject(dc, bitmap);
+  HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
   auto* pixels = static_cast<uint32_t*>(bits);
-  std::fill(pixels, pixels + static_cast<size_t>(w) * h, 0x00FFFFFFu);
+  const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
+  std::fill(pixels, pixels + count, 0x00FFFFFFu);
   RECT r = ScreenRect();
-  SetViewportOrgEx(dc, -r.left, -r.top, nullptr);
+  SetViewportOrgEx(dc.get(), -r.left, -r.top, nullptr);
   RECTL bounds = {r.left, r.top, r.right, r.bottom};
-  services_->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, dc, nullptr, &bounds, nullptr, nullptr,
-                    nullptr, 0, TXTVIEW_ACTIVE);
+  services_->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, dc.get(), nullptr, &bounds, nullptr,
+                    nullptr, nullptr, 0, TXTVIEW_ACTIVE);
   GdiFlush();
-  for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i)
+  // GDI leaves alpha at 0: the field is made opaque.
+  for (size_t i = 0; i < count; ++i)
     pixels[i] |= 0xFF000000u;
   {
     Gdiplus::Bitmap image(w, h, w * 4, PixelFormat32bppARGB, static_cast<BYTE*>(bits));
     graphics.DrawImage(&image, 0, 0, w, h);
   }
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
+  SelectObject(dc.get(), old);
 }
 
 bool UIEdit::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {

@@ -120,7 +120,10 @@ class UIEdit : public UIControl {
   int TimerIndexFor(UINT id);
 
   UITextHost site_;
-  ITextServices* services_ = nullptr;
+  struct ComRelease {
+    void operator()(IUnknown* p) const { p->Release(); }
+  };
+  std::unique_ptr<ITextServices, ComRelease> services_;
   bool activated_ = false;
   bool syncing_ = false;
   std::map<int, UINT> timers_;  // control timer index -> the service's timer id

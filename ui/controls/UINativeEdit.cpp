@@ -3,9 +3,8 @@
 #include "ui/core/UIFont.h"
 
 UINativeEdit::~UINativeEdit() {
+  // Before the font goes: the window may still be using it.
   DestroyNativeWindow();
-  if (font_)
-    DeleteObject(font_);
 }
 
 bool UINativeEdit::SetAttribute(const std::wstring& name, const std::wstring& value) {
@@ -24,12 +23,7 @@ bool UINativeEdit::SetAttribute(const std::wstring& name, const std::wstring& va
     fontPixels_ = ParseFontSpec(value).pixels;
     if (fontPixels_ <= 0)
       fontPixels_ = 16;
-    if (font_) {
-      DeleteObject(font_);
-      font_ = nullptr;
-    }
-    if (native_)
-      OnNativeCreated();
+    ApplyFont();
   } else {
     known = false;
   }
@@ -47,14 +41,21 @@ DWORD UINativeEdit::NativeStyle() const {
   return style;
 }
 
+void UINativeEdit::ApplyFont() {
+  ScopedGdiObject font(CreateFontW(-fontPixels_, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Arial"));
+  if (native_ && font)
+    ::SendMessageW(native_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  // The previous font dies only once the window has let go of it.
+  font_ = std::move(font);
+}
+
 void UINativeEdit::OnNativeCreated() {
-  if (!font_) {
-    font_ = CreateFontW(-fontPixels_, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_DONTCARE, L"Arial");
-  }
-  if (font_)
-    ::SendMessageW(native_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+  if (!font_)
+    ApplyFont();
+  else
+    ::SendMessageW(native_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
 }
 
 void UINativeEdit::ReadWindowText() {

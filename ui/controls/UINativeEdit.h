@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "sys/Handles.h"
 #include "ui/controls/UINativeCtrl.h"
 
 // A real "EDIT" child window over the control's rectangle, in "Arial" whose pixel height is the
@@ -28,11 +29,12 @@ class UINativeEdit : public UINativeCtrl {
 
  private:
   void ReadWindowText();
+  void ApplyFont();
 
   bool password_ = false;
   bool multiLine_ = false;
   bool border_ = false;
   int fontPixels_ = 16;
-  HFONT font_ = nullptr;
+  ScopedGdiObject font_;
   bool syncing_ = false;
 };
