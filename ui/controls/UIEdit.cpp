@@ -73,14 +73,16 @@ UITextHost::UITextHost(UIEdit* owner) : owner_(owner) {
   paraFormat_.wAlignment = PFA_LEFT;
 }
 
-void UITextHost::SetFont(const std::wstring& fontSpec) {
-  FontSpec f = ParseFontSpec(fontSpec);
+void UITextHost::SetFont(const std::wstring& fontDesc) {
+  std::unique_ptr<Gdiplus::Font> font = CreateUIFont(fontDesc);
+  int pixels = font ? static_cast<int>(font->GetSize() + 0.5f) : 14;
+  int style = font ? font->GetStyle() : Gdiplus::FontStyleRegular;
   // Twips of a font whose em is `pixels` at 96 dots per inch.
-  charFormat_.yHeight = f.pixels * 1440 / 96;
+  charFormat_.yHeight = pixels * 1440 / 96;
   charFormat_.dwEffects = 0;
-  if (f.style & Gdiplus::FontStyleBold)
+  if (style & Gdiplus::FontStyleBold)
     charFormat_.dwEffects |= CFE_BOLD;
-  if (f.style & Gdiplus::FontStyleItalic)
+  if (style & Gdiplus::FontStyleItalic)
     charFormat_.dwEffects |= CFE_ITALIC;
   const std::wstring& face = UIFontFace();
   size_t n = std::min(face.size(), static_cast<size_t>(LF_FACESIZE - 1));

@@ -22,7 +22,7 @@ class UITextHost : public ITextHost {
   UITextHost(const UITextHost&) = delete;
   UITextHost& operator=(const UITextHost&) = delete;
 
-  void SetFont(const std::wstring& fontSpec);
+  void SetFont(const std::wstring& fontDesc);
   void SetTextColour(COLORREF colour) { charFormat_.crTextColor = colour; }
   DWORD PropertyBits() const;
   void SetReadOnly(bool on) { readOnly_ = on; }

@@ -110,7 +110,7 @@ UIEditCtrl::UIEditCtrl() : hintRender_(new UIRenderText) {
   SetFocusable(true);
   cursor_ = IDC_IBEAM;
   hintRender_->SetAttribute(L"clr", L"0xFFB3B3B3");
-  hintRender_->SetAttribute(L"font", fontSpec_);
+  hintRender_->SetAttribute(L"font", fontDesc_);
 }
 
 UIEditCtrl::~UIEditCtrl() {
@@ -129,7 +129,7 @@ bool UIEditCtrl::SetAttribute(const std::wstring& name, const std::wstring& valu
     hint_ = value;
     Invalidate();
   } else if (name == L"font") {
-    fontSpec_ = value;
+    fontDesc_ = value;
     hintRender_->SetAttribute(L"font", value);
     MarkLayoutDirty();
     Invalidate();
@@ -194,7 +194,7 @@ std::wstring UIEditCtrl::DisplayText(int start, int length) const {
 }
 
 Gdiplus::Font* UIEditCtrl::Font() const {
-  return HostFontLookup(this)(fontSpec_);
+  return HostFontLookup(this)(fontDesc_);
 }
 
 // --- Layout.

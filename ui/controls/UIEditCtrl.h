@@ -124,7 +124,7 @@ class UIEditCtrl : public UIControl {
 
   Gdiplus::ARGB colour_ = 0xFF60656F;
   std::wstring hint_;
-  std::wstring fontSpec_ = L"14";
+  std::wstring fontDesc_ = L"14";
   DWORD style_ = ES_LEFT | ES_AUTOHSCROLL;
   UIRenderText* hintRender_ = nullptr;
 

@@ -1,7 +1,5 @@
 #include "ui/controls/UINativeEdit.h"
 
-#include "ui/core/UIFont.h"
-
 UINativeEdit::~UINativeEdit() {
   // Before the font goes: the window may still be using it.
   DestroyNativeWindow();
@@ -20,7 +18,7 @@ bool UINativeEdit::SetAttribute(const std::wstring& name, const std::wstring& va
       RecreateNativeWindow();
     }
   } else if (name == L"font") {
-    fontPixels_ = ParseFontSpec(value).pixels;
+    fontPixels_ = ParseAttributeInt(value);  // the leading size of a font description
     if (fontPixels_ <= 0)
       fontPixels_ = 16;
     ApplyFont();
