@@ -222,6 +222,18 @@ TEST(UIEditCtrlTest, KeysEditLikeTheSystemEdit) {
       {"read-only refuses typing", L"one", L"ES_READONLY", L"ab", {{0, 0, 0, L"x\b"}}, L"ab", 0, 0},
       {"number style refuses letters", L"one", L"ES_NUMBER", L"", {{0, 0, 0, L"1a2"}}, L"12", 2, 2},
       {"tab is left to focus moves", L"multi", nullptr, L"", {{0, 0, 0, L"\t"}}, L"", 0, 0},
+      {"lowercase style", L"one", L"ES_LOWERCASE", L"", {{0, 0, 0, L"AB"}}, L"ab", 2, 2},
+      {"shift+delete cuts, shift+insert pastes",
+       L"one",
+       nullptr,
+       L"abc",
+       {{VK_END, 1, 0, nullptr},
+        {VK_DELETE, 1, 0, nullptr},
+        {VK_INSERT, 1, 0, nullptr},
+        {VK_INSERT, 1, 0, nullptr}},
+       L"abcabc",
+       6,
+       6},
       {"uppercase style", L"one", L"ES_UPPERCASE", L"", {{0, 0, 0, L"ab"}}, L"AB", 2, 2},
       {"down keeps the column",
        L"multi",
@@ -322,6 +334,16 @@ TEST(UIEditCtrlTest, EditMessagesAnswerLikeTheSystemEdit) {
   EXPECT_EQ(multi->SendMessage(EM_LINEINDEX, 3), -1);
   EXPECT_EQ(multi->SendMessage(EM_LINELENGTH, 8), 11);
   EXPECT_EQ(multi->SendMessage(EM_LINEFROMCHAR, 20), 2);
+  wchar_t line[8] = {6};  // the first WORD holds the room
+  EXPECT_EQ(multi->SendMessage(EM_GETLINE, 1, reinterpret_cast<LPARAM>(line)), 6);
+  EXPECT_EQ(std::wstring(line, 6), L"second");
+  wchar_t head[4] = {};
+  EXPECT_EQ(multi->SendMessage(WM_GETTEXT, 4, reinterpret_cast<LPARAM>(head)), 3);
+  EXPECT_STREQ(head, L"fir");
+  LRESULT second = multi->SendMessage(EM_POSFROMCHAR, 9);
+  LRESULT hit = multi->SendMessage(EM_CHARFROMPOS, 0, second);
+  EXPECT_EQ(LOWORD(hit), 9);
+  EXPECT_EQ(HIWORD(hit), 1);
   multi->SendMessage(EM_SETSEL, 7, 13);
   multi->SendMessage(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"2nd"));
   EXPECT_EQ(multi->GetText(), L"first\r\n2nd line\r\n");
@@ -502,6 +524,28 @@ TEST(UIEditCtrlTest, WheelAndPageKeysScrollAMultiLineEdit) {
   EXPECT_GT(multi->SendMessage(EM_GETFIRSTVISIBLELINE), 15);
   h.Key(VK_HOME, false, true);
   EXPECT_EQ(multi->SendMessage(EM_GETFIRSTVISIBLELINE), 0);
+}
+
+TEST(UIEditCtrlTest, ImeCompositionIsDrawnAtTheCaretAndItsResultTyped) {
+  EditHost h;
+  UIEditCtrl* one = h.Edit(L"one");
+  one->SetText(L"ab");
+  h.Focus(L"one");
+  h.Key(VK_END);
+  std::vector<uint32_t> before = h.Picture(L"one");
+  POINT caret = h.NativeCaret();
+  // The input context sends the window its composition messages, as an input method does.
+  HIMC himc = ImmGetContext(h.host.hwnd());
+  ASSERT_TRUE(himc);
+  const wchar_t composing[] = L"中文";
+  ASSERT_TRUE(ImmSetCompositionStringW(himc, SCS_SETSTR, const_cast<wchar_t*>(composing),
+                                       2 * sizeof(wchar_t), nullptr, 0));
+  EXPECT_NE(h.Picture(L"one"), before) << "the composition is drawn";
+  EXPECT_GT(h.NativeCaret().x, caret.x) << "the caret follows the composition";
+  EXPECT_EQ(one->GetText(), L"ab") << "composition is not text yet";
+  ImmNotifyIME(himc, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+  ImmReleaseContext(h.host.hwnd(), himc);
+  EXPECT_EQ(one->GetText(), L"ab中文");
 }
 
 }  // namespace
