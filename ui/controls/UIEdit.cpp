@@ -119,32 +119,32 @@ INT UITextHost::TxReleaseDC(HDC hdc) {
   return ReleaseDC(Window(), hdc);
 }
 
-void UITextHost::TxInvalidateRect(LPCRECT rect, WINBOOL mode) {
+void UITextHost::TxInvalidateRect(LPCRECT rect, BOOL mode) {
   owner_->Invalidate();
 }
 
-void UITextHost::TxViewChange(WINBOOL update) {
+void UITextHost::TxViewChange(BOOL update) {
   owner_->Invalidate();
 }
 
-WINBOOL UITextHost::TxCreateCaret(HBITMAP bitmap, INT width, INT height) {
+BOOL UITextHost::TxCreateCaret(HBITMAP bitmap, INT width, INT height) {
   IUIContainer* host = owner_->GetHost();
   return host && host->CreateCaret(owner_, bitmap, std::max(width, 1), height);
 }
 
-WINBOOL UITextHost::TxShowCaret(WINBOOL show) {
+BOOL UITextHost::TxShowCaret(BOOL show) {
   if (IUIContainer* host = owner_->GetHost())
     host->ShowCaret(show != FALSE && host->GetFocusControl() == owner_);
   return TRUE;
 }
 
-WINBOOL UITextHost::TxSetCaretPos(INT x, INT y) {
+BOOL UITextHost::TxSetCaretPos(INT x, INT y) {
   if (IUIContainer* host = owner_->GetHost())
     host->SetCaretPos(x, y);
   return TRUE;
 }
 
-WINBOOL UITextHost::TxSetTimer(UINT id, UINT timeout) {
+BOOL UITextHost::TxSetTimer(UINT id, UINT timeout) {
   return owner_->SetTimer(owner_->TimerIndexFor(id), timeout);
 }
 
@@ -168,7 +168,7 @@ void UITextHost::TxScrollWindowEx(INT dx,
   owner_->Invalidate();
 }
 
-void UITextHost::TxSetCapture(WINBOOL capture) {
+void UITextHost::TxSetCapture(BOOL capture) {
   IUIContainer* host = owner_->GetHost();
   if (!host)
     return;
@@ -183,15 +183,15 @@ void UITextHost::TxSetFocus() {
     host->SetFocusControl(owner_->GetHandle());
 }
 
-void UITextHost::TxSetCursor(HCURSOR cursor, WINBOOL text) {
+void UITextHost::TxSetCursor(HCURSOR cursor, BOOL text) {
   SetCursor(cursor);
 }
 
-WINBOOL UITextHost::TxScreenToClient(LPPOINT point) {
+BOOL UITextHost::TxScreenToClient(LPPOINT point) {
   return ScreenToClient(Window(), point);
 }
 
-WINBOOL UITextHost::TxClientToScreen(LPPOINT point) {
+BOOL UITextHost::TxClientToScreen(LPPOINT point) {
   return ClientToScreen(Window(), point);
 }
 

@@ -36,18 +36,16 @@ class UITextHost : public ITextHost {
   // ITextHost:
   HDC TxGetDC() override;
   INT TxReleaseDC(HDC hdc) override;
-  WINBOOL TxShowScrollBar(INT bar, WINBOOL show) override { return FALSE; }
-  WINBOOL TxEnableScrollBar(INT flags, INT arrows) override { return FALSE; }
-  WINBOOL TxSetScrollRange(INT bar, LONG minPos, INT maxPos, WINBOOL redraw) override {
-    return FALSE;
-  }
-  WINBOOL TxSetScrollPos(INT bar, INT pos, WINBOOL redraw) override { return FALSE; }
-  void TxInvalidateRect(LPCRECT rect, WINBOOL mode) override;
-  void TxViewChange(WINBOOL update) override;
-  WINBOOL TxCreateCaret(HBITMAP bitmap, INT width, INT height) override;
-  WINBOOL TxShowCaret(WINBOOL show) override;
-  WINBOOL TxSetCaretPos(INT x, INT y) override;
-  WINBOOL TxSetTimer(UINT id, UINT timeout) override;
+  BOOL TxShowScrollBar(INT bar, BOOL show) override { return FALSE; }
+  BOOL TxEnableScrollBar(INT flags, INT arrows) override { return FALSE; }
+  BOOL TxSetScrollRange(INT bar, LONG minPos, INT maxPos, BOOL redraw) override { return FALSE; }
+  BOOL TxSetScrollPos(INT bar, INT pos, BOOL redraw) override { return FALSE; }
+  void TxInvalidateRect(LPCRECT rect, BOOL mode) override;
+  void TxViewChange(BOOL update) override;
+  BOOL TxCreateCaret(HBITMAP bitmap, INT width, INT height) override;
+  BOOL TxShowCaret(BOOL show) override;
+  BOOL TxSetCaretPos(INT x, INT y) override;
+  BOOL TxSetTimer(UINT id, UINT timeout) override;
   void TxKillTimer(UINT id) override;
   void TxScrollWindowEx(INT dx,
                         INT dy,
@@ -56,11 +54,11 @@ class UITextHost : public ITextHost {
                         HRGN update,
                         LPRECT updateRect,
                         UINT flags) override;
-  void TxSetCapture(WINBOOL capture) override;
+  void TxSetCapture(BOOL capture) override;
   void TxSetFocus() override;
-  void TxSetCursor(HCURSOR cursor, WINBOOL text) override;
-  WINBOOL TxScreenToClient(LPPOINT point) override;
-  WINBOOL TxClientToScreen(LPPOINT point) override;
+  void TxSetCursor(HCURSOR cursor, BOOL text) override;
+  BOOL TxScreenToClient(LPPOINT point) override;
+  BOOL TxClientToScreen(LPPOINT point) override;
   HRESULT TxActivate(LONG* oldState) override { return S_OK; }
   HRESULT TxDeactivate(LONG newState) override { return S_OK; }
   HRESULT TxGetClientRect(LPRECT rect) override;
