@@ -13,7 +13,8 @@ const char kEdits[] =
     "<UIEditCtrl id=\"one\" pos=\"10,10,200,30\" hint=\"请输入\" clrhint=\"0xFFFF0000\"/>"
     "<UIEditCtrl id=\"multi\" pos=\"10,50,200,60\" "
     "editstyle=\"ES_MULTILINE|ES_WANTRETURN|ES_LEFT\"/>"
-    "<UIEditCtrl id=\"other\" pos=\"10,120,200,30\"/>"
+    "<UIEditCtrl id=\"other\" pos=\"10,120,200,30\" txt=\"预设\"/>"
+    "<UIEditCtrl id=\"off\" pos=\"10,160,200,30\" enable=\"false\"/>"
     "</UIWnd>";
 
 // Modifier keys as GetKeyState reports them to the edit while the scope lives.
@@ -53,19 +54,42 @@ struct EditHost {
                           reinterpret_cast<LPARAM>(&end));
     return {static_cast<int>(start), static_cast<int>(end)};
   }
-  // Pixels of the control's area that are clearly the hint's red.
-  int RedPixels(const wchar_t* id) {
+  // Pixels of the control's area that `accept` takes.
+  template <class Accept>
+  int Pixels(const wchar_t* id, Accept accept) {
     host.PaintNow();
     RECT r = Edit(id)->ScreenRect();
     int count = 0;
     for (int y = r.top; y < r.bottom; ++y) {
-      for (int x = r.left; x < r.right; ++x) {
-        uint32_t p = host.BackBufferPixelForTesting(x, y);
-        if (((p >> 16) & 0xFF) > 0xC0 && ((p >> 8) & 0xFF) < 0x80)
-          ++count;
-      }
+      for (int x = r.left; x < r.right; ++x)
+        count += accept(host.BackBufferPixelForTesting(x, y)) ? 1 : 0;
     }
     return count;
+  }
+  // Clearly the hint's red.
+  int RedPixels(const wchar_t* id) {
+    return Pixels(id,
+                  [](uint32_t p) { return ((p >> 16) & 0xFF) > 0xC0 && ((p >> 8) & 0xFF) < 0x80; });
+  }
+  // Clearly the selection's blue.
+  int BluePixels(const wchar_t* id) {
+    return Pixels(id, [](uint32_t p) { return (p & 0xFF) > 0xE0 && ((p >> 16) & 0xFF) < 0x60; });
+  }
+  // The painted pixels of the control's area, row by row.
+  std::vector<uint32_t> Picture(const wchar_t* id) {
+    host.PaintNow();
+    RECT r = Edit(id)->ScreenRect();
+    std::vector<uint32_t> pixels;
+    for (int y = r.top; y < r.bottom; ++y) {
+      for (int x = r.left; x < r.right; ++x)
+        pixels.push_back(host.BackBufferPixelForTesting(x, y));
+    }
+    return pixels;
+  }
+  POINT NativeCaret() {
+    POINT p = {-1, -1};
+    GetCaretPos(&p);
+    return p;
   }
 };
 
@@ -197,6 +221,19 @@ TEST(UIEditCtrlTest, KeysEditLikeTheSystemEdit) {
        3},
       {"read-only refuses typing", L"one", L"ES_READONLY", L"ab", {{0, 0, 0, L"x\b"}}, L"ab", 0, 0},
       {"number style refuses letters", L"one", L"ES_NUMBER", L"", {{0, 0, 0, L"1a2"}}, L"12", 2, 2},
+      {"tab is left to focus moves", L"multi", nullptr, L"", {{0, 0, 0, L"\t"}}, L"", 0, 0},
+      {"lowercase style", L"one", L"ES_LOWERCASE", L"", {{0, 0, 0, L"AB"}}, L"ab", 2, 2},
+      {"shift+delete cuts, shift+insert pastes",
+       L"one",
+       nullptr,
+       L"abc",
+       {{VK_END, 1, 0, nullptr},
+        {VK_DELETE, 1, 0, nullptr},
+        {VK_INSERT, 1, 0, nullptr},
+        {VK_INSERT, 1, 0, nullptr}},
+       L"abcabc",
+       6,
+       6},
       {"uppercase style", L"one", L"ES_UPPERCASE", L"", {{0, 0, 0, L"ab"}}, L"AB", 2, 2},
       {"down keeps the column",
        L"multi",
@@ -257,14 +294,14 @@ TEST(UIEditCtrlTest, ClipboardRoundTrip) {
   EXPECT_EQ(edit->GetText(), L"me复制me");
   h.Focus(L"other");
   h.Edit(L"other")->SendMessage(WM_PASTE);
-  EXPECT_EQ(h.Edit(L"other")->GetText(), L"复制");
+  EXPECT_EQ(h.Edit(L"other")->GetText(), L"复制预设");
   // A password edit never gives its text away.
   edit->SetAttribute(L"editstyle", L"ES_PASSWORD");
   edit->SetText(L"secret");
   edit->SendMessage(EM_SETSEL, 0, -1);
   edit->SendMessage(WM_COPY);
   h.Edit(L"other")->SendMessage(WM_PASTE);
-  EXPECT_EQ(h.Edit(L"other")->GetText(), L"复制复制");
+  EXPECT_EQ(h.Edit(L"other")->GetText(), L"复制复制预设");
 }
 
 TEST(UIEditCtrlTest, HintShownOnlyWhileEmptyAndUnfocused) {
@@ -297,12 +334,28 @@ TEST(UIEditCtrlTest, EditMessagesAnswerLikeTheSystemEdit) {
   EXPECT_EQ(multi->SendMessage(EM_LINEINDEX, 3), -1);
   EXPECT_EQ(multi->SendMessage(EM_LINELENGTH, 8), 11);
   EXPECT_EQ(multi->SendMessage(EM_LINEFROMCHAR, 20), 2);
+  wchar_t line[8] = {6};  // the first WORD holds the room
+  EXPECT_EQ(multi->SendMessage(EM_GETLINE, 1, reinterpret_cast<LPARAM>(line)), 6);
+  EXPECT_EQ(std::wstring(line, 6), L"second");
+  wchar_t head[4] = {};
+  EXPECT_EQ(multi->SendMessage(WM_GETTEXT, 4, reinterpret_cast<LPARAM>(head)), 3);
+  EXPECT_STREQ(head, L"fir");
+  LRESULT second = multi->SendMessage(EM_POSFROMCHAR, 9);
+  LRESULT hit = multi->SendMessage(EM_CHARFROMPOS, 0, second);
+  EXPECT_EQ(LOWORD(hit), 9);
+  EXPECT_EQ(HIWORD(hit), 1);
   multi->SendMessage(EM_SETSEL, 7, 13);
   multi->SendMessage(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"2nd"));
   EXPECT_EQ(multi->GetText(), L"first\r\n2nd line\r\n");
   EXPECT_TRUE(multi->SendMessage(EM_CANUNDO));
   multi->SendMessage(EM_UNDO);
   EXPECT_EQ(multi->GetText(), L"first\r\nsecond line\r\n");
+  // A replacement that cannot be undone empties the undo buffer.
+  multi->SendMessage(EM_SETSEL, 0, -1);
+  multi->SendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L"x"));
+  EXPECT_FALSE(multi->SendMessage(EM_CANUNDO));
+  EXPECT_FALSE(multi->SendMessage(EM_UNDO));
+  EXPECT_EQ(multi->GetText(), L"x");
 
   UIEditCtrl* one = h.Edit(L"one");
   h.Focus(L"one");
@@ -368,6 +421,131 @@ TEST(UIEditCtrlTest, ImeCharactersAreTyped) {
   h.Focus(L"one");
   ::SendMessageW(h.host.hwnd(), WM_IME_CHAR, L'汉', 1);
   EXPECT_EQ(h.Edit(L"one")->GetText(), L"汉");
+}
+
+TEST(UIEditCtrlTest, LayoutTextCaretAndDisabledEdit) {
+  EditHost h;
+  UIEditCtrl* other = h.Edit(L"other");
+  EXPECT_EQ(other->GetText(), L"预设") << "\"txt\" fills the buffer";
+  h.Focus(L"other");
+  RECT r = other->ScreenRect();
+  POINT start = h.NativeCaret();
+  EXPECT_EQ(start.x, r.left + 5) << "the host's caret stands at the text's start";
+  EXPECT_GE(start.y, r.top);
+  h.Key(VK_END);
+  POINT end = h.NativeCaret();
+  EXPECT_EQ(end.x, r.left + LOWORD(other->SendMessage(EM_POSFROMCHAR, 2)));
+  EXPECT_GT(end.x, start.x + 20);
+  // A disabled edit takes neither focus nor text.
+  POINT off = h.host.Centre(L"off");
+  h.host.Click(off.x, off.y);
+  EXPECT_NE(h.host.GetFocusControl(), h.Edit(L"off"));
+  h.Type(L"z");
+  EXPECT_EQ(h.Edit(L"off")->GetText(), L"");
+  EXPECT_EQ(other->GetText(), L"预设") << "the press took the focus away";
+}
+
+TEST(UIEditCtrlTest, SelectionIsPaintedWhileFocusedOrWithNoHideSel) {
+  EditHost h;
+  UIEditCtrl* one = h.Edit(L"one");
+  one->SetText(L"选中的文字");
+  h.Focus(L"one");
+  EXPECT_EQ(h.BluePixels(L"one"), 0) << "nothing selected";
+  one->SendMessage(EM_SETSEL, 1, 4);
+  EXPECT_GT(h.BluePixels(L"one"), 100);
+  h.Focus(L"other");
+  EXPECT_EQ(h.BluePixels(L"one"), 0) << "hidden without focus";
+  std::vector<uint32_t> hidden = h.Picture(L"one");
+  one->SetAttribute(L"editstyle", L"ES_NOHIDESEL");
+  one->SendMessage(EM_SETSEL, 1, 4);
+  EXPECT_NE(h.Picture(L"one"), hidden) << "kept, in its unfocused look";
+}
+
+TEST(UIEditCtrlTest, PasswordHidesTheCharacters) {
+  EditHost h;
+  UIEditCtrl* one = h.Edit(L"one");
+  one->SetAttribute(L"editstyle", L"ES_PASSWORD");
+  one->SetText(L"iiii");
+  std::vector<uint32_t> thin = h.Picture(L"one");
+  one->SetText(L"WWWW");
+  EXPECT_EQ(h.Picture(L"one"), thin) << "both are four bullets";
+  one->SetAttribute(L"editstyle", L"");
+  EXPECT_NE(h.Picture(L"one"), thin);
+}
+
+TEST(UIEditCtrlTest, AlignmentStylesPlaceTheLine) {
+  EditHost h;
+  UIEditCtrl* one = h.Edit(L"one");
+  const int width = one->GetWidth();
+  struct Case {
+    const wchar_t* style;
+    int start;  // x of the first character, -1 when only the end is fixed
+    int end;    // x after the last one, -1 when only the start is fixed
+  };
+  const Case cases[] = {{L"ES_LEFT", 5, -1}, {L"ES_RIGHT", -1, width - 5}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.style)));
+    one->SetAttribute(L"editstyle", c.style);
+    one->SetText(L"对齐");
+    int first = LOWORD(one->SendMessage(EM_POSFROMCHAR, 0));
+    int last = LOWORD(one->SendMessage(EM_POSFROMCHAR, 2));
+    if (c.start >= 0) {
+      EXPECT_EQ(first, c.start);
+    }
+    if (c.end >= 0) {
+      EXPECT_NEAR(last, c.end, 1);
+    }
+  }
+  one->SetAttribute(L"editstyle", L"ES_CENTER");
+  int first = LOWORD(one->SendMessage(EM_POSFROMCHAR, 0));
+  int last = LOWORD(one->SendMessage(EM_POSFROMCHAR, 2));
+  EXPECT_NEAR(first - 5, width - 5 - last, 1);
+}
+
+TEST(UIEditCtrlTest, WheelAndPageKeysScrollAMultiLineEdit) {
+  EditHost h;
+  UIEditCtrl* multi = h.Edit(L"multi");
+  std::wstring text;
+  for (int i = 0; i < 20; ++i)
+    text += L"行" + std::to_wstring(i) + L"\r\n";
+  multi->SetText(text);
+  RECT r = multi->ScreenRect();
+  POINT screen = {r.left + 10, r.top + 10};
+  ClientToScreen(h.host.hwnd(), &screen);
+  ::SendMessageW(h.host.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA),
+                 MAKELPARAM(screen.x, screen.y));
+  EXPECT_EQ(multi->SendMessage(EM_GETFIRSTVISIBLELINE), 3);
+  h.Focus(L"multi");
+  h.Key(VK_NEXT);
+  int afterPage = static_cast<int>(multi->SendMessage(EM_LINEFROMCHAR, -1));
+  EXPECT_GT(afterPage, 0);
+  h.Key(VK_END, false, true);
+  EXPECT_EQ(multi->SendMessage(EM_LINEFROMCHAR, -1), 20);
+  EXPECT_GT(multi->SendMessage(EM_GETFIRSTVISIBLELINE), 15);
+  h.Key(VK_HOME, false, true);
+  EXPECT_EQ(multi->SendMessage(EM_GETFIRSTVISIBLELINE), 0);
+}
+
+TEST(UIEditCtrlTest, ImeCompositionIsDrawnAtTheCaretAndItsResultTyped) {
+  EditHost h;
+  UIEditCtrl* one = h.Edit(L"one");
+  one->SetText(L"ab");
+  h.Focus(L"one");
+  h.Key(VK_END);
+  std::vector<uint32_t> before = h.Picture(L"one");
+  POINT caret = h.NativeCaret();
+  // The input context sends the window its composition messages, as an input method does.
+  HIMC himc = ImmGetContext(h.host.hwnd());
+  ASSERT_TRUE(himc);
+  const wchar_t composing[] = L"中文";
+  ASSERT_TRUE(ImmSetCompositionStringW(himc, SCS_SETSTR, const_cast<wchar_t*>(composing),
+                                       2 * sizeof(wchar_t), nullptr, 0));
+  EXPECT_NE(h.Picture(L"one"), before) << "the composition is drawn";
+  EXPECT_GT(h.NativeCaret().x, caret.x) << "the caret follows the composition";
+  EXPECT_EQ(one->GetText(), L"ab") << "composition is not text yet";
+  ImmNotifyIME(himc, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+  ImmReleaseContext(h.host.hwnd(), himc);
+  EXPECT_EQ(one->GetText(), L"ab中文");
 }
 
 }  // namespace

@@ -110,7 +110,7 @@ UIEditCtrl::UIEditCtrl() : hintRender_(new UIRenderText) {
   SetFocusable(true);
   cursor_ = IDC_IBEAM;
   hintRender_->SetAttribute(L"clr", L"0xFFB3B3B3");
-  hintRender_->SetAttribute(L"font", fontSpec_);
+  hintRender_->SetAttribute(L"font", fontDesc_);
 }
 
 UIEditCtrl::~UIEditCtrl() {
@@ -123,14 +123,13 @@ bool UIEditCtrl::SetAttribute(const std::wstring& name, const std::wstring& valu
     colour_ = ParseColor(value);
     Invalidate();
   } else if (name == L"clrhint") {
-    hintColour_ = ParseColor(value);
     hintRender_->SetAttribute(L"clr", value);
     Invalidate();
   } else if (name == L"hint") {
     hint_ = value;
     Invalidate();
   } else if (name == L"font") {
-    fontSpec_ = value;
+    fontDesc_ = value;
     hintRender_->SetAttribute(L"font", value);
     MarkLayoutDirty();
     Invalidate();
@@ -159,8 +158,10 @@ void UIEditCtrl::SetStyle(DWORD style) {
   if (!IsMultiLine()) {
     // A single-line edit cannot hold line breaks.
     size_t cut = text_.find_first_of(L"\r\n");
-    if (cut != std::wstring::npos)
+    if (cut != std::wstring::npos) {
       text_.erase(cut);
+      canUndo_ = false;
+    }
   }
   firstLine_ = 0;
   scrollX_ = 0;
@@ -193,7 +194,7 @@ std::wstring UIEditCtrl::DisplayText(int start, int length) const {
 }
 
 Gdiplus::Font* UIEditCtrl::Font() const {
-  return HostFontLookup(this)(fontSpec_);
+  return HostFontLookup(this)(fontDesc_);
 }
 
 // --- Layout.
@@ -455,7 +456,9 @@ bool UIEditCtrl::Replace(int from, int to, std::wstring insert, UndoKind kind, b
       merged = true;
     }
   }
-  if (!merged && kind != UndoKind::kNone) {
+  if (kind == UndoKind::kNone) {
+    canUndo_ = false;  // the record no longer matches the text
+  } else if (!merged) {
     undo_ = {from, removed, insert};
     canUndo_ = true;
   }
@@ -481,6 +484,8 @@ bool UIEditCtrl::Undo() {
   if (!canUndo_ || IsReadOnly())
     return false;
   UndoRecord record = undo_;
+  if (record.pos + record.inserted.size() > text_.size())
+    return false;
   text_.replace(static_cast<size_t>(record.pos), record.inserted.size(), record.removed);
   // The next undo puts back what this one took away.
   undo_ = {record.pos, record.inserted, record.removed};
@@ -529,7 +534,9 @@ void UIEditCtrl::SetTextFromMessage(const wchar_t* text) {
   modified_ = false;
   MarkLayoutDirty();
   AfterCaretMove();
-  Notify(EN_CHANGE);
+  // As the system's edit: a multi-line edit does not report text set by WM_SETTEXT.
+  if (!IsMultiLine())
+    Notify(EN_CHANGE);
 }
 
 void UIEditCtrl::SelectWordAt(int index) {
@@ -735,10 +742,6 @@ void UIEditCtrl::OnChar(wchar_t c) {
     case L'\r':
       if (IsMultiLine() && ((style_ & ES_WANTRETURN) || KeyDown(VK_CONTROL)))
         ReplaceSelectionByUser(L"\r\n", UndoKind::kOther);
-      return;
-    case L'\t':
-      if (IsMultiLine())
-        ReplaceSelectionByUser(L"\t", UndoKind::kTyping);
       return;
     default:
       break;

@@ -123,9 +123,8 @@ class UIEditCtrl : public UIControl {
   void PaintText(Gdiplus::Graphics& g);
 
   Gdiplus::ARGB colour_ = 0xFF60656F;
-  Gdiplus::ARGB hintColour_ = 0xFFB3B3B3;
   std::wstring hint_;
-  std::wstring fontSpec_ = L"14";
+  std::wstring fontDesc_ = L"14";
   DWORD style_ = ES_LEFT | ES_AUTOHSCROLL;
   UIRenderText* hintRender_ = nullptr;
 
