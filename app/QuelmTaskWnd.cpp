@@ -1,13 +1,14 @@
+#include "app/QuelmTaskWnd.h"
 #include "app/Feedback.h"
 #include "app/Identity.h"
 #include "app/MakerAddresses.h"
 #include "app/UpdateCheck.h"
-#include "app/QuelmTaskWnd.h"
 
 #include <cwchar>
 
 #include "app/MainMenu.h"
 #include "app/Startup.h"
+#include "pages/PageList.h"
 #include "sys/ShellRun.h"
 #include "tasks/AppContext.h"
 #include "tasks/Settings.h"
@@ -98,9 +99,10 @@ void QuelmTaskWnd::OnInitialized() {
   if (TaskManager* manager = CurrentApp().taskManager)
     manager->Start();
   pageAdd_ = GetRoot()->FindById(L"pageAdd");
-  pageList_ = GetRoot()->FindById(L"pageList");
-  // The pages are joined here once they exist: the list page gets the add page, then each is
-  // started (the list page observes the manager and starts its status timer).
+  pageList_ = dynamic_cast<PageList*>(GetRoot()->FindById(L"pageList"));
+  // The list page observes the manager and starts its status timer.
+  if (pageList_)
+    pageList_->Start();
   UpdateClient::Get().StartChecking(AppIdentity(), DeviceId(), hwnd_);
 }
 

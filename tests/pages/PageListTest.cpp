@@ -1,0 +1,236 @@
+// The task list page of the shipped main layout in a host window, over the real task manager
+// with its file in a scratch folder, the fake clock and the recording system actions.
+#include "pages/PageList.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pages/ControlDefaults.h"
+#include "pages/ListCtrlItem.h"
+#include "pages/TimeComBo.h"
+#include "sys/GdiplusSession.h"
+#include "tasks/AppContext.h"
+#include "tasks/Settings.h"
+#include "tasks/TaskManager.h"
+#include "tasks/TaskStore.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/RecordingSystemActions.h"
+#include "tests/support/TempDir.h"
+#include "ui/controls/UIBasicControls.h"
+#include "ui/controls/UIListControls.h"
+#include "ui/controls/UIMessageBox.h"
+#include "ui/controls/UIScrollVertView.h"
+#include "ui/core/ResLoaderMgr.h"
+#include "ui/core/UIBuilder.h"
+#include "ui/core/UIHostWnd.h"
+
+namespace {
+
+// build/skin/skin.pk, beside build/tests.
+std::string BuiltPack() {
+  std::wstring tests = GetModuleDirectory();
+  return ReadFileBytes(tests.substr(0, tests.find_last_of(L'\\')) + L"\\skin\\skin.pk");
+}
+
+// The main layout, its list page started as the main window starts it.
+class MainLayoutHost : public UIHostWnd {
+ public:
+  MainLayoutHost() : UIHostWnd(L"xml\\main.xml") {
+    Create(nullptr, WS_POPUP | WS_VISIBLE, WS_EX_TOOLWINDOW, 0, 0, 100, 100);
+  }
+  ~MainLayoutHost() override {
+    if (hwnd())
+      DestroyWindow(hwnd());
+  }
+  SIZE GetMinSize() const override { return {0, 0}; }
+  void OnInitialized() override {
+    list = dynamic_cast<PageList*>(GetRoot()->FindById(L"pageList"));
+    if (list)
+      list->Start();
+  }
+  PageList* list = nullptr;
+};
+
+// What the delete confirmation showed, and the button the test answers it with (1 "取消",
+// 2 "删除", -1 the close button). Posted into the box's own loop, so no test waits on it.
+struct Confirmation {
+  int answer = 0;
+  int shown = 0;
+  std::wstring text;
+  std::vector<std::wstring> buttons;
+} confirmation;
+
+void AnswerConfirmation(UIMessageBox* box) {
+  ++confirmation.shown;
+  confirmation.text = box->text_label()->GetText();
+  confirmation.buttons.clear();
+  for (UIControl* button : box->button_controls())
+    confirmation.buttons.push_back(button->GetText());
+  UIControl* target = confirmation.answer > 0 ? box->button_controls()[confirmation.answer - 1]
+                                              : box->close_button();
+  RECT r = target->ScreenRect();
+  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  PostMessageW(box->hwnd(), WM_MOUSEMOVE, 0, at);
+  PostMessageW(box->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(box->hwnd(), WM_LBUTTONUP, 0, at);
+}
+
+std::string Item(const char* guid,
+                 int mode,
+                 int action,
+                 const char* date,
+                 const char* name,
+                 const char* param1,
+                 int pause = 0) {
+  return std::string("<item><guid>") + guid + "</guid><modul>" + std::to_string(mode) +
+         "</modul><tag>" + std::to_string(action) + "</tag><date>" + date +
+         "</date><path></path><name>" + name + "</name><param1>" + param1 +
+         "</param1><param2></param2><pause>" + std::to_string(pause) + "</pause></item>";
+}
+
+class PageListTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    clock_.SetLocal(2026, 12, 8, 10, 0, 0);
+    pack_ = BuiltPack();
+    ASSERT_TRUE(skin_.LoadPack(pack_.data(), pack_.size()));
+    previous_ = GetResLoader();
+    SetResLoader(&skin_);
+    RegisterBasicControls();
+    RegisterListControls();
+    RegisterTimeComBo();
+    RegisterPageList();
+    SetControlCreatedHook(&ApplyControlDefaults);
+    UIMessageBox::SetShownHookForTesting(&AnswerConfirmation);
+    confirmation = Confirmation();
+  }
+  void TearDown() override {
+    host_.reset();
+    manager_.reset();
+    UIMessageBox::SetShownHookForTesting(nullptr);
+    SetControlCreatedHook(nullptr);
+    SetResLoader(previous_);
+  }
+
+  // Starts the manager on a task file holding `items`, then opens the window.
+  void Open(const std::string& items = "") {
+    if (!items.empty())
+      dir_.WriteFile(L"task.xml",
+                     "<?xml version=\"1.0\" encoding=\"utf-8\"?><cfg>" + items + "</cfg>");
+    manager_ = std::make_unique<TaskManager>(&store_);
+    manager_->Start();
+    context_ = std::make_unique<ScopedAppContext>(AppContext{manager_.get(), &settings_});
+    host_ = std::make_unique<MainLayoutHost>();
+    ASSERT_NE(host_->list, nullptr);
+    ASSERT_NE(list(), nullptr);
+  }
+
+  IQuelmTask* Add(ScheduleMode mode, ActionKind action, int hour, int minute, int second) {
+    IQuelmTask task;
+    task.mode = mode;
+    task.action = action;
+    task.time.wHour = hour;
+    task.time.wMinute = minute;
+    task.time.wSecond = second;
+    return manager_->AddTask(task, true);
+  }
+
+  UIScrollVertView* list() const { return host_->list->task_list(); }
+  ListCtrlItem* Row(int index) const { return dynamic_cast<ListCtrlItem*>(list()->Row(index)); }
+  static std::wstring Text(UIControl* row, const wchar_t* id) {
+    UIControl* control = row->FindById(id);
+    return control ? control->GetText() : L"<missing>";
+  }
+
+  // The tasks as a fresh manager reads them back from the file.
+  std::vector<IQuelmTask> Stored() {
+    TaskStore store(store_.path());
+    TaskManager reader(&store);
+    store.Load(reader);
+    std::vector<IQuelmTask> tasks;
+    for (IQuelmTask* task : reader.TakeSnapshot()) {
+      tasks.push_back(*task);
+      task->Release();
+    }
+    return tasks;
+  }
+
+  void MoveTo(POINT at) { SendMessageW(host_->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y)); }
+  void Click(UIControl* control) {
+    RECT r = control->ScreenRect();  // window coordinates
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageW(host_->hwnd(), WM_MOUSEMOVE, 0, at);
+    SendMessageW(host_->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(host_->hwnd(), WM_LBUTTONUP, 0, at);
+  }
+  void Tick() {
+    SendMessageW(host_->hwnd(), WM_TIMER,
+                 UIControl::TimerId(host_->list->GetHandle(), PageList::kStatusTimer), 0);
+  }
+
+  FakeClock clock_;
+  RecordingSystemActions system_;
+  GdiplusSession gdiplus_;
+  std::string pack_;
+  ResLoaderMgr skin_;
+  UIResLoader* previous_ = nullptr;
+  TempDir dir_;
+  TaskStore store_{dir_.Child(L"task.xml")};
+  Settings settings_;
+  std::unique_ptr<TaskManager> manager_;
+  std::unique_ptr<ScopedAppContext> context_;
+  std::unique_ptr<MainLayoutHost> host_;
+};
+
+}  // namespace
+
+TEST_F(PageListTest, StoredTasksShowTheirModeActionObjectAndStatus) {
+  struct Case {
+    const char* guid;
+    int mode;
+    int action;
+    const char* name;
+    const char* param1;
+    std::vector<std::wstring> texts;  // time title, time, action title, action, status
+  } cases[] = {
+      {"a", 0, 0, "", "", {L"每天", L"11:30:00", L"执行", L"关机", L"01:30:00"}},
+      {"b", 1, 5, "喝水", "该喝水了", {L"定时", L"11:30:00", L"提醒", L"喝水", L"1天后执行"}},
+      {"c", 2, 6, "", "", {L"倒计时", L"11时30分00秒", L"关闭", L"显示器", L""}},
+      {"d",
+       3,
+       10,
+       "",
+       "C:\\a.txt|C:\\b.txt",
+       {L"间隔重复", L"11时30分00秒", L"打开", L"C:\\a.txt|C:\\b.txt", L""}},
+      {"e", 4, 8, "记事本", "C:\\n.exe", {L"开机后执行", L"5分钟", L"运行", L"记事本", L"过期"}},
+      {"f", 0, 9, "记事本", "C:\\n.exe", {L"每天", L"11:30:00", L"关闭", L"记事本", L"01:30:00"}},
+      {"g", 0, 11, "", "", {L"每天", L"11:30:00", L"清空", L"回收站", L"01:30:00"}},
+      {"h", 0, 12, "", "", {L"每天", L"11:30:00", L"清理", L"垃圾", L"01:30:00"}},
+      {"i", 0, 14, "", "C:\\docs", {L"每天", L"11:30:00", L"备份", L"C:\\docs", L"01:30:00"}},
+      {"j",
+       0,
+       15,
+       "",
+       "https://a.example",
+       {L"每天", L"11:30:00", L"打开", L"https://a.example", L"01:30:00"}},
+      {"k", 7, 99, "", "", {L"未知", L"未定义", L"未知", L"未知", L""}},
+  };
+  std::string items;
+  for (const Case& c : cases)
+    items += Item(c.guid, c.mode, c.action, "2026/12/09 11:30:00", c.name, c.param1);
+  ASSERT_NO_FATAL_FAILURE(Open(items));
+  ASSERT_EQ(list()->RowCount(), static_cast<int>(std::size(cases)));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    ListCtrlItem* row = Row(static_cast<int>(i));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->GetId(), std::wstring(cases[i].guid, cases[i].guid + 1));
+    std::vector<std::wstring> texts;
+    for (const wchar_t* id : {L"iditem_timetitle", L"iditem_time", L"iditem_actiontitle",
+                              L"iditem_action", L"iditem_runtime"})
+      texts.push_back(Text(row, id));
+    EXPECT_EQ(texts, cases[i].texts) << cases[i].guid;
+  }
+}
