@@ -35,17 +35,20 @@ std::string BuiltPack() {
   return ReadFileBytes(tests.substr(0, tests.find_last_of(L'\\')) + L"\\skin\\skin.pk");
 }
 
-// The main layout, its list page started as the main window starts it.
+// The main layout, its list page started as the main window starts it. Hidden: Wine takes
+// seconds to unmap a shown window.
 class MainLayoutHost : public UIHostWnd {
  public:
   MainLayoutHost() : UIHostWnd(L"xml\\main.xml") {
-    Create(nullptr, WS_POPUP | WS_VISIBLE, WS_EX_TOOLWINDOW, 0, 0, 100, 100);
+    Create(nullptr, WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 100, 100);
   }
   ~MainLayoutHost() override {
     if (hwnd())
       DestroyWindow(hwnd());
   }
   SIZE GetMinSize() const override { return {0, 0}; }
+  // What is to be repainted (window coordinates); PaintNow empties it.
+  RECT Dirty() const { return pendingInvalid_; }
   void OnInitialized() override {
     list = dynamic_cast<PageList*>(GetRoot()->FindById(L"pageList"));
     if (list)
@@ -76,6 +79,8 @@ void AnswerConfirmation(UIMessageBox* box) {
   PostMessageW(box->hwnd(), WM_MOUSEMOVE, 0, at);
   PostMessageW(box->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
   PostMessageW(box->hwnd(), WM_LBUTTONUP, 0, at);
+  // Closes the box should the click miss; once it hit, the key finds no window.
+  PostMessageW(box->hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
 std::string Item(const char* guid,
@@ -233,4 +238,109 @@ TEST_F(PageListTest, StoredTasksShowTheirModeActionObjectAndStatus) {
       texts.push_back(Text(row, id));
     EXPECT_EQ(texts, cases[i].texts) << cases[i].guid;
   }
+}
+
+TEST_F(PageListTest, SwitchingOffGreysTheRowAndSwitchingOnRestartsThePeriod) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Add(ScheduleMode::Interval, ActionKind::Lock, 0, 10, 0);
+  ListCtrlItem* row = Row(0);
+  ASSERT_NE(row, nullptr);
+  struct Step {
+    bool paused;
+    const wchar_t* status;  // one second after the switch
+    const wchar_t* colour;
+    const wchar_t* image;
+  } steps[] = {
+      {true, L"已暂停", L"#ff909090", L"img\\btn\\btn_switch1.png"},
+      {false, L"00:09:59", L"#ff303030", L"img\\btn\\btn_switch2.png"},
+  };
+  for (const Step& step : steps) {
+    clock_.AdvanceSeconds(30);
+    Click(row->FindById(L"iditem_status"));
+    clock_.AdvanceSeconds(1);
+    Tick();
+    EXPECT_EQ(Text(row, L"iditem_runtime"), step.status);
+    for (const wchar_t* id : {L"iditem_timetitle", L"iditem_time", L"iditem_actiontitle",
+                              L"iditem_action", L"iditem_runtime"})
+      EXPECT_EQ(row->FindById(id)->GetAttribute(L"clr"), step.colour) << id;
+    EXPECT_EQ(row->FindById(L"iditem_status")->GetAttribute(L"btn"), step.image);
+    std::vector<IQuelmTask> stored = Stored();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].paused.load(), step.paused);
+  }
+}
+
+TEST_F(PageListTest, OnlyTheSecondButtonOfTheConfirmationDeletes) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  EXPECT_EQ(list()->RowCount(), 0);
+  Add(ScheduleMode::Daily, ActionKind::Lock, 11, 0, 0);
+  std::wstring second = Add(ScheduleMode::Daily, ActionKind::Sleep, 12, 0, 0)->guid;
+  struct Case {
+    int answer;
+    size_t left;
+  } cases[] = {{1, 2}, {-1, 2}, {2, 1}};
+  for (const Case& c : cases) {
+    confirmation.answer = c.answer;
+    int shown = confirmation.shown;
+    ASSERT_NE(Row(0), nullptr);
+    Click(Row(0)->FindById(L"iditem_delete"));
+    EXPECT_EQ(confirmation.shown, shown + 1) << c.answer;
+    EXPECT_EQ(confirmation.text, L"确定要删除此项吗？");
+    EXPECT_EQ(confirmation.buttons, (std::vector<std::wstring>{L"取消", L"删除"}));
+    EXPECT_EQ(list()->RowCount(), static_cast<int>(c.left)) << c.answer;
+    EXPECT_EQ(Stored().size(), c.left) << c.answer;
+  }
+  ASSERT_EQ(list()->RowCount(), 1);
+  EXPECT_EQ(Row(0)->GetId(), second);
+  EXPECT_EQ(manager_->FindTask(second), Row(0)->task());
+}
+
+TEST_F(PageListTest, TheTimerChangesAStatusLabelOnlyWhenItsTextDiffers) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Add(ScheduleMode::Daily, ActionKind::Lock, 11, 0, 0);
+  UIControl* status = Row(0)->status_label();
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(status->GetText(), L"01:00:00");
+  host_->PaintNow();
+  Tick();
+  RECT dirty = host_->Dirty();
+  EXPECT_TRUE(IsRectEmpty(&dirty));
+  clock_.AdvanceSeconds(1);
+  Tick();
+  EXPECT_EQ(status->GetText(), L"00:59:59");
+  dirty = host_->Dirty();
+  RECT label = status->ScreenRect();
+  RECT both;
+  UnionRect(&both, &dirty, &label);
+  EXPECT_FALSE(IsRectEmpty(&dirty));
+  EXPECT_TRUE(EqualRect(&both, &label)) << "only the label is repainted";
+}
+
+TEST_F(PageListTest, HoverSwapsTheStatusForThePlayButtonWhichRunsTheTaskAtOnce) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Add(ScheduleMode::Daily, ActionKind::Lock, 11, 0, 0);
+  ListCtrlItem* row = Row(0);
+  RECT r = row->ScreenRect();
+  auto pixel = [&](int x, int y) {
+    host_->PaintNow();
+    return host_->BackBufferPixelForTesting(r.left + x, r.top + y);
+  };
+  EXPECT_EQ(pixel(3, 35), ListCtrlItem::kRestColour);
+  EXPECT_NE(pixel(3, 2), ListCtrlItem::kRestColour) << "the background starts 5 pixels down";
+  RECT time = row->FindById(L"iditem_time")->ScreenRect();
+  MoveTo({(time.left + time.right) / 2, (time.top + time.bottom) / 2});
+  EXPECT_FALSE(row->status_label()->IsVisible());
+  EXPECT_TRUE(row->play_button()->IsVisible());
+  EXPECT_EQ(pixel(3, 35), ListCtrlItem::kActiveColour);
+
+  Click(row->play_button());
+  EXPECT_EQ(system_.CallNames().back(), L"LockWorkStation");
+  EXPECT_FALSE(row->task()->ran);
+  EXPECT_EQ(row->status_label()->GetText(), L"01:00:00");
+
+  RECT header = host_->GetRoot()->FindById(L"header")->ScreenRect();
+  MoveTo({header.left + 20, header.top + 10});
+  EXPECT_TRUE(row->status_label()->IsVisible());
+  EXPECT_FALSE(row->play_button()->IsVisible());
+  EXPECT_EQ(pixel(3, 35), ListCtrlItem::kRestColour);
 }
