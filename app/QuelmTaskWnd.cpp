@@ -4,10 +4,12 @@
 #include "app/MakerAddresses.h"
 #include "app/UpdateCheck.h"
 
+#include <cstring>
 #include <cwchar>
 
 #include "app/MainMenu.h"
 #include "app/Startup.h"
+#include "pages/PageAdd.h"
 #include "pages/PageList.h"
 #include "sys/ShellRun.h"
 #include "tasks/AppContext.h"
@@ -100,7 +102,15 @@ void QuelmTaskWnd::OnInitialized() {
     manager->Start();
   pageAdd_ = GetRoot()->FindById(L"pageAdd");
   pageList_ = dynamic_cast<PageList*>(GetRoot()->FindById(L"pageList"));
-  // The list page observes the manager and starts its status timer.
+  // The pages are joined here once they exist: the list page gets the add page, then each is
+  // started (the list page observes the manager and starts its status timer).
+  PageAdd* add = pageAdd_ && std::strcmp(pageAdd_->GetClassName(), "PageAdd") == 0
+                     ? static_cast<PageAdd*>(pageAdd_)
+                     : nullptr;
+  if (pageList_)
+    pageList_->SetAddPage(add);
+  if (add)
+    add->Start();
   if (pageList_)
     pageList_->Start();
   UpdateClient::Get().StartChecking(AppIdentity(), DeviceId(), hwnd_);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "pages/ListCtrlItem.h"
+#include "pages/PageAdd.h"
 #include "tasks/AppContext.h"
 #include "tasks/TaskManager.h"
 #include "ui/controls/AppMessage.h"
@@ -223,6 +224,9 @@ bool PageList::OnChildEvent(UIEvent& event) {
 void PageList::EditTask(const IQuelmTask& task) {
   if (!addPage_)
     return;
+  addPage_->editTask.CopyFrom(task);
+  addPage_->SetModifying(true);
+  addPage_->Refresh();
 }
 
 void PageList::ConfirmAndDelete(const std::wstring& guid) {

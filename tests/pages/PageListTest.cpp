@@ -10,6 +10,7 @@
 
 #include "pages/ControlDefaults.h"
 #include "pages/ListCtrlItem.h"
+#include "pages/PageAdd.h"
 #include "pages/TimeComBo.h"
 #include "sys/GdiplusSession.h"
 #include "tasks/AppContext.h"
@@ -20,6 +21,7 @@
 #include "tests/support/RecordingSystemActions.h"
 #include "tests/support/TempDir.h"
 #include "ui/controls/UIBasicControls.h"
+#include "ui/controls/UIComboBox.h"
 #include "ui/controls/UIListControls.h"
 #include "ui/controls/UIMessageBox.h"
 #include "ui/controls/UIScrollVertView.h"
@@ -50,10 +52,15 @@ class MainLayoutHost : public UIHostWnd {
   // What is to be repainted (window coordinates); PaintNow empties it.
   RECT Dirty() const { return pendingInvalid_; }
   void OnInitialized() override {
+    add = dynamic_cast<PageAdd*>(GetRoot()->FindById(L"pageAdd"));
     list = dynamic_cast<PageList*>(GetRoot()->FindById(L"pageList"));
-    if (list)
-      list->Start();
+    if (!add || !list)
+      return;
+    list->SetAddPage(add);
+    add->Start();
+    list->Start();
   }
+  PageAdd* add = nullptr;
   PageList* list = nullptr;
 };
 
@@ -107,6 +114,7 @@ class PageListTest : public testing::Test {
     RegisterBasicControls();
     RegisterListControls();
     RegisterTimeComBo();
+    RegisterPageAdd();
     RegisterPageList();
     SetControlCreatedHook(&ApplyControlDefaults);
     UIMessageBox::SetShownHookForTesting(&AnswerConfirmation);
@@ -130,6 +138,7 @@ class PageListTest : public testing::Test {
     context_ = std::make_unique<ScopedAppContext>(AppContext{manager_.get(), &settings_});
     host_ = std::make_unique<MainLayoutHost>();
     ASSERT_NE(host_->list, nullptr);
+    ASSERT_NE(host_->add, nullptr);
     ASSERT_NE(list(), nullptr);
   }
 
@@ -165,12 +174,14 @@ class PageListTest : public testing::Test {
 
   void MoveTo(POINT at) { SendMessageW(host_->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y)); }
   void Click(UIControl* control) {
+    ASSERT_NE(control, nullptr);
     RECT r = control->ScreenRect();  // window coordinates
     LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     SendMessageW(host_->hwnd(), WM_MOUSEMOVE, 0, at);
     SendMessageW(host_->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(host_->hwnd(), WM_LBUTTONUP, 0, at);
   }
+  void ClickForm(const wchar_t* id) { Click(host_->GetRoot()->FindById(id)); }
   void Tick() {
     SendMessageW(host_->hwnd(), WM_TIMER,
                  UIControl::TimerId(host_->list->GetHandle(), PageList::kStatusTimer), 0);
@@ -343,4 +354,70 @@ TEST_F(PageListTest, HoverSwapsTheStatusForThePlayButtonWhichRunsTheTaskAtOnce) 
   EXPECT_TRUE(row->status_label()->IsVisible());
   EXPECT_FALSE(row->play_button()->IsVisible());
   EXPECT_EQ(pixel(3, 35), ListCtrlItem::kRestColour);
+}
+
+TEST_F(PageListTest, EachPressOfAddGivesOneMoreRowInListOrder) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  EXPECT_EQ(list()->RowCount(), 0);
+  ClickForm(L"btnadd");
+  ClickForm(L"btnadd");
+  std::vector<IQuelmTask*> listed = manager_->TakeSnapshot();
+  ASSERT_EQ(listed.size(), 2u);
+  ASSERT_EQ(list()->RowCount(), 2);
+  EXPECT_NE(listed[0]->guid, listed[1]->guid);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(Row(i)->GetId(), listed[i]->guid);
+    EXPECT_EQ(Row(i)->task(), listed[i]);
+    EXPECT_EQ(Text(Row(i), L"iditem_time"), L"10:00:00");
+    listed[i]->Release();
+  }
+}
+
+TEST_F(PageListTest, EditLoadsTheTaskIntoTheFormAndModifyUpdatesTheRowAndTheFile) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Add(ScheduleMode::Daily, ActionKind::Lock, 11, 0, 0);
+  IQuelmTask* edited = Add(ScheduleMode::Daily, ActionKind::Sleep, 11, 0, 0);
+  Click(Row(1)->FindById(L"iditem_edit"));
+  PageAdd* form = host_->add;
+  EXPECT_TRUE(form->IsModifying());
+  EXPECT_EQ(form->editTask.guid, edited->guid);
+  EXPECT_EQ(static_cast<UIComboBox*>(host_->GetRoot()->FindById(L"cbAction"))->GetSelected(),
+            static_cast<int>(ActionKind::Sleep));
+
+  auto* time = static_cast<TimeComBo*>(host_->GetRoot()->FindById(L"idtime"));
+  time->hours()->ChooseFromList(12);
+  ClickForm(L"btnmodifyok");
+  EXPECT_FALSE(form->IsModifying());
+  EXPECT_EQ(Text(Row(1), L"iditem_time"), L"12:00:00");
+  EXPECT_EQ(Text(Row(1), L"iditem_runtime"), L"02:00:00");
+  EXPECT_EQ(Text(Row(0), L"iditem_time"), L"11:00:00");
+  std::vector<IQuelmTask> stored = Stored();
+  ASSERT_EQ(stored.size(), 2u);
+  EXPECT_EQ(stored[1].guid, edited->guid);
+  EXPECT_EQ(stored[1].time.wHour, 12);
+  EXPECT_EQ(stored[1].action, ActionKind::Sleep);
+}
+
+TEST_F(PageListTest, DeletingTheTaskBeingEditedReturnsTheFormToAddMode) {
+  struct Case {
+    int deleted;
+    bool stillModifying;
+  } cases[] = {{1, true}, {0, false}};
+  for (const Case& c : cases) {
+    ASSERT_NO_FATAL_FAILURE(Open());
+    Add(ScheduleMode::Daily, ActionKind::Lock, 11, 0, 0);
+    Add(ScheduleMode::Daily, ActionKind::Sleep, 12, 0, 0);
+    std::wstring editedGuid = Row(0)->GetId();
+    Click(Row(0)->FindById(L"iditem_edit"));
+    confirmation.answer = 2;
+    Click(Row(c.deleted)->FindById(L"iditem_delete"));
+    ASSERT_EQ(list()->RowCount(), 1);
+    EXPECT_EQ(host_->add->IsModifying(), c.stillModifying) << c.deleted;
+    EXPECT_EQ(host_->add->editTask.guid == editedGuid, c.stillModifying) << c.deleted;
+    EXPECT_EQ(host_->GetRoot()->FindById(L"btnadd")->IsVisible(), !c.stillModifying);
+    host_.reset();
+    context_.reset();
+    manager_.reset();
+    DeleteFileW(dir_.Child(L"task.xml").c_str());
+  }
 }

@@ -3,6 +3,7 @@
 #include "ui/controls/UIButton.h"
 #include "ui/controls/UICaption.h"
 #include "ui/controls/UICheckBox.h"
+#include "ui/controls/UIEditCtrl.h"
 #include "ui/controls/UIGif.h"
 #include "ui/controls/UIImage.h"
 #include "ui/controls/UILabel.h"
@@ -32,4 +33,5 @@ void RegisterBasicControls() {
   RegisterControlClass(L"UIImage", &Make<UIImage>);
   RegisterControlClass(L"UISlider", &Make<UISlider>);
   RegisterControlClass(L"UICaption", &Make<UICaption>);
+  RegisterControlClass(L"UIEditCtrl", &Make<UIEditCtrl>);
 }
