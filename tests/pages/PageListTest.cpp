@@ -17,6 +17,7 @@
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
 #include "tasks/TaskStore.h"
+#include "tests/pages/MainLayoutHost.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/RecordingSystemActions.h"
 #include "tests/support/TempDir.h"
@@ -36,33 +37,6 @@ std::string BuiltPack() {
   std::wstring tests = GetModuleDirectory();
   return ReadFileBytes(tests.substr(0, tests.find_last_of(L'\\')) + L"\\skin\\skin.pk");
 }
-
-// The main layout, its list page started as the main window starts it. Hidden: Wine takes
-// seconds to unmap a shown window.
-class MainLayoutHost : public UIHostWnd {
- public:
-  MainLayoutHost() : UIHostWnd(L"xml\\main.xml") {
-    Create(nullptr, WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 100, 100);
-  }
-  ~MainLayoutHost() override {
-    if (hwnd())
-      DestroyWindow(hwnd());
-  }
-  SIZE GetMinSize() const override { return {0, 0}; }
-  // What is to be repainted (window coordinates); PaintNow empties it.
-  RECT Dirty() const { return pendingInvalid_; }
-  void OnInitialized() override {
-    add = dynamic_cast<PageAdd*>(GetRoot()->FindById(L"pageAdd"));
-    list = dynamic_cast<PageList*>(GetRoot()->FindById(L"pageList"));
-    if (!add || !list)
-      return;
-    list->SetAddPage(add);
-    add->Start();
-    list->Start();
-  }
-  PageAdd* add = nullptr;
-  PageList* list = nullptr;
-};
 
 // What the delete confirmation showed, and the button the test answers it with (1 "取消",
 // 2 "删除", -1 the close button). Posted into the box's own loop, so no test waits on it.
@@ -136,9 +110,15 @@ class PageListTest : public testing::Test {
     manager_ = std::make_unique<TaskManager>(&store_);
     manager_->Start();
     context_ = std::make_unique<ScopedAppContext>(AppContext{manager_.get(), &settings_});
+    // Joined and started as the main window does it.
     host_ = std::make_unique<MainLayoutHost>();
-    ASSERT_NE(host_->list, nullptr);
-    ASSERT_NE(host_->add, nullptr);
+    add_ = dynamic_cast<PageAdd*>(host_->GetRoot()->FindById(L"pageAdd"));
+    page_ = dynamic_cast<PageList*>(host_->GetRoot()->FindById(L"pageList"));
+    ASSERT_NE(add_, nullptr);
+    ASSERT_NE(page_, nullptr);
+    page_->SetAddPage(add_);
+    add_->Start();
+    page_->Start();
     ASSERT_NE(list(), nullptr);
   }
 
@@ -152,7 +132,7 @@ class PageListTest : public testing::Test {
     return manager_->AddTask(task, true);
   }
 
-  UIScrollVertView* list() const { return host_->list->task_list(); }
+  UIScrollVertView* list() const { return page_->task_list(); }
   ListCtrlItem* Row(int index) const { return dynamic_cast<ListCtrlItem*>(list()->Row(index)); }
   static std::wstring Text(UIControl* row, const wchar_t* id) {
     UIControl* control = row->FindById(id);
@@ -184,7 +164,7 @@ class PageListTest : public testing::Test {
   void ClickForm(const wchar_t* id) { Click(host_->GetRoot()->FindById(id)); }
   void Tick() {
     SendMessageW(host_->hwnd(), WM_TIMER,
-                 UIControl::TimerId(host_->list->GetHandle(), PageList::kStatusTimer), 0);
+                 UIControl::TimerId(page_->GetHandle(), PageList::kStatusTimer), 0);
   }
 
   FakeClock clock_;
@@ -199,6 +179,8 @@ class PageListTest : public testing::Test {
   std::unique_ptr<TaskManager> manager_;
   std::unique_ptr<ScopedAppContext> context_;
   std::unique_ptr<MainLayoutHost> host_;
+  PageAdd* add_ = nullptr;  // in the host's tree
+  PageList* page_ = nullptr;
 };
 
 }  // namespace
@@ -215,23 +197,13 @@ TEST_F(PageListTest, StoredTasksShowTheirModeActionObjectAndStatus) {
       {"a", 0, 0, "", "", {L"每天", L"11:30:00", L"执行", L"关机", L"01:30:00"}},
       {"b", 1, 5, "喝水", "该喝水了", {L"定时", L"11:30:00", L"提醒", L"喝水", L"1天后执行"}},
       {"c", 2, 6, "", "", {L"倒计时", L"11时30分00秒", L"关闭", L"显示器", L""}},
-      {"d",
-       3,
-       10,
-       "",
-       "C:\\a.txt|C:\\b.txt",
-       {L"间隔重复", L"11时30分00秒", L"打开", L"C:\\a.txt|C:\\b.txt", L""}},
+      {"d", 3, 10, "", "C:\\a|C:\\b", {L"间隔重复", L"11时30分00秒", L"打开", L"C:\\a|C:\\b", L""}},
       {"e", 4, 8, "记事本", "C:\\n.exe", {L"开机后执行", L"5分钟", L"运行", L"记事本", L"过期"}},
       {"f", 0, 9, "记事本", "C:\\n.exe", {L"每天", L"11:30:00", L"关闭", L"记事本", L"01:30:00"}},
       {"g", 0, 11, "", "", {L"每天", L"11:30:00", L"清空", L"回收站", L"01:30:00"}},
       {"h", 0, 12, "", "", {L"每天", L"11:30:00", L"清理", L"垃圾", L"01:30:00"}},
       {"i", 0, 14, "", "C:\\docs", {L"每天", L"11:30:00", L"备份", L"C:\\docs", L"01:30:00"}},
-      {"j",
-       0,
-       15,
-       "",
-       "https://a.example",
-       {L"每天", L"11:30:00", L"打开", L"https://a.example", L"01:30:00"}},
+      {"j", 0, 15, "", "x.cn", {L"每天", L"11:30:00", L"打开", L"x.cn", L"01:30:00"}},
       {"k", 7, 99, "", "", {L"未知", L"未定义", L"未知", L"未知", L""}},
   };
   std::string items;
@@ -378,7 +350,7 @@ TEST_F(PageListTest, EditLoadsTheTaskIntoTheFormAndModifyUpdatesTheRowAndTheFile
   Add(ScheduleMode::Daily, ActionKind::Lock, 11, 0, 0);
   IQuelmTask* edited = Add(ScheduleMode::Daily, ActionKind::Sleep, 11, 0, 0);
   Click(Row(1)->FindById(L"iditem_edit"));
-  PageAdd* form = host_->add;
+  PageAdd* form = add_;
   EXPECT_TRUE(form->IsModifying());
   EXPECT_EQ(form->editTask.guid, edited->guid);
   EXPECT_EQ(static_cast<UIComboBox*>(host_->GetRoot()->FindById(L"cbAction"))->GetSelected(),
@@ -412,8 +384,8 @@ TEST_F(PageListTest, DeletingTheTaskBeingEditedReturnsTheFormToAddMode) {
     confirmation.answer = 2;
     Click(Row(c.deleted)->FindById(L"iditem_delete"));
     ASSERT_EQ(list()->RowCount(), 1);
-    EXPECT_EQ(host_->add->IsModifying(), c.stillModifying) << c.deleted;
-    EXPECT_EQ(host_->add->editTask.guid == editedGuid, c.stillModifying) << c.deleted;
+    EXPECT_EQ(add_->IsModifying(), c.stillModifying) << c.deleted;
+    EXPECT_EQ(add_->editTask.guid == editedGuid, c.stillModifying) << c.deleted;
     EXPECT_EQ(host_->GetRoot()->FindById(L"btnadd")->IsVisible(), !c.stillModifying);
     host_.reset();
     context_.reset();
