@@ -106,11 +106,7 @@ class PageAddTest : public testing::Test {
   void Click(const wchar_t* id) {
     UIControl* control = Find(id);
     ASSERT_NE(control, nullptr);
-    RECT r = control->ScreenRect();  // window coordinates
-    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendMessageW(host_->hwnd(), WM_MOUSEMOVE, 0, at);
-    SendMessageW(host_->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(host_->hwnd(), WM_LBUTTONUP, 0, at);
+    host_->Click(control);
   }
   // What a click on a row of the open drop list does.
   void Choose(UIComboBox* list, int index) { list->ChooseFromList(index); }

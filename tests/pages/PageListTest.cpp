@@ -155,11 +155,7 @@ class PageListTest : public testing::Test {
   void MoveTo(POINT at) { SendMessageW(host_->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y)); }
   void Click(UIControl* control) {
     ASSERT_NE(control, nullptr);
-    RECT r = control->ScreenRect();  // window coordinates
-    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendMessageW(host_->hwnd(), WM_MOUSEMOVE, 0, at);
-    SendMessageW(host_->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(host_->hwnd(), WM_LBUTTONUP, 0, at);
+    host_->Click(control);
   }
   void ClickForm(const wchar_t* id) { Click(host_->GetRoot()->FindById(id)); }
   void Tick() {
