@@ -310,6 +310,9 @@ bool PageAdd::OnChildEvent(UIEvent& event) {
     Refresh();
   } else if (event.name == "comboselectchanged") {
     ReadControls();
+    // A stored time outside the lists has just wrapped; show what the record now holds.
+    if (time_)
+      time_->SetTime(editTask.time.wHour, editTask.time.wMinute, editTask.time.wSecond);
   } else {
     return false;
   }

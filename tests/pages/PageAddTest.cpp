@@ -252,8 +252,8 @@ TEST_F(PageAddTest, StoredValuesOutsideTheListsShowNoSelection) {
     const wchar_t* guid;
     const char* stored;  // what "确定修改" writes back
   } cases[] = {
-      {L"high", "<modul>7</modul>\r\n<tag>42</tag>\r\n<date>2024/05/01 00:00:00</date>"},
-      {L"negative", "<modul>-1</modul>\r\n<tag>-1</tag>\r\n<date>2024/05/01 00:00:00</date>"},
+      {L"high", "<modul>7</modul>\r\n<tag>42</tag>\r\n<date>2024/05/01 05:00:00</date>"},
+      {L"negative", "<modul>-1</modul>\r\n<tag>-1</tag>\r\n<date>2024/05/01 05:00:00</date>"},
   };
   for (const Case& c : cases) {
     IQuelmTask* listed = manager_.FindTask(c.guid);
@@ -265,9 +265,13 @@ TEST_F(PageAddTest, StoredValuesOutsideTheListsShowNoSelection) {
     EXPECT_FALSE(Shown(L"lyDate"));
     EXPECT_TRUE(Shown(L"lyTime"));
     EXPECT_FALSE(Shown(L"lyObj"));
+    // Picking the hour wraps the minute and second, and the lists show it.
+    Choose(Time()->hours(), 5);
+    EXPECT_EQ(Time()->minutes()->GetSelected(), 0);
+    EXPECT_EQ(Time()->seconds()->GetSelected(), 0);
     Click(L"btnmodifyok");
     EXPECT_FALSE(page_->IsModifying());
-    // What the lists cannot show is kept; the clock fields wrap to a time that exists.
+    // A mode or action the lists cannot show is kept.
     EXPECT_NE(TaskFile().find(c.stored), std::string::npos) << TaskFile();
   }
 }
