@@ -107,13 +107,13 @@ start_program
 wait_main_window "first start"
 shot started
 [ "$(pixel $((win_x + 400)) $((win_y + 5)))" = F6FAFD ] || fail "the title bar is not painted"
-probe tray || fail "no notification icon"
+probe tray 5000 || fail "no notification icon"
 
 # The close button only hides; a double-click on the icon brings the window back.
 click $((win_x + 780)) $((win_y + 20))
 probe gone QuelmTask 5000 || fail "btnclose left the window visible"
 shot hidden
-probe tray || fail "the notification icon went with the window"
+probe tray 5000 || fail "the notification icon went with the window"
 xdotool mousemove $tray_x $tray_y click --repeat 2 --delay 80 1
 wait_main_window "tray double-click"
 
@@ -128,9 +128,14 @@ shot shown-by-second-start
 
 exit_through_menu title-bar $((win_x + 750)) $((win_y + 20)) 1
 
-# A restart finds what the first run stored.
-start_program
-wait_main_window restart
+# A hidden restart shows only the notification icon; the window it brings back lists what the
+# first run stored.
+start_program /auto
+probe tray 30000 || fail "/auto: no notification icon"
+probe gone QuelmTask 0 || fail "/auto showed the window"
+shot auto-start
+xdotool mousemove $tray_x $tray_y click --repeat 2 --delay 80 1
+wait_main_window "tray double-click after /auto"
 shot restarted
 exit_through_menu tray $tray_x $tray_y 3
 echo "end-to-end run passed; screenshots in $shots"
