@@ -13,13 +13,25 @@ wine_env
 shared_prefix=$WINEPREFIX
 export WINEPREFIX=$work/prefix
 scratch_prefix "$shared_prefix" "$WINEPREFIX"
-rm -rf "$shots" "$work/data" "$work/program.log"
+rm -rf "$shots" "$work/data" "$work/program.log" "$work/datagrams" "$work/datagram-port"
 mkdir -p "$shots" "$work/data"
 if [ -z "${DISPLAY:-}" ] || [ "${QUELM_PRIVATE_DISPLAY:-}" != "$DISPLAY" ]; then
   start_xvfb
 fi
+# The usage datagrams of the restart arrive here, one hex line each.
+python3 -c '
+import socket, sys
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind(("127.0.0.1", 0))
+print(s.getsockname()[1], flush=True)
+with open(sys.argv[1], "w") as out:
+    while True:
+        out.write(s.recv(4096).hex() + "\n")
+        out.flush()
+' "$work/datagrams" >"$work/datagram-port" &
+receiver=$!
 # Only this prefix's wineserver and programs; the run's shared one goes on.
-trap 'wineserver -k 2>/dev/null || true; stop_xvfb' EXIT
+trap 'kill $receiver 2>/dev/null || true; wineserver -k 2>/dev/null || true; stop_xvfb' EXIT
 
 screen_w=1280
 screen_h=1024
@@ -129,8 +141,9 @@ shot shown-by-second-start
 exit_through_menu title-bar $((win_x + 750)) $((win_y + 20)) 1
 
 # A hidden restart shows only the notification icon; the window it brings back lists what the
-# first run stored.
-start_program /auto
+# first run stored. It ends within its first minute, so it sends only the exit datagram.
+for _ in $(seq 50); do [ -s "$work/datagram-port" ] && break; sleep 0.1; done
+QUELM_STAT_SERVER_FOR_TESTING=127.0.0.1:$(cat "$work/datagram-port") start_program /auto
 probe tray 30000 || fail "/auto: no notification icon"
 probe gone QuelmTask 0 || fail "/auto showed the window"
 shot auto-start
@@ -138,4 +151,10 @@ xdotool mousemove $tray_x $tray_y click --repeat 2 --delay 80 1
 wait_main_window "tray double-click after /auto"
 shot restarted
 exit_through_menu tray $tray_x $tray_y 3
+sleep 0.5
+# 98 bytes: magic 0x6D7AB9C8, then 0, 1, the length and the kind 4 (exit), little-endian.
+[ "$(wc -l <"$work/datagrams")" = 1 ] || fail "the restart sent $(wc -l <"$work/datagrams") datagrams"
+datagram=$(cat "$work/datagrams")
+[ ${#datagram} = 196 ] && [ "${datagram:0:40}" = c8b97a6d00000000010000006200000004000000 ] ||
+  fail "not an exit datagram: $datagram"
 echo "end-to-end run passed; screenshots in $shots"
