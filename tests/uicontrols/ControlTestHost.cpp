@@ -97,7 +97,7 @@ ControlTestHost::~ControlTestHost() {
 }
 
 int ControlTestHost::OnEvent(UIEvent& event) {
-  events.push_back({event.id, event.name, event.param2});
+  events.push_back({event.id, event.name, event.param2, event.param1});
   return 1;
 }
 

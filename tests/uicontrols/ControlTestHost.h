@@ -41,6 +41,7 @@ struct SeenEvent {
   std::wstring id;
   std::string name;
   int param2 = 0;
+  int param1 = 0;
 };
 
 // A real host window built from a layout of the test skin, recording every event and driven

@@ -67,6 +67,7 @@ struct Seen {
   bool ownerDisabled = false;  // while the modal loop runs
   std::vector<POINT> buttonCentres;
   POINT close = {};
+  int textInkRows = 0;  // from the first to the last row of the text label holding dark ink
 };
 
 // Whether some pixel of `r` is `colour` but for anti-aliasing.
@@ -128,6 +129,17 @@ void Look(UIMessageBox* box) {
   RECT close = box->close_button()->ScreenRect();
   seen.close = {(close.left + close.right) / 2, (close.top + close.bottom) / 2};
   seen.text = box->text_label()->ScreenRect();
+  int first = -1, last = -1;
+  for (int y = seen.text.top; y < seen.text.bottom; ++y) {
+    for (int x = seen.text.left; x < seen.text.right; ++x) {
+      if (((box->BackBufferPixelForTesting(x, y) >> 16) & 0xFF) < 0xA0) {
+        first = first < 0 ? y : first;
+        last = y;
+        break;
+      }
+    }
+  }
+  seen.textInkRows = first < 0 ? 0 : last - first + 1;
   if (UIControl* icon = box->icon_control()) {
     seen.hasIcon = true;
     seen.icon = icon->ScreenRect();
@@ -168,7 +180,14 @@ TEST_F(UIMessageBoxTest, SizeLayoutAndResult) {
     manyLines += L"第几行\n";
   const std::wstring midLine = L"这一行文字的宽度正好落在三百与六百之间吧";
   std::unique_ptr<Gdiplus::Font> font = CreateUIFont(L"16");
-  const int midWidth = MeasureText(midLine, font.get()).Width + 40;
+  // Measured with the default layout the label draws with (its padding included).
+  Gdiplus::Bitmap surface(1, 1, PixelFormat32bppARGB);
+  Gdiplus::Graphics measuring(&surface);
+  Gdiplus::StringFormat untypographic(Gdiplus::StringFormatFlagsNoWrap);
+  Gdiplus::RectF bounds;
+  measuring.MeasureString(midLine.c_str(), static_cast<INT>(midLine.size()), font.get(),
+                          Gdiplus::RectF(0, 0, 10000, 10000), &untypographic, &bounds);
+  const int midWidth = static_cast<int>(bounds.Width) + 1 + 40;
   ASSERT_GT(midWidth, 300);
   ASSERT_LT(midWidth, 600);
   const std::wstring error = L"img\\msgbox\\error.png";
@@ -271,6 +290,13 @@ TEST_F(UIMessageBoxTest, AppBoxesAsThePagesShowThem) {
     EXPECT_EQ(Width(seen.icon), c.iconSize.cx);
     EXPECT_EQ(seen.iconPixel, kIcon);
   }
+}
+
+TEST_F(UIMessageBoxTest, OneLineTextThatFitsStaysOnOneLine) {
+  clickTarget = 1;
+  ShowAppMessage(nullptr, L"防止频繁执行,重复任务不能少于1分钟。", L"确定", MessageIcon::Error);
+  EXPECT_GT(seen.textInkRows, 5);
+  EXPECT_LT(seen.textInkRows, 24) << "a 16-pixel font on one line";
 }
 
 TEST(AppMessageTest, ButtonLabelsSplitAtBars) {

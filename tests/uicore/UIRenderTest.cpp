@@ -7,6 +7,7 @@
 #include "tests/uicore/PaintCanvas.h"
 #include "ui/core/ResLoaderMgr.h"
 #include "ui/core/UIControl.h"
+#include "ui/core/UIGraphics.h"
 #include "ui/core/UIRenderColor.h"
 #include "ui/core/UIRenderImg.h"
 #include "ui/core/UIRenderText.h"
@@ -303,4 +304,31 @@ TEST_F(UIRenderTest, ControlsPaintTheirBackgroundInTheirState) {
     ExpectProbes(canvas, {{0, 0, s.expected}, {19, 9, s.expected}, {20, 5, 0}},
                  testing::PrintToString(std::wstring(s.what)));
   }
+}
+
+TEST(UIGraphicsTest, NineGridCoversEveryColumnAtMessageBoxSizes) {
+  GdiplusSession gdiplus;
+  // The message box background's shape: 120 x 120, corners of 40.
+  Gdiplus::Bitmap image(120, 120, PixelFormat32bppARGB);
+  {
+    Gdiplus::Graphics g(&image);
+    g.Clear(Gdiplus::Color(0xFFFFFFFF));
+  }
+  std::vector<int> gaps;
+  for (int width = 300; width <= 600; ++width) {
+    PaintCanvas canvas(width, 100);
+    DrawImageNineGrid(canvas.g(), &image, Gdiplus::Rect(0, 0, width, 100));
+    bool gap = false;
+    for (int y : {5, 50, 95}) {
+      for (int x = 0; x < width; ++x)
+        gap = gap || canvas.At(x, y) != 0xFFFFFFFF;
+    }
+    for (int x : {5, width / 2, width - 5}) {
+      for (int y = 0; y < 100; ++y)
+        gap = gap || canvas.At(x, y) != 0xFFFFFFFF;
+    }
+    if (gap)
+      gaps.push_back(width);
+  }
+  EXPECT_TRUE(gaps.empty()) << gaps.size() << " widths with a gap, the first " << gaps[0];
 }

@@ -3,9 +3,12 @@
 #include "ui/controls/UIButton.h"
 #include "ui/controls/UICaption.h"
 #include "ui/controls/UICheckBox.h"
+#include "ui/controls/UIEdit.h"
+#include "ui/controls/UIEditCtrl.h"
 #include "ui/controls/UIGif.h"
 #include "ui/controls/UIImage.h"
 #include "ui/controls/UILabel.h"
+#include "ui/controls/UINativeEdit.h"
 #include "ui/controls/UIProgress.h"
 #include "ui/controls/UISlider.h"
 #include "ui/controls/UISwitch.h"
@@ -32,4 +35,7 @@ void RegisterBasicControls() {
   RegisterControlClass(L"UIImage", &Make<UIImage>);
   RegisterControlClass(L"UISlider", &Make<UISlider>);
   RegisterControlClass(L"UICaption", &Make<UICaption>);
+  RegisterControlClass(L"UIEditCtrl", &Make<UIEditCtrl>);
+  RegisterControlClass(L"UINativeEdit", &Make<UINativeEdit>);
+  RegisterControlClass(L"UIEdit", &Make<UIEdit>);
 }

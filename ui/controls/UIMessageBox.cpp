@@ -28,14 +28,12 @@ Gdiplus::SizeF MeasureUnwrapped(const std::wstring& text, const Gdiplus::Font* f
     return Gdiplus::SizeF(0, 0);
   Gdiplus::Bitmap surface(1, 1, PixelFormat32bppARGB);
   Gdiplus::Graphics g(&surface);
-  std::unique_ptr<Gdiplus::StringFormat> format(
-      Gdiplus::StringFormat::GenericTypographic()->Clone());
-  if (!format)
-    return Gdiplus::SizeF(0, 0);
-  format->SetFormatFlags(format->GetFormatFlags() | Gdiplus::StringFormatFlagsNoWrap |
-                         Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
+  // The label draws with the default layout, whose padding a typographic measure leaves out:
+  // measured that way, a one-line text lost its last character to a second line.
+  Gdiplus::StringFormat format(Gdiplus::StringFormatFlagsNoWrap |
+                               Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
   Gdiplus::RectF box(0, 0, 10000, 10000), bounds;
-  g.MeasureString(text.c_str(), static_cast<INT>(text.size()), font, box, format.get(), &bounds);
+  g.MeasureString(text.c_str(), static_cast<INT>(text.size()), font, box, &format, &bounds);
   return Gdiplus::SizeF(bounds.Width, bounds.Height);
 }
 

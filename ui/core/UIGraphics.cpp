@@ -70,6 +70,22 @@ void DrawPart(Gdiplus::Graphics& g,
     return;
   g.DrawImage(image, dst, src.X, src.Y, src.Width, src.Height, Gdiplus::UnitPixel,
               attributes.get());
+  // Stretched nearest-neighbour under Wine's GDI+ leaves the first column (or row) of the
+  // destination empty at many sizes, a seam through every nine-grid: paint it again from the
+  // source's own first column (row), which is not stretched along that axis.
+  bool wide = dst.Width != src.Width, tall = dst.Height != src.Height;
+  if (wide) {
+    g.DrawImage(image, Rect(dst.X, dst.Y, 1, dst.Height), src.X, src.Y, 1, src.Height,
+                Gdiplus::UnitPixel, attributes.get());
+  }
+  if (tall) {
+    g.DrawImage(image, Rect(dst.X, dst.Y, dst.Width, 1), src.X, src.Y, src.Width, 1,
+                Gdiplus::UnitPixel, attributes.get());
+  }
+  if (wide && tall) {
+    g.DrawImage(image, Rect(dst.X, dst.Y, 1, 1), src.X, src.Y, 1, 1, Gdiplus::UnitPixel,
+                attributes.get());
+  }
 }
 
 Rect WholeImage(Gdiplus::Image* image) {
