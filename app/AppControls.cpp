@@ -1,13 +1,14 @@
 #include "app/AppControls.h"
 
 #include "pages/ControlDefaults.h"
+#include "pages/PageAdd.h"
 #include "pages/TimeComBo.h"
 #include "ui/core/UIBuilder.h"
 #include "ui/core/UIControl.h"
 
 namespace {
 
-// The page areas are plain containers until the page classes take their names.
+// The list page area is a plain container until its class takes the name.
 UIControl* NewPlainControl() {
   return CreateControl(L"UIControl");
 }
@@ -16,7 +17,7 @@ UIControl* NewPlainControl() {
 
 void RegisterAppControls() {
   EnsureControlFactory();
-  RegisterControlClass(L"PageAdd", NewPlainControl);
+  RegisterPageAdd();
   RegisterControlClass(L"PageList", NewPlainControl);
   RegisterTimeComBo();
   SetControlCreatedHook(ApplyControlDefaults);

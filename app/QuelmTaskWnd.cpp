@@ -4,10 +4,12 @@
 #include "app/UpdateCheck.h"
 #include "app/QuelmTaskWnd.h"
 
+#include <cstring>
 #include <cwchar>
 
 #include "app/MainMenu.h"
 #include "app/Startup.h"
+#include "pages/PageAdd.h"
 #include "sys/ShellRun.h"
 #include "tasks/AppContext.h"
 #include "tasks/Settings.h"
@@ -101,6 +103,11 @@ void QuelmTaskWnd::OnInitialized() {
   pageList_ = GetRoot()->FindById(L"pageList");
   // The pages are joined here once they exist: the list page gets the add page, then each is
   // started (the list page observes the manager and starts its status timer).
+  PageAdd* add = pageAdd_ && std::strcmp(pageAdd_->GetClassName(), "PageAdd") == 0
+                     ? static_cast<PageAdd*>(pageAdd_)
+                     : nullptr;
+  if (add)
+    add->Start();
   UpdateClient::Get().StartChecking(AppIdentity(), DeviceId(), hwnd_);
 }
 

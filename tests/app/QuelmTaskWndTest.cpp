@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
 #include <thread>
 
@@ -232,6 +233,20 @@ TEST_F(QuelmTaskWndTest, AutostartEntryIsCheckedOnlyWhileAutostartIsOn) {
   for (const SkinMenuItem& item : shortMenu.items)
     EXPECT_FALSE(item.Is(SkinMenuItem::kChecked));
   SetAutostart(before);
+}
+
+TEST_F(QuelmTaskWndTest, TheAddPageStartsInAddModeWithTodaysDate) {
+  QuelmTaskWnd window;
+  ASSERT_TRUE(window.CreateAndShow(true));
+  UIControl* root = window.GetRoot();
+  // The layout hides every button of the form; only the page's start shows the add set.
+  EXPECT_TRUE(root->FindById(L"btnadd")->IsVisible());
+  EXPECT_FALSE(root->FindById(L"btnmodifyok")->IsVisible());
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  wchar_t date[16];
+  swprintf(date, 16, L"%d/%02d/%02d", now.wYear, now.wMonth, now.wDay);
+  EXPECT_EQ(root->FindById(L"iddate")->GetText(), date);
 }
 
 }  // namespace
