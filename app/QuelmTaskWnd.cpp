@@ -1,8 +1,8 @@
+#include "app/QuelmTaskWnd.h"
 #include "app/Feedback.h"
 #include "app/Identity.h"
 #include "app/MakerAddresses.h"
 #include "app/UpdateCheck.h"
-#include "app/QuelmTaskWnd.h"
 
 #include <cstring>
 #include <cwchar>
@@ -10,6 +10,7 @@
 #include "app/MainMenu.h"
 #include "app/Startup.h"
 #include "pages/PageAdd.h"
+#include "pages/PageList.h"
 #include "sys/ShellRun.h"
 #include "tasks/AppContext.h"
 #include "tasks/Settings.h"
@@ -100,14 +101,18 @@ void QuelmTaskWnd::OnInitialized() {
   if (TaskManager* manager = CurrentApp().taskManager)
     manager->Start();
   pageAdd_ = GetRoot()->FindById(L"pageAdd");
-  pageList_ = GetRoot()->FindById(L"pageList");
+  pageList_ = dynamic_cast<PageList*>(GetRoot()->FindById(L"pageList"));
   // The pages are joined here once they exist: the list page gets the add page, then each is
   // started (the list page observes the manager and starts its status timer).
   PageAdd* add = pageAdd_ && std::strcmp(pageAdd_->GetClassName(), "PageAdd") == 0
                      ? static_cast<PageAdd*>(pageAdd_)
                      : nullptr;
+  if (pageList_)
+    pageList_->SetAddPage(add);
   if (add)
     add->Start();
+  if (pageList_)
+    pageList_->Start();
   UpdateClient::Get().StartChecking(AppIdentity(), DeviceId(), hwnd_);
 }
 

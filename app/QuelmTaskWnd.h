@@ -8,6 +8,8 @@
 
 #include "ui/core/UIHostWnd.h"
 
+class PageList;
+
 // The program's main window: the add page on the left, the task list on the right, a title bar
 // with the menu and close buttons, the notification-area icon and the main menu. UI thread
 // only; one per process.
@@ -75,5 +77,5 @@ class QuelmTaskWnd : public UIHostWnd {
   bool trayAdded_ = false;
   // Found by id after the layout is built; owned by the control tree.
   UIControl* pageAdd_ = nullptr;
-  UIControl* pageList_ = nullptr;
+  PageList* pageList_ = nullptr;
 };

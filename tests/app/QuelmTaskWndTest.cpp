@@ -28,6 +28,7 @@
 #include "tests/support/TempDir.h"
 #include "ui/controls/MenuLoader.h"
 #include "ui/controls/UIBasicControls.h"
+#include "ui/controls/UIListControls.h"
 #include "ui/core/ResLoaderMgr.h"
 #include "ui/core/UIControl.h"
 #include "ui/core/UIFont.h"
@@ -73,6 +74,7 @@ class QuelmTaskWndTest : public ::testing::Test {
     loader_->LoadModulePack(program_);
     SetResLoader(loader_);
     RegisterBasicControls();
+    RegisterListControls();
     RegisterAppControls();
   }
   static void TearDownTestSuite() {

@@ -18,6 +18,7 @@
 #include "tasks/AppContext.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
+#include "tests/pages/MainLayoutHost.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/RecordingSystemActions.h"
 #include "tests/support/TempDir.h"
@@ -45,18 +46,6 @@ void CountSound(const std::wstring& path) {
   g_soundPath = path;
   ++g_sounds;
 }
-
-class MainLayoutHost : public UIHostWnd {
- public:
-  MainLayoutHost() : UIHostWnd(L"xml\\main.xml") {
-    Create(nullptr, WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 100, 100);
-  }
-  ~MainLayoutHost() override {
-    if (hwnd())
-      DestroyWindow(hwnd());
-  }
-  SIZE GetMinSize() const override { return {0, 0}; }
-};
 
 class PageAddTest : public testing::Test {
  protected:
@@ -117,11 +106,7 @@ class PageAddTest : public testing::Test {
   void Click(const wchar_t* id) {
     UIControl* control = Find(id);
     ASSERT_NE(control, nullptr);
-    RECT r = control->ScreenRect();  // window coordinates
-    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendMessageW(host_->hwnd(), WM_MOUSEMOVE, 0, at);
-    SendMessageW(host_->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(host_->hwnd(), WM_LBUTTONUP, 0, at);
+    host_->Click(control);
   }
   // What a click on a row of the open drop list does.
   void Choose(UIComboBox* list, int index) { list->ChooseFromList(index); }
