@@ -119,6 +119,8 @@ start_program
 wait_main_window "first start"
 shot started
 [ "$(pixel $((win_x + 400)) $((win_y + 5)))" = F6FAFD ] || fail "the title bar is not painted"
+# Where the list's first row will be, the empty list shows the page's background.
+[ "$(pixel $((win_x + 716)) $((win_y + 133)))" != FFFFFF ] || fail "a fresh start lists a task"
 probe tray 5000 || fail "no notification icon"
 
 # The close button only hides; a double-click on the icon brings the window back.
@@ -138,7 +140,66 @@ timeout 30 wine "$build/QuelmTask.exe" </dev/null >>"$work/program.log" 2>&1 || 
 wait_main_window "second start"
 shot shown-by-second-start
 
+# A reminder due in one minute, composed in the form. Positions are those of the add page's
+# rows while the mode is a countdown and the action a reminder.
+at() { click $((win_x + $1)) $((win_y + $2)); }
+# Opens the drop list at (x, y) of the window and picks its row `index` with the keys.
+choose() {
+  at "$1" "$2"
+  probe wait UIWidget 3000 >/dev/null || fail "no drop list at $1,$2"
+  xdotool key --delay 5 --repeat 60 Up
+  [ "$3" = 0 ] || xdotool key --delay 5 --repeat "$3" Down
+  xdotool key Return
+  probe gone UIWidget 3000 || fail "the drop list at $1,$2 stayed open"
+}
+choose 106 100 2 # 模式: 倒计时
+choose 106 175 5 # 任务: 提醒
+choose 37 250 0  # 00 时
+choose 105 250 1 # 01 分
+choose 173 250 0 # 00 秒
+shot form-filled
+# Without a text the form refuses the reminder.
+at 101 400
+rect=$(probe wait UIWidget 5000 300 220) || fail "a reminder without text was not refused"
+read -r bx by _ _ <<<"$rect"
+shot refused-without-text
+click $((bx + 150)) $((by + 180))
+probe gone UIWidget 3000 || fail "the message box stayed"
+
+at 176 325
+rect=$(probe wait UIWidget 5000 460 552) || fail "no select-object dialog"
+read -r dx dy _ _ <<<"$rect"
+sleep 0.5
+shot select-object
+# "提醒标题", "提醒内容", then "确定".
+click $((dx + 230)) $((dy + 96))
+LC_ALL=C.UTF-8 xdotool type --delay 30 "喝水提醒"
+click $((dx + 230)) $((dy + 250))
+LC_ALL=C.UTF-8 xdotool type --delay 30 "起来走走，喝杯水"
+shot object-typed
+click $((dx + 395)) $((dy + 524))
+probe gone UIWidget 5000 || fail "the select-object dialog did not close"
+
+at 101 400
+added_at=$(date +%s)
+if probe wait UIWidget 1000 300 220 >/dev/null; then fail "the reminder was refused"; fi
+sleep 1
+shot added
+# The list's first row: a white card.
+[ "$(pixel $((win_x + 716)) $((win_y + 133)))" = FFFFFF ] || fail "the list shows no row"
+if probe wait UIWidget 30000 460 300 >/dev/null; then fail "the reminder came early"; fi
+shot counting-down
+if probe wait UIWidget 24000 460 300 >/dev/null; then fail "the reminder came early"; fi
+rect=$(probe wait UIWidget 30000 460 300) || fail "no reminder within 85 s of adding it"
+echo "the reminder came $(($(date +%s) - added_at)) s after it was added"
+read -r rx ry _ _ <<<"$rect"
+sleep 0.5
+shot reminder
+click $((rx + 230)) $((ry + 238))
+probe gone UIWidget 5000 || fail "确定 left the reminder open"
+
 exit_through_menu title-bar $((win_x + 750)) $((win_y + 20)) 1
+grep -q "喝水提醒" "$work/data/QuelmTask/task.xml" || fail "the task file lacks the reminder"
 
 # A hidden restart shows only the notification icon; the window it brings back lists what the
 # first run stored. It ends within its first minute, so it sends only the exit datagram.
@@ -150,6 +211,7 @@ shot auto-start
 xdotool mousemove $tray_x $tray_y click --repeat 2 --delay 80 1
 wait_main_window "tray double-click after /auto"
 shot restarted
+[ "$(pixel $((win_x + 716)) $((win_y + 133)))" = FFFFFF ] || fail "the restart lists no task"
 exit_through_menu tray $tray_x $tray_y 3
 sleep 0.5
 # 98 bytes: magic 0x6D7AB9C8, then 0, 1, the length and the kind 4 (exit), little-endian.
