@@ -81,3 +81,25 @@ stop_xvfb() {
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
   xvfb_pid=
 }
+
+# Makes $2 a private copy of the prefix $1 in which the program finds no data of earlier runs:
+# its own registry (autostart, identity values, desktop settings) and user folders; the system
+# folders, which Wine only reads, are shared through hard links. Its wineserver is its own too;
+# end it with `WINEPREFIX=$2 wineserver -k`.
+scratch_prefix() {
+  local from=$1 to=$2 entry
+  rm -rf "$to"
+  mkdir -p "$to/drive_c"
+  cp -a "$from/dosdevices" "$from"/*.reg "$from/.update-timestamp" "$to/"
+  for entry in "$from"/drive_c/*; do
+    [ "$(basename "$entry")" = windows ] || cp -a "$entry" "$to/drive_c/"
+  done
+  mkdir -p "$to/drive_c/windows"
+  for entry in "$from"/drive_c/windows/*; do
+    case $(basename "$entry") in
+      system32 | syswow64 | winsxs) cp -al "$entry" "$to/drive_c/windows/" ;;
+      *) cp -a "$entry" "$to/drive_c/windows/" ;;
+    esac
+  done
+  rm -rf "$to"/drive_c/users/*/AppData/Local/QuelmTask
+}

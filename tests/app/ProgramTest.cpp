@@ -6,10 +6,13 @@
 #include <string>
 
 #include "sys/Files.h"
+#include "sys/Folders.h"
 #include "sys/Handles.h"
 #include "sys/ProcessSetup.h"
 #include "tests/support/PumpUntil.h"
+#include "tests/support/ScopedLocalAppData.h"
 #include "tests/support/StartProcess.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -27,6 +30,8 @@ DWORD ExitCode(HANDLE process) {
 TEST(Program, HiddenStartThenASecondStartBringsTheWindowToTheFront) {
   // A claim of this test process would make the program think it runs already.
   ReleaseSingleInstanceForTesting();
+  TempDir appData;
+  ScopedLocalAppData redirect(appData.path());
 
   ScopedHandle first = StartProcess(ProgramPath(), L"/auto");
   ASSERT_TRUE(first);
@@ -34,6 +39,7 @@ TEST(Program, HiddenStartThenASecondStartBringsTheWindowToTheFront) {
   ASSERT_TRUE(PumpUntil([&] { return (window = FindWindowW(L"QuelmTask", nullptr)) != nullptr; }));
   EXPECT_FALSE(IsWindowVisible(window));
   EXPECT_EQ(ExitCode(first.get()), STILL_ACTIVE);
+  EXPECT_TRUE(IsFolder(appData.Child(L"QuelmTask"))) << "the data folder is made at start-up";
 
   ScopedHandle second = StartProcess(ProgramPath(), L"");
   ASSERT_TRUE(second);

@@ -4,17 +4,28 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
+#include <thread>
 
 #include "app/AppControls.h"
 #include "app/MainMenu.h"
 #include "app/Startup.h"
 #include "sys/Files.h"
 #include "sys/GdiplusSession.h"
+#include "sys/HandOff.h"
+#include "sys/MainWindowHandle.h"
 #include "sys/Registry.h"
+#include "tasks/AppContext.h"
+#include "tasks/IQuelmTask.h"
 #include "tasks/Settings.h"
+#include "tasks/TaskManager.h"
+#include "tasks/TaskStore.h"
+#include "tasks/popups/TaskPopupWindows.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/PumpUntil.h"
+#include "tests/support/TempDir.h"
 #include "ui/controls/MenuLoader.h"
 #include "ui/controls/UIBasicControls.h"
 #include "ui/controls/UIListControls.h"
@@ -238,6 +249,89 @@ TEST_F(QuelmTaskWndTest, TheAddPageStartsInAddModeWithTodaysDate) {
   wchar_t date[16];
   swprintf(date, 16, L"%d/%02d/%02d", now.wYear, now.wMonth, now.wDay);
   EXPECT_EQ(root->FindById(L"iddate")->GetText(), date);
+}
+
+}  // namespace
+
+namespace {
+
+// The visible reminder windows the program has open, owned by `owner`.
+int ReminderWindows(HWND owner) {
+  struct Count {
+    HWND owner;
+    int n = 0;
+  } count{owner};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM context) {
+        Count* c = reinterpret_cast<Count*>(context);
+        wchar_t name[32] = {};
+        GetClassNameW(hwnd, name, 32);
+        RECT r = {};
+        GetWindowRect(hwnd, &r);
+        if (wcscmp(name, L"UIWidget") == 0 && IsWindowVisible(hwnd) &&
+            GetWindow(hwnd, GW_OWNER) == c->owner && r.right - r.left == 460 &&
+            r.bottom - r.top == 300)
+          ++c->n;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.n;
+}
+
+// Started hidden soon after boot, the stored after-boot reminder fires in the scheduler's
+// first passes, while the window is still being built and the pages register with the
+// manager, and only once.
+TEST_F(QuelmTaskWndTest, HiddenStartShowsAnAfterBootReminderAtOnce) {
+  FakeClock clock;
+  clock.SetLocal(2031, 2, 3, 8, 0, 0);
+  clock.SetUpTimeMs(10000);
+  TempDir dir;
+  TaskStore store(dir.Child(L"task.xml"));
+  std::wstring guid;
+  {
+    TaskManager seed(&store);
+    IQuelmTask task;
+    task.mode = ScheduleMode::AfterBoot;
+    task.action = ActionKind::Remind;
+    task.name = L"开机提醒";
+    task.param1 = L"备份照片";
+    guid = seed.AddTask(task, true)->guid;
+  }
+  CreateHandOffWindow();
+  TaskManager manager(&store);
+  Settings settings;
+  settings.showTips = false;
+  ScopedAppContext app({&manager, &settings});
+  TaskPopupWindows popups(&MainWindowHandle);
+  SetTaskPopups(&popups);
+  // A new second every 50 ms, from before the scheduler starts.
+  std::atomic<bool> ticking{true};
+  std::thread ticker([&] {
+    for (int i = 0; i < 200 && ticking; ++i) {
+      clock.AdvanceSeconds(1);
+      Sleep(50);
+    }
+  });
+  {
+    QuelmTaskWnd window;
+    EXPECT_TRUE(window.CreateAndShow(true));
+    SetMainWindowHandle(window.GetHwnd());
+    EXPECT_TRUE(PumpUntil([&] { return ReminderWindows(window.GetHwnd()) == 1; }));
+    // Later passes leave the ran task alone.
+    uint64_t seen = clock.UpTimeMs();
+    PumpUntil([&] { return clock.UpTimeMs() >= seen + 5000; });
+    EXPECT_EQ(ReminderWindows(window.GetHwnd()), 1);
+    EXPECT_FALSE(IsWindowVisible(window.GetHwnd()));
+    EXPECT_TRUE(window.IsTrayIconAdded());
+    IQuelmTask* listed = manager.FindTask(guid);
+    EXPECT_TRUE(listed && listed->ran.load());
+    SetMainWindowHandle(nullptr);
+  }
+  ticking = false;
+  ticker.join();
+  SetTaskPopups(nullptr);
+  manager.Stop();
 }
 
 }  // namespace

@@ -1,0 +1,222 @@
+#!/usr/bin/env bash
+# The built QuelmTask.exe as a user meets it: started in a Wine virtual desktop on a prefix and
+# data folder of its own, looked at through screenshots and driven with xdotool. The
+# screenshots, the program's data folder and its output stay in $QUELM_BUILD_DIR/e2e.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+. "$root/scripts/lib/common.sh"
+
+build=$(build_dir)
+work=$build/e2e
+shots=$work/shots
+wine_env
+shared_prefix=$WINEPREFIX
+export WINEPREFIX=$work/prefix
+scratch_prefix "$shared_prefix" "$WINEPREFIX"
+rm -rf "$shots" "$work/data" "$work/program.log" "$work/datagrams" "$work/datagram-port"
+mkdir -p "$shots" "$work/data"
+if [ -z "${DISPLAY:-}" ] || [ "${QUELM_PRIVATE_DISPLAY:-}" != "$DISPLAY" ]; then
+  start_xvfb
+fi
+# The usage datagrams of the restart arrive here, one hex line each.
+python3 -c '
+import socket, sys
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind(("127.0.0.1", 0))
+print(s.getsockname()[1], flush=True)
+with open(sys.argv[1], "w") as out:
+    while True:
+        out.write(s.recv(4096).hex() + "\n")
+        out.flush()
+' "$work/datagrams" >"$work/datagram-port" &
+receiver=$!
+# Only this prefix's wineserver and programs; the run's shared one goes on.
+trap 'kill $receiver 2>/dev/null || true; wineserver -k 2>/dev/null || true; stop_xvfb' EXIT
+
+screen_w=1280
+screen_h=1024
+step=0
+
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+shot() {
+  step=$((step + 1))
+  import -display "$DISPLAY" -window root "$shots/$(printf '%02d' $step)-$1.png"
+}
+last_shot() { ls "$shots"/*.png | tail -n 1; }
+fail() {
+  shot failure || true
+  echo "FAILED: $*" >&2
+  exit 1
+}
+# Hex colour (RRGGBB) of a screen pixel of the last screenshot.
+pixel() { convert "$(last_shot)" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
+# Number of distinct colours in a rectangle (w h x y) of the last screenshot.
+colours() { convert "$(last_shot)" -crop "$1x$2+$3+$4" -format '%k' info:; }
+probe() { wine "$build/tests/window_probe.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+click() {
+  xdotool mousemove "$1" "$2" click "${3:-1}"
+  sleep 0.3
+}
+
+# Every program of the prefix shares one virtual desktop, which draws the taskbar and its
+# notification area; the data folder is redirected into the work folder.
+data_win=$(winpath "$work/data")
+cat >"$work/settings.reg" <<EOF
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
+"Default"="${screen_w}x${screen_h}"
+
+[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders]
+"Local AppData"="${data_win//\\/\\\\}"
+EOF
+wine regedit /S "$(winpath "$work/settings.reg")" </dev/null >/dev/null 2>&1
+
+# The notification icon sits at the right end of the taskbar.
+tray_x=$((screen_w - 10))
+tray_y=$((screen_h - 10))
+
+program=
+start_program() {
+  wine "$build/QuelmTask.exe" "$@" </dev/null >>"$work/program.log" 2>&1 &
+  program=$!
+}
+# Sets win_x win_y to the main window's top-left corner once it is visible.
+wait_main_window() {
+  local rect w h
+  rect=$(probe wait QuelmTask 30000) || fail "$1: the main window did not appear"
+  read -r win_x win_y w h <<<"$rect"
+  [ "$w $h" = "800 552" ] || fail "$1: the main window is $w x $h"
+  sleep 0.5
+}
+# Opens a menu with a click at (x, y) and chooses its last entry, "退出软件"; the program must
+# end with code 0 and take its notification icon with it.
+exit_through_menu() {
+  local how=$1 rect mx my mw mh status=0
+  click "$2" "$3" "$4"
+  rect=$(probe wait QuelmSkinMenuWnd 5000) || fail "$how: no menu"
+  read -r mx my mw mh <<<"$rect"
+  shot "menu-$how"
+  click $((mx + mw / 2)) $((my + mh - 22))
+  for _ in $(seq 100); do
+    kill -0 "$program" 2>/dev/null || break
+    sleep 0.2
+  done
+  kill -0 "$program" 2>/dev/null && fail "$how: the program did not end"
+  wait "$program" || status=$?
+  [ $status = 0 ] || fail "$how: the program ended with code $status"
+  sleep 1
+  shot "exited-$how"
+  [ "$(colours 40 16 $((screen_w - 40)) $((screen_h - 18)))" = 1 ] ||
+    fail "$how: the notification icon stayed after the exit"
+}
+
+# Start: the window, painted, and the notification icon.
+start_program
+wait_main_window "first start"
+shot started
+[ "$(pixel $((win_x + 400)) $((win_y + 5)))" = F6FAFD ] || fail "the title bar is not painted"
+# Where the list's first row will be, the empty list shows the page's background.
+[ "$(pixel $((win_x + 716)) $((win_y + 133)))" != FFFFFF ] || fail "a fresh start lists a task"
+probe tray 5000 || fail "no notification icon"
+
+# The close button only hides; a double-click on the icon brings the window back.
+click $((win_x + 780)) $((win_y + 20))
+probe gone QuelmTask 5000 || fail "btnclose left the window visible"
+shot hidden
+probe tray 5000 || fail "the notification icon went with the window"
+xdotool mousemove $tray_x $tray_y click --repeat 2 --delay 80 1
+wait_main_window "tray double-click"
+
+# A second start hands over to the first and ends.
+click $((win_x + 780)) $((win_y + 20))
+probe gone QuelmTask 5000 || fail "btnclose left the window visible"
+second_status=0
+timeout 30 wine "$build/QuelmTask.exe" </dev/null >>"$work/program.log" 2>&1 || second_status=$?
+[ $second_status = 0 ] || fail "the second start ended with code $second_status"
+wait_main_window "second start"
+shot shown-by-second-start
+
+# A reminder due in one minute, composed in the form. Positions are those of the add page's
+# rows while the mode is a countdown and the action a reminder.
+at() { click $((win_x + $1)) $((win_y + $2)); }
+# Opens the drop list at (x, y) of the window and picks its row `index` with the keys.
+choose() {
+  at "$1" "$2"
+  probe wait UIWidget 3000 >/dev/null || fail "no drop list at $1,$2"
+  xdotool key --delay 5 --repeat 60 Up
+  [ "$3" = 0 ] || xdotool key --delay 5 --repeat "$3" Down
+  xdotool key Return
+  probe gone UIWidget 3000 || fail "the drop list at $1,$2 stayed open"
+}
+choose 106 100 2 # 模式: 倒计时
+choose 106 175 5 # 任务: 提醒
+choose 37 250 0  # 00 时
+choose 105 250 1 # 01 分
+choose 173 250 0 # 00 秒
+shot form-filled
+# Without a text the form refuses the reminder.
+at 101 400
+rect=$(probe wait UIWidget 5000 300 220) || fail "a reminder without text was not refused"
+read -r bx by _ _ <<<"$rect"
+shot refused-without-text
+click $((bx + 150)) $((by + 180))
+probe gone UIWidget 3000 || fail "the message box stayed"
+
+at 176 325
+rect=$(probe wait UIWidget 5000 460 552) || fail "no select-object dialog"
+read -r dx dy _ _ <<<"$rect"
+sleep 0.5
+shot select-object
+# "提醒标题", "提醒内容", then "确定".
+click $((dx + 230)) $((dy + 96))
+LC_ALL=C.UTF-8 xdotool type --delay 30 "喝水提醒"
+click $((dx + 230)) $((dy + 250))
+LC_ALL=C.UTF-8 xdotool type --delay 30 "起来走走，喝杯水"
+shot object-typed
+click $((dx + 395)) $((dy + 524))
+probe gone UIWidget 5000 || fail "the select-object dialog did not close"
+
+at 101 400
+added_at=$(date +%s)
+if probe wait UIWidget 1000 300 220 >/dev/null; then fail "the reminder was refused"; fi
+sleep 1
+shot added
+# The list's first row: a white card.
+[ "$(pixel $((win_x + 716)) $((win_y + 133)))" = FFFFFF ] || fail "the list shows no row"
+if probe wait UIWidget 30000 460 300 >/dev/null; then fail "the reminder came early"; fi
+shot counting-down
+if probe wait UIWidget 24000 460 300 >/dev/null; then fail "the reminder came early"; fi
+rect=$(probe wait UIWidget 30000 460 300) || fail "no reminder within 85 s of adding it"
+echo "the reminder came $(($(date +%s) - added_at)) s after it was added"
+read -r rx ry _ _ <<<"$rect"
+sleep 0.5
+shot reminder
+click $((rx + 230)) $((ry + 238))
+probe gone UIWidget 5000 || fail "确定 left the reminder open"
+
+exit_through_menu title-bar $((win_x + 750)) $((win_y + 20)) 1
+grep -q "喝水提醒" "$work/data/QuelmTask/task.xml" || fail "the task file lacks the reminder"
+
+# A hidden restart shows only the notification icon; the window it brings back lists what the
+# first run stored. It ends within its first minute, so it sends only the exit datagram.
+for _ in $(seq 50); do [ -s "$work/datagram-port" ] && break; sleep 0.1; done
+QUELM_STAT_SERVER_FOR_TESTING=127.0.0.1:$(cat "$work/datagram-port") start_program /auto
+probe tray 30000 || fail "/auto: no notification icon"
+probe gone QuelmTask 0 || fail "/auto showed the window"
+shot auto-start
+xdotool mousemove $tray_x $tray_y click --repeat 2 --delay 80 1
+wait_main_window "tray double-click after /auto"
+shot restarted
+[ "$(pixel $((win_x + 716)) $((win_y + 133)))" = FFFFFF ] || fail "the restart lists no task"
+exit_through_menu tray $tray_x $tray_y 3
+sleep 0.5
+# 98 bytes: magic 0x6D7AB9C8, then 0, 1, the length and the kind 4 (exit), little-endian.
+[ "$(wc -l <"$work/datagrams")" = 1 ] || fail "the restart sent $(wc -l <"$work/datagrams") datagrams"
+datagram=$(cat "$work/datagrams")
+[ ${#datagram} = 196 ] && [ "${datagram:0:40}" = c8b97a6d00000000010000006200000004000000 ] ||
+  fail "not an exit datagram: $datagram"
+echo "end-to-end run passed; screenshots in $shots"
