@@ -35,6 +35,12 @@ wine_env() {
   # winemenubuilder would turn every shortcut a test writes into a launcher in the host's home.
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export WINEARCH=win64
+  # Wine names host files in the locale's encoding: without UTF-8 the Chinese shortcut and
+  # folder names land on disk under other bytes than the tests look for.
+  case "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}" in
+    *UTF-8* | *utf8* | *UTF8* | *utf-8*) ;;
+    *) export LC_ALL=C.UTF-8 ;;
+  esac
   # Programs run from this build send their usage datagrams to the local discard port, never
   # through a name lookup to the maker's host.
   export QUELM_STAT_SERVER_FOR_TESTING="${QUELM_STAT_SERVER_FOR_TESTING:-127.0.0.1:9}"
