@@ -112,7 +112,7 @@ void ControlTestHost::Click(int x, int y) {
 }
 
 POINT ControlTestHost::Centre(const std::wstring& id) {
-  RECT r = Find(id)->ScreenRect();
+  RECT r = Find(id)->WindowRect();
   return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
@@ -123,7 +123,7 @@ uint32_t ControlTestHost::Pixel(int x, int y) {
 
 bool ControlTestHost::AreaDiffers(const std::wstring& id, uint32_t colour) {
   PaintNow();
-  RECT r = Find(id)->ScreenRect();
+  RECT r = Find(id)->WindowRect();
   for (int y = r.top; y < r.bottom; ++y) {
     for (int x = r.left; x < r.right; ++x) {
       if (BackBufferPixelForTesting(x, y) != colour)

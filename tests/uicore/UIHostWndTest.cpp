@@ -360,6 +360,33 @@ TEST_F(UIHostWndTest, FontsAndBackBufferGoWithTheWindow) {
   EXPECT_EQ(host.BackBufferSizeForTesting().cx, 0);
 }
 
+TEST_F(UIHostWndTest, WindowRectIsInClientCoordinatesAndScreenRectOnTheScreen) {
+  TestHost& host = Open();
+  SetWindowPos(host.GetHwnd(), nullptr, 150, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  POINT origin = {0, 0};
+  ClientToScreen(host.GetHwnd(), &origin);
+  ASSERT_NE(origin.x, 0);
+  struct Case {
+    const wchar_t* id;
+    RECT window;
+  } cases[] = {{L"p1", {10, 10, 50, 30}}, {L"p3", {115, 15, 135, 35}}};
+  for (const Case& c : cases) {
+    RECT window = P(c.id)->WindowRect();
+    RECT screen = P(c.id)->ScreenRect();
+    RECT expected = c.window;
+    EXPECT_TRUE(EqualRect(&window, &expected)) << c.id;
+    OffsetRect(&expected, origin.x, origin.y);
+    EXPECT_TRUE(EqualRect(&screen, &expected)) << c.id;
+    // Mouse messages carry client coordinates: the window rectangle's centre clicks the control.
+    host.events.clear();
+    LPARAM centre = At((window.left + window.right) / 2, (window.top + window.bottom) / 2);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    Send(WM_LBUTTONUP, 0, centre);
+    std::wstring id = c.id;
+    EXPECT_EQ(host.events, std::vector<std::string>{"click:" + std::string(id.begin(), id.end())});
+  }
+}
+
 TEST_F(UIHostWndTest, WindowsComeBackInsideTheWorkAreaAndCentreOnIt) {
   TestHost& host = Open();
   HWND hwnd = host.GetHwnd();

@@ -132,7 +132,7 @@ void UIComboBox::Paint(Gdiplus::Graphics& graphics) {
 }
 
 bool UIComboBox::InArrowArea(const UIMessage& message) const {
-  RECT me = ScreenRect();
+  RECT me = WindowRect();
   return message.x >= me.right - margins_.right && message.x < me.right && message.y >= me.top &&
          message.y < me.bottom;
 }
@@ -240,7 +240,7 @@ void UIComboBox::OpenList() {
   CreateDropList();
   if (!list_->hwnd())
     return;
-  RECT field = WindowRect();
+  RECT field = ScreenRect();
   int width = GetDropWidth();
   int height = GetDropHeight();
   int x = field.left;
@@ -381,7 +381,7 @@ void UIComboListWidget::CloseOnFocusLoss() {
   if (!IsOpen())
     return;
   POINT cursor;
-  RECT field = owner_->WindowRect();
+  RECT field = owner_->ScreenRect();
   if (GetCursorPos(&cursor) && PtInRect(&field, cursor) && (GetKeyState(VK_LBUTTON) & 0x8000))
     owner_->SuppressNextOpen();
   Hide();

@@ -196,7 +196,7 @@ BOOL UITextHost::TxClientToScreen(LPPOINT point) {
 }
 
 HRESULT UITextHost::TxGetClientRect(LPRECT rect) {
-  *rect = owner_->ScreenRect();
+  *rect = owner_->WindowRect();
   return S_OK;
 }
 
@@ -286,7 +286,7 @@ bool UIEdit::EnsureServices() {
   if (FAILED(hr) || !services)
     return false;
   services_.reset(static_cast<ITextServices*>(services));
-  RECT r = ScreenRect();
+  RECT r = WindowRect();
   activated_ = SUCCEEDED(services_->OnTxInPlaceActivate(&r));
   LRESULT ignored = 0;
   services_->TxSendMessage(EM_SETEVENTMASK, 0, ENM_CHANGE, &ignored);
@@ -359,7 +359,7 @@ void UIEdit::Paint(Gdiplus::Graphics& graphics) {
   auto* pixels = static_cast<uint32_t*>(bits);
   const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
   std::fill(pixels, pixels + count, 0x00FFFFFFu);
-  RECT r = ScreenRect();
+  RECT r = WindowRect();
   SetViewportOrgEx(dc.get(), -r.left, -r.top, nullptr);
   RECTL bounds = {r.left, r.top, r.right, r.bottom};
   services_->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, dc.get(), nullptr, &bounds, nullptr,

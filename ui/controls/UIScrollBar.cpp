@@ -61,13 +61,13 @@ void UIScrollBar::Paint(Gdiplus::Graphics& graphics) {
 }
 
 int UIScrollBar::AlongAxis(const UIMessage& message) const {
-  RECT me = ScreenRect();
+  RECT me = WindowRect();
   return vertical_ ? message.y - me.top : message.x - me.left;
 }
 
 bool UIScrollBar::OverThumb(const UIMessage& message) const {
   RECT t = ThumbRect();
-  RECT me = ScreenRect();
+  RECT me = WindowRect();
   POINT p = {message.x - me.left, message.y - me.top};
   return PtInRect(&t, p) != FALSE;
 }

@@ -86,7 +86,7 @@ void UISlider::EndDrag() {
 
 void UISlider::OnMessage(UIMessage& message) {
   IUIContainer* host = GetHost();
-  RECT at = ScreenRect();
+  RECT at = WindowRect();
   int x = message.x - at.left, y = message.y - at.top;
   switch (message.message) {
     case WM_LBUTTONDOWN:

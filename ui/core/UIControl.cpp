@@ -407,7 +407,7 @@ bool UIControl::IsFocusable() const {
 }
 
 bool UIControl::HitTest(POINT point) const {
-  RECT r = ScreenRect();
+  RECT r = WindowRect();
   return point.x >= r.left && point.x < r.right && point.y >= r.top && point.y < r.bottom;
 }
 
@@ -599,15 +599,15 @@ void UIControl::Place(int x, int y, int width, int height) {
   Invalidate();
 }
 
-RECT UIControl::ScreenRect() const {
+RECT UIControl::WindowRect() const {
   RECT r = rect_;
   for (const UIControl* p = parent_; p; p = p->parent_)
     OffsetRect(&r, p->rect_.left, p->rect_.top);
   return r;
 }
 
-RECT UIControl::WindowRect() const {
-  RECT r = ScreenRect();
+RECT UIControl::ScreenRect() const {
+  RECT r = WindowRect();
   if (host_ && host_->GetHwnd()) {
     POINT origin = {0, 0};
     ClientToScreen(host_->GetHwnd(), &origin);
