@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "sys/StringFormat.h"
 #include "ui/controls/UIControlPaint.h"
 #include "ui/controls/UIScrollVertView.h"
 #include "ui/core/SkinBitmap.h"
@@ -70,7 +71,7 @@ bool UIComboBox::SetAttribute(const std::wstring& name, const std::wstring& valu
       SetSelected(0);
   } else if (name == L"hscrollwidth") {
     // Handed on to the drop list's scroll view.
-    listScroll_ = std::max(0, ParseAttributeInt(value));
+    listScroll_ = std::max(0, ParseDecimal(value));
     if (list_)
       list_->view()->SetAttribute(name, value);
   } else if (name == L"clickdrop") {

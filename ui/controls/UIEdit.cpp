@@ -322,7 +322,7 @@ int UIEdit::TimerIndexFor(UINT id) {
 bool UIEdit::SetAttribute(const std::wstring& name, const std::wstring& value) {
   bool known = true;
   if (name == L"readonly") {
-    site_.SetReadOnly(ParseAttributeBool(value));
+    site_.SetReadOnly(ParseBool(value));
     if (services_)
       services_->OnTxPropertyBitsChange(TXTBIT_READONLY, site_.PropertyBits());
   } else if (name == L"font" || name == L"clr") {

@@ -3,10 +3,11 @@
 #include <algorithm>
 
 #include "ui/core/UIGraphics.h"
+#include "ui/core/UIValueParse.h"
 
 bool UIScrollBar::SetAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"horz") {
-    vertical_ = !ParseAttributeBool(value);
+    vertical_ = !ParseBool(value);
     Invalidate();
     UIControl::SetAttribute(name, value);
     return true;

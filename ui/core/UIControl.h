@@ -253,10 +253,3 @@ class UIControl : public UIRefObj {
 
 // The live control with this handle, or null when it has been destroyed. Thread-safe.
 UIControl* ResolveControl(uint32_t handle);
-
-// Leading-decimal integer reading of attribute values ("12px" is 12, "x" is 0).
-int ParseAttributeInt(const std::wstring& value);
-// True for exactly "true", "TRUE", "1" and "yes".
-bool ParseAttributeBool(const std::wstring& value);
-// Comma-separated integers; missing items are absent from the result.
-std::vector<int> ParseIntList(const std::wstring& value);
