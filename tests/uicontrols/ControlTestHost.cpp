@@ -2,16 +2,12 @@
 
 #include <objbase.h>
 
+#include "tests/uicore/PaintCanvas.h"
 #include "ui/controls/UIBasicControls.h"
 #include "ui/core/SkinBitmap.h"
 #include "ui/core/UIControl.h"
 
 namespace {
-
-const CLSID kPngEncoder = {0x557cf406,
-                           0x1a04,
-                           0x11d3,
-                           {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
 
 IStream* StreamOf(const std::string& bytes) {
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
@@ -39,21 +35,7 @@ std::string StripPng(const std::vector<Gdiplus::ARGB>& colours, int frameWidth, 
       g.FillRectangle(&brush, static_cast<INT>(i) * frameWidth, 0, frameWidth, height);
     }
   }
-  IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
-    return {};
-  std::string out;
-  if (bitmap.Save(stream, &kPngEncoder, nullptr) == Gdiplus::Ok) {
-    HGLOBAL block = nullptr;
-    GetHGlobalFromStream(stream, &block);
-    STATSTG stat = {};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    out.assign(static_cast<const char*>(GlobalLock(block)),
-               static_cast<size_t>(stat.cbSize.QuadPart));
-    GlobalUnlock(block);
-  }
-  stream->Release();
-  return out;
+  return EncodePng(bitmap);
 }
 
 TestSkin::TestSkin() : previous_(GetResLoader()) {

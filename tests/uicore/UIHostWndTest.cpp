@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/PumpUntil.h"
+#include "tests/uicore/PaintCanvas.h"
 #include "tests/uicore/UITestSkin.h"
 #include "ui/core/UIBuilder.h"
 #include "ui/core/UIFont.h"
@@ -436,31 +437,7 @@ std::string NineGridPng() {
       bmp.SetPixel(x, y, Gdiplus::Color(c));
     }
   }
-  UINT count = 0, size = 0;
-  Gdiplus::GetImageEncodersSize(&count, &size);
-  std::vector<BYTE> buffer(size);
-  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  Gdiplus::GetImageEncoders(count, size, codecs);
-  const CLSID* png = nullptr;
-  for (UINT i = 0; i < count; ++i) {
-    if (std::wstring(codecs[i].MimeType) == L"image/png")
-      png = &codecs[i].Clsid;
-  }
-  IStream* stream = nullptr;
-  if (!png || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
-    return std::string();
-  std::string bytes;
-  if (bmp.Save(stream, png, nullptr) == Gdiplus::Ok) {
-    STATSTG stat = {};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    bytes.resize(static_cast<size_t>(stat.cbSize.QuadPart));
-    LARGE_INTEGER zero = {};
-    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-    ULONG read = 0;
-    stream->Read(&bytes[0], static_cast<ULONG>(bytes.size()), &read);
-  }
-  stream->Release();
-  return bytes;
+  return EncodePng(bmp);
 }
 
 }  // namespace
