@@ -46,14 +46,6 @@ const RichEditLibrary& Library() {
   return library;
 }
 
-struct MemoryDcTraits {
-  using Handle = HDC;
-  static Handle Null() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { DeleteDC(h); }
-};
-using ScopedMemoryDc = ScopedHandleT<MemoryDcTraits>;
-
 COLORREF ToColorRef(Gdiplus::ARGB argb) {
   return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
@@ -344,12 +336,7 @@ void UIEdit::Paint(Gdiplus::Graphics& graphics) {
   int w = GetWidth(), h = GetHeight();
   if (w <= 0 || h <= 0 || !EnsureServices())
     return;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
+  BITMAPINFO info = TopDownDibInfo(w, h);
   void* bits = nullptr;
   ScopedGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   ScopedMemoryDc dc(CreateCompatibleDC(nullptr));

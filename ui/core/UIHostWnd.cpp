@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "sys/Handles.h"
 #include "ui/core/UIBuilder.h"
 
 namespace {
@@ -327,17 +328,9 @@ bool UIHostWnd::EnsureBackBuffer() {
   FreeBackBuffer();
   if (w <= 0 || h <= 0)
     return false;
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;  // top-down
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownDibInfo(w, h);
   void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  bufferDc_ = CreateCompatibleDC(screen);
-  ReleaseDC(nullptr, screen);
+  bufferDc_ = CreateCompatibleDC(ScopedScreenDc(GetDC(nullptr)).get());
   bufferBitmap_ = CreateDIBSection(bufferDc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!bufferDc_ || !bufferBitmap_ || !bits) {
     FreeBackBuffer();
