@@ -1,29 +1,9 @@
 #include "tests/uicontrols/ControlTestHost.h"
 
-#include <objbase.h>
-
 #include "tests/uicore/PaintCanvas.h"
 #include "ui/controls/UIBasicControls.h"
 #include "ui/core/SkinBitmap.h"
 #include "ui/core/UIControl.h"
-
-namespace {
-
-IStream* StreamOf(const std::string& bytes) {
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-  if (!block)
-    return nullptr;
-  memcpy(GlobalLock(block), bytes.data(), bytes.size());
-  GlobalUnlock(block);
-  IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream))) {
-    GlobalFree(block);
-    return nullptr;
-  }
-  return stream;
-}
-
-}  // namespace
 
 std::string StripPng(const std::vector<Gdiplus::ARGB>& colours, int frameWidth, int height) {
   Gdiplus::Bitmap bitmap(frameWidth * static_cast<int>(colours.size()), height,
@@ -60,7 +40,7 @@ SkinBitmap* TestSkin::LoadImage(const std::wstring& path) {
   auto it = images_.find(path);
   if (it == images_.end())
     return nullptr;
-  IStream* stream = StreamOf(it->second);
+  IStream* stream = NewStreamOver(it->second.data(), it->second.size());
   std::unique_ptr<SkinBitmap> bitmap(stream ? new SkinBitmap(stream) : nullptr);
   if (bitmap && bitmap->GetLastStatus() != Gdiplus::Ok)
     bitmap.reset();
