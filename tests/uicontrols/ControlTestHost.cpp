@@ -1,5 +1,8 @@
 #include "tests/uicontrols/ControlTestHost.h"
 
+#include <cstdlib>
+
+#include "tests/support/PumpUntil.h"
 #include "tests/uicore/PaintCanvas.h"
 #include "ui/controls/UIBasicControls.h"
 #include "ui/core/SkinBitmap.h"
@@ -16,6 +19,16 @@ std::string StripPng(const std::vector<Gdiplus::ARGB>& colours, int frameWidth, 
     }
   }
   return EncodePng(bitmap);
+}
+
+int ShowcaseSeconds() {
+  const char* seconds = std::getenv("QUELM_SHOWCASE_SECONDS");
+  return seconds ? std::atoi(seconds) : 0;
+}
+
+void HoldForShowcase() {
+  if (int seconds = ShowcaseSeconds())
+    PumpUntil([] { return false; }, 1000u * static_cast<DWORD>(seconds));
 }
 
 TestSkin::TestSkin() : previous_(GetResLoader()) {

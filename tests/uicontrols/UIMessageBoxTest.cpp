@@ -260,17 +260,7 @@ TEST_F(UIMessageBoxTest, SizeLayoutAndResult) {
 // The two boxes the pages show, through the whole path: shown, run on their own loop. With
 // QUELM_SHOWCASE_SECONDS set each stays on screen that long before its button is clicked.
 TEST_F(UIMessageBoxTest, AppBoxesAsThePagesShowThem) {
-  beforeClick = [] {
-    if (const char* seconds = std::getenv("QUELM_SHOWCASE_SECONDS")) {
-      DWORD end = GetTickCount() + 1000u * static_cast<DWORD>(atoi(seconds));
-      MSG msg;
-      while (GetTickCount() < end) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-          DispatchMessageW(&msg);
-        Sleep(20);
-      }
-    }
-  };
+  beforeClick = HoldForShowcase;
   struct Case {
     const wchar_t* text;
     const wchar_t* buttons;
