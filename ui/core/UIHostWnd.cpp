@@ -530,15 +530,9 @@ void UIHostWnd::RouteMouseMove(WPARAM wparam, LPARAM lparam) {
   UIRef<UIControl> keep(target);
   if (target)
     target->SendMessage(WM_MOUSEMOVE, wparam, lparam);
-  std::vector<uint32_t> tracked = tracking_;
-  for (uint32_t h : tracked) {
-    UIControl* t = ResolveLive(h);
-    if (!t) {
-      RemoveTracking(h);
-      continue;
-    }
+  ForEachTracked([&](UIControl* t) {
     if (!t->IsVisible())
-      continue;
+      return;
     bool inside = false;
     if (target) {
       for (UIControl* c = target; c; c = c->GetParent()) {
@@ -555,6 +549,16 @@ void UIHostWnd::RouteMouseMove(WPARAM wparam, LPARAM lparam) {
       t->SendMessage(WM_MOUSEHOVER);
     else if (!inside && hovered)
       t->SendMessage(WM_MOUSELEAVE);
+  });
+}
+
+void UIHostWnd::ForEachTracked(const std::function<void(UIControl*)>& visit) {
+  std::vector<uint32_t> tracked = tracking_;
+  for (uint32_t h : tracked) {
+    if (UIControl* t = ResolveLive(h))
+      visit(t);
+    else
+      RemoveTracking(h);
   }
 }
 
@@ -600,16 +604,10 @@ void UIHostWnd::OnMouseLeave() {
   hover_ = 0;
   if (hovered)
     hovered->SendMessage(WM_MOUSELEAVE);
-  std::vector<uint32_t> tracked = tracking_;
-  for (uint32_t h : tracked) {
-    UIControl* t = ResolveLive(h);
-    if (!t) {
-      RemoveTracking(h);
-      continue;
-    }
+  ForEachTracked([](UIControl* t) {
     if ((t->GetState() & UIControl::kStateHover) && t->IsEnabled())
       t->SendMessage(WM_MOUSELEAVE);
-  }
+  });
 }
 
 bool UIHostWnd::OnSetCursor(LPARAM lparam) {
