@@ -172,7 +172,7 @@ void QuelmTaskWnd::ShowMainMenu(bool atCursor) {
   if (atCursor) {
     GetCursorPos(&at);
   } else if (UIControl* button = GetRoot()->FindById(L"btnmenu")) {
-    RECT r = button->WindowRect();  // screen coordinates, despite the name
+    RECT r = button->ScreenRect();
     at = {r.left, r.bottom};
   }
   OnMenuCommand(TrackMainMenu(hwnd_, at));

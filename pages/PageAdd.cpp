@@ -264,7 +264,7 @@ void PageAdd::OpenDatePicker() {
   auto* picker = new YearMonthDayDlg;
   picker->SetInitialDate(t.wYear, t.wMonth, t.wDay);
   picker->SetCallback(&PageAdd::OnDatePicked, this);
-  RECT at = date_->WindowRect();  // screen coordinates
+  RECT at = date_->ScreenRect();
   HWND hwnd = picker->Create(GetHost()->GetHwnd(), WS_POPUP | WS_VISIBLE, WS_EX_LAYERED, at.left,
                              at.bottom, 100, 100);
   if (!hwnd) {

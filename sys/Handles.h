@@ -96,6 +96,36 @@ struct GdiObjectTraits {
 };
 using ScopedGdiObject = ScopedHandleT<GdiObjectTraits>;
 
+struct MemoryDcTraits {
+  using Handle = HDC;
+  static Handle Null() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { DeleteDC(h); }
+};
+using ScopedMemoryDc = ScopedHandleT<MemoryDcTraits>;
+
+// The screen's device context, from GetDC(nullptr).
+struct ScreenDcTraits {
+  using Handle = HDC;
+  static Handle Null() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { ReleaseDC(nullptr, h); }
+};
+using ScopedScreenDc = ScopedHandleT<ScreenDcTraits>;
+
+// The header of a 32-bit top-down DIB: rows in the order a GDI+ bitmap over the same pixels
+// reads them.
+inline BITMAPINFO TopDownDibInfo(int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
 // The COM library on the calling thread, single-threaded apartment, for this object's lifetime.
 class ScopedComInit {
  public:

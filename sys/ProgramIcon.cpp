@@ -35,16 +35,9 @@ std::unique_ptr<Gdiplus::Bitmap> CopyToArgb(Gdiplus::Bitmap& source) {
 // read or carry no alpha at all: such an icon is transparent only through its mask.
 std::unique_ptr<Gdiplus::Bitmap> FromAlphaColourBitmap(HBITMAP colour, int width, int height) {
   std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down, as GDI+ expects its rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  HDC screen = GetDC(nullptr);
-  int lines = GetDIBits(screen, colour, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
+  BITMAPINFO info = TopDownDibInfo(width, height);
+  ScopedScreenDc screen(GetDC(nullptr));
+  int lines = GetDIBits(screen.get(), colour, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
   if (lines != height)
     return nullptr;
   bool anyAlpha = false;

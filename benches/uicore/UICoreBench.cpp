@@ -219,7 +219,7 @@ int wmain(int argc, wchar_t** argv) {
     });
     std::printf("    the same pass through the window's back buffer and layered update: %.2f ms\n",
                 window * 1e3);
-    RECT sr = status->ScreenRect();
+    RECT sr = status->WindowRect();
     double rowDraw = Time(runs * 4, [&] {
       Gdiplus::Graphics g(&target);
       g.SetClip(Gdiplus::Rect(sr.left, sr.top, sr.right - sr.left, sr.bottom - sr.top));

@@ -90,7 +90,7 @@ class QuelmTaskWndTest : public ::testing::Test {
   static void Click(QuelmTaskWnd& window, const wchar_t* id) {
     UIControl* control = window.GetRoot()->FindById(id);
     ASSERT_NE(control, nullptr) << id;
-    RECT r = control->ScreenRect();  // in window coordinates
+    RECT r = control->WindowRect();
     LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     SendMessageW(window.GetHwnd(), WM_MOUSEMOVE, 0, at);
     SendMessageW(window.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);

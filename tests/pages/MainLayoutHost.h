@@ -17,7 +17,7 @@ class MainLayoutHost : public UIHostWnd {
   SIZE GetMinSize() const override { return {0, 0}; }
   // Presses and releases the left button over the control's centre.
   void Click(UIControl* control) {
-    RECT r = control->ScreenRect();  // window coordinates
+    RECT r = control->WindowRect();
     LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     SendMessageW(hwnd(), WM_MOUSEMOVE, 0, at);
     SendMessageW(hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);

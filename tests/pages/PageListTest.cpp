@@ -55,7 +55,7 @@ void AnswerConfirmation(UIMessageBox* box) {
     confirmation.buttons.push_back(button->GetText());
   UIControl* target = confirmation.answer > 0 ? box->button_controls()[confirmation.answer - 1]
                                               : box->close_button();
-  RECT r = target->ScreenRect();
+  RECT r = target->WindowRect();
   LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   PostMessageW(box->hwnd(), WM_MOUSEMOVE, 0, at);
   PostMessageW(box->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
@@ -288,7 +288,7 @@ TEST_F(PageListTest, TheTimerChangesAStatusLabelOnlyWhenItsTextDiffers) {
   Tick();
   EXPECT_EQ(status->GetText(), L"00:59:59");
   dirty = host_->Dirty();
-  RECT label = status->ScreenRect();
+  RECT label = status->WindowRect();
   RECT both;
   UnionRect(&both, &dirty, &label);
   EXPECT_FALSE(IsRectEmpty(&dirty));
@@ -299,14 +299,14 @@ TEST_F(PageListTest, HoverSwapsTheStatusForThePlayButtonWhichRunsTheTaskAtOnce) 
   ASSERT_NO_FATAL_FAILURE(Open());
   Add(ScheduleMode::Daily, ActionKind::Lock, 11, 0, 0);
   ListCtrlItem* row = Row(0);
-  RECT r = row->ScreenRect();
+  RECT r = row->WindowRect();
   auto pixel = [&](int x, int y) {
     host_->PaintNow();
     return host_->BackBufferPixelForTesting(r.left + x, r.top + y);
   };
   EXPECT_EQ(pixel(3, 35), ListCtrlItem::kRestColour);
   EXPECT_NE(pixel(3, 2), ListCtrlItem::kRestColour) << "the background starts 5 pixels down";
-  RECT time = row->FindById(L"iditem_time")->ScreenRect();
+  RECT time = row->FindById(L"iditem_time")->WindowRect();
   MoveTo({(time.left + time.right) / 2, (time.top + time.bottom) / 2});
   EXPECT_FALSE(row->status_label()->IsVisible());
   EXPECT_TRUE(row->play_button()->IsVisible());
@@ -317,7 +317,7 @@ TEST_F(PageListTest, HoverSwapsTheStatusForThePlayButtonWhichRunsTheTaskAtOnce) 
   EXPECT_FALSE(row->task()->ran);
   EXPECT_EQ(row->status_label()->GetText(), L"01:00:00");
 
-  RECT header = host_->GetRoot()->FindById(L"header")->ScreenRect();
+  RECT header = host_->GetRoot()->FindById(L"header")->WindowRect();
   MoveTo({header.left + 20, header.top + 10});
   EXPECT_TRUE(row->status_label()->IsVisible());
   EXPECT_FALSE(row->play_button()->IsVisible());

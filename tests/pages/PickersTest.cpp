@@ -115,7 +115,7 @@ class PickersTest : public testing::Test {
   static void Click(YearMonthDayDlg* dlg, const std::wstring& id) {
     UIControl* control = dlg->GetRoot()->FindById(id);
     ASSERT_NE(control, nullptr) << std::string(id.begin(), id.end());
-    RECT r = control->ScreenRect();  // window coordinates, despite the name
+    RECT r = control->WindowRect();
     LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     HWND hwnd = dlg->hwnd();
     SendMessageW(hwnd, WM_MOUSEMOVE, 0, at);
@@ -234,8 +234,8 @@ TEST_F(PickersTest, FebruaryFollowsTheLeapYearRule) {
     EXPECT_TRUE(dlg->GetRoot()->FindById(L"idmonth_2")->IsSelected());
     EXPECT_FALSE(dlg->GetRoot()->FindById(L"idmonth_1")->IsSelected());
     // The chosen day's row lies inside the visible part of the list.
-    RECT row = days->Row(c.days - 1)->WindowRect();
-    RECT view = days->WindowRect();
+    RECT row = days->Row(c.days - 1)->ScreenRect();
+    RECT view = days->ScreenRect();
     EXPECT_GE(row.top, view.top);
     EXPECT_LE(row.bottom, view.bottom);
     EXPECT_EQ(picked.calls, 0);

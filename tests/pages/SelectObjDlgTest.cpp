@@ -176,8 +176,8 @@ TEST_F(SelectObjDlgTest, OpensThePageOfTheActionFilledFromTheTask) {
     }
     if (c.page) {
       // The page shown is the one at the top of the content area.
-      RECT r = Find(c.page)->WindowRect();
-      EXPECT_EQ(r.top, Find(L"idcontent")->WindowRect().top);
+      RECT r = Find(c.page)->ScreenRect();
+      EXPECT_EQ(r.top, Find(L"idcontent")->ScreenRect().top);
       EXPECT_EQ(r.bottom - r.top, 440);
     }
     RECT window;

@@ -40,7 +40,7 @@ void ClickControl(UIHostWnd* host, const std::wstring& id) {
   UIControl* control = host->GetRoot()->FindById(id);
   if (!control)
     return;
-  RECT r = control->ScreenRect();  // window coordinates, despite the name
+  RECT r = control->WindowRect();
   LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   HWND hwnd = host->GetHwnd();
   SendMessageW(hwnd, WM_MOUSEMOVE, 0, at);

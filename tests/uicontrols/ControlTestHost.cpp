@@ -1,33 +1,12 @@
 #include "tests/uicontrols/ControlTestHost.h"
 
-#include <objbase.h>
+#include <cstdlib>
 
+#include "tests/support/PumpUntil.h"
+#include "tests/uicore/PaintCanvas.h"
 #include "ui/controls/UIBasicControls.h"
 #include "ui/core/SkinBitmap.h"
 #include "ui/core/UIControl.h"
-
-namespace {
-
-const CLSID kPngEncoder = {0x557cf406,
-                           0x1a04,
-                           0x11d3,
-                           {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-
-IStream* StreamOf(const std::string& bytes) {
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-  if (!block)
-    return nullptr;
-  memcpy(GlobalLock(block), bytes.data(), bytes.size());
-  GlobalUnlock(block);
-  IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream))) {
-    GlobalFree(block);
-    return nullptr;
-  }
-  return stream;
-}
-
-}  // namespace
 
 std::string StripPng(const std::vector<Gdiplus::ARGB>& colours, int frameWidth, int height) {
   Gdiplus::Bitmap bitmap(frameWidth * static_cast<int>(colours.size()), height,
@@ -39,21 +18,17 @@ std::string StripPng(const std::vector<Gdiplus::ARGB>& colours, int frameWidth, 
       g.FillRectangle(&brush, static_cast<INT>(i) * frameWidth, 0, frameWidth, height);
     }
   }
-  IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
-    return {};
-  std::string out;
-  if (bitmap.Save(stream, &kPngEncoder, nullptr) == Gdiplus::Ok) {
-    HGLOBAL block = nullptr;
-    GetHGlobalFromStream(stream, &block);
-    STATSTG stat = {};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    out.assign(static_cast<const char*>(GlobalLock(block)),
-               static_cast<size_t>(stat.cbSize.QuadPart));
-    GlobalUnlock(block);
-  }
-  stream->Release();
-  return out;
+  return EncodePng(bitmap);
+}
+
+int ShowcaseSeconds() {
+  const char* seconds = std::getenv("QUELM_SHOWCASE_SECONDS");
+  return seconds ? std::atoi(seconds) : 0;
+}
+
+void HoldForShowcase() {
+  if (int seconds = ShowcaseSeconds())
+    PumpUntil([] { return false; }, 1000u * static_cast<DWORD>(seconds));
 }
 
 TestSkin::TestSkin() : previous_(GetResLoader()) {
@@ -78,7 +53,7 @@ SkinBitmap* TestSkin::LoadImage(const std::wstring& path) {
   auto it = images_.find(path);
   if (it == images_.end())
     return nullptr;
-  IStream* stream = StreamOf(it->second);
+  IStream* stream = NewStreamOver(it->second.data(), it->second.size());
   std::unique_ptr<SkinBitmap> bitmap(stream ? new SkinBitmap(stream) : nullptr);
   if (bitmap && bitmap->GetLastStatus() != Gdiplus::Ok)
     bitmap.reset();
@@ -112,7 +87,7 @@ void ControlTestHost::Click(int x, int y) {
 }
 
 POINT ControlTestHost::Centre(const std::wstring& id) {
-  RECT r = Find(id)->ScreenRect();
+  RECT r = Find(id)->WindowRect();
   return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
@@ -123,7 +98,7 @@ uint32_t ControlTestHost::Pixel(int x, int y) {
 
 bool ControlTestHost::AreaDiffers(const std::wstring& id, uint32_t colour) {
   PaintNow();
-  RECT r = Find(id)->ScreenRect();
+  RECT r = Find(id)->WindowRect();
   for (int y = r.top; y < r.bottom; ++y) {
     for (int x = r.left; x < r.right; ++x) {
       if (BackBufferPixelForTesting(x, y) != colour)

@@ -15,6 +15,11 @@
 // frames when there are four).
 std::string StripPng(const std::vector<Gdiplus::ARGB>& colours, int frameWidth, int height);
 
+// QUELM_SHOWCASE_SECONDS, 0 when unset: how long a showcase test keeps its windows on screen for
+// a person to look at. HoldForShowcase dispatches the thread's messages for that long.
+int ShowcaseSeconds();
+void HoldForShowcase();
+
 // An in-memory skin: layout texts and PNG images by pack path, installed as the process-wide
 // loader for the object's life, with GDI+ running.
 class TestSkin : public UIResLoader {

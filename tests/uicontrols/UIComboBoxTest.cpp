@@ -57,7 +57,7 @@ TEST(UIComboBoxTest, DropListHeightFollowsItemCountBelowTheField) {
     ASSERT_NE(h.Open(), nullptr);
     EXPECT_TRUE(h.ListOpen());
     RECT r = h.ListRect();
-    RECT field = h.combo->WindowRect();
+    RECT field = h.combo->ScreenRect();
     EXPECT_EQ(r.bottom - r.top, c.height);
     EXPECT_EQ(r.right - r.left, 120);
     EXPECT_EQ(r.left, field.left);
@@ -75,7 +75,7 @@ TEST(UIComboBoxTest, OpensUpwardsNearTheBottomOfTheWorkArea) {
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   h.Open();
   RECT r = h.ListRect();
-  EXPECT_EQ(r.bottom, h.combo->WindowRect().top);
+  EXPECT_EQ(r.bottom, h.combo->ScreenRect().top);
   EXPECT_EQ(r.bottom - r.top, 230);
 }
 

@@ -58,7 +58,7 @@ struct EditHost {
   template <class Accept>
   int Pixels(const wchar_t* id, Accept accept) {
     host.PaintNow();
-    RECT r = Edit(id)->ScreenRect();
+    RECT r = Edit(id)->WindowRect();
     int count = 0;
     for (int y = r.top; y < r.bottom; ++y) {
       for (int x = r.left; x < r.right; ++x)
@@ -78,7 +78,7 @@ struct EditHost {
   // The painted pixels of the control's area, row by row.
   std::vector<uint32_t> Picture(const wchar_t* id) {
     host.PaintNow();
-    RECT r = Edit(id)->ScreenRect();
+    RECT r = Edit(id)->WindowRect();
     std::vector<uint32_t> pixels;
     for (int y = r.top; y < r.bottom; ++y) {
       for (int x = r.left; x < r.right; ++x)
@@ -380,7 +380,7 @@ TEST(UIEditCtrlTest, MouseSelectsAndDoubleClickSelectsAWord) {
   EditHost h;
   UIEditCtrl* edit = h.Edit(L"one");
   edit->SetText(L"hello world");
-  RECT r = edit->ScreenRect();
+  RECT r = edit->WindowRect();
   int y = (r.top + r.bottom) / 2;
   int end = LOWORD(edit->SendMessage(EM_POSFROMCHAR, 11)) + r.left;
   h.host.Send(WM_MOUSEMOVE, r.left + 1, y);
@@ -428,7 +428,7 @@ TEST(UIEditCtrlTest, LayoutTextCaretAndDisabledEdit) {
   UIEditCtrl* other = h.Edit(L"other");
   EXPECT_EQ(other->GetText(), L"预设") << "\"txt\" fills the buffer";
   h.Focus(L"other");
-  RECT r = other->ScreenRect();
+  RECT r = other->WindowRect();
   POINT start = h.NativeCaret();
   EXPECT_EQ(start.x, r.left + 5) << "the host's caret stands at the text's start";
   EXPECT_GE(start.y, r.top);
@@ -509,7 +509,7 @@ TEST(UIEditCtrlTest, WheelAndPageKeysScrollAMultiLineEdit) {
   for (int i = 0; i < 20; ++i)
     text += L"行" + std::to_wstring(i) + L"\r\n";
   multi->SetText(text);
-  RECT r = multi->ScreenRect();
+  RECT r = multi->WindowRect();
   POINT screen = {r.left + 10, r.top + 10};
   ClientToScreen(h.host.hwnd(), &screen);
   ::SendMessageW(h.host.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA),

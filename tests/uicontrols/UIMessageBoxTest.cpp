@@ -119,16 +119,16 @@ void Look(UIMessageBox* box) {
   std::vector<uint32_t> textColours;
   for (size_t i = 0; i < box->button_controls().size(); ++i) {
     UIControl* button = box->button_controls()[i];
-    RECT r = button->ScreenRect();
+    RECT r = button->WindowRect();
     seen.buttons.push_back(r);
     seen.buttonCentres.push_back({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     seen.buttonFaces.push_back(box->BackBufferPixelForTesting(r.left + 4, r.top + 4));
     bool primary = i + 1 == box->button_controls().size();
     seen.buttonTextInColour.push_back(AreaHas(box, r, primary ? 0xFFFFFFFF : 0xFF60656F));
   }
-  RECT close = box->close_button()->ScreenRect();
+  RECT close = box->close_button()->WindowRect();
   seen.close = {(close.left + close.right) / 2, (close.top + close.bottom) / 2};
-  seen.text = box->text_label()->ScreenRect();
+  seen.text = box->text_label()->WindowRect();
   int first = -1, last = -1;
   for (int y = seen.text.top; y < seen.text.bottom; ++y) {
     for (int x = seen.text.left; x < seen.text.right; ++x) {
@@ -142,7 +142,7 @@ void Look(UIMessageBox* box) {
   seen.textInkRows = first < 0 ? 0 : last - first + 1;
   if (UIControl* icon = box->icon_control()) {
     seen.hasIcon = true;
-    seen.icon = icon->ScreenRect();
+    seen.icon = icon->WindowRect();
     seen.iconPixel = box->BackBufferPixelForTesting((seen.icon.left + seen.icon.right) / 2,
                                                     (seen.icon.top + seen.icon.bottom) / 2);
   }
@@ -260,17 +260,7 @@ TEST_F(UIMessageBoxTest, SizeLayoutAndResult) {
 // The two boxes the pages show, through the whole path: shown, run on their own loop. With
 // QUELM_SHOWCASE_SECONDS set each stays on screen that long before its button is clicked.
 TEST_F(UIMessageBoxTest, AppBoxesAsThePagesShowThem) {
-  beforeClick = [] {
-    if (const char* seconds = std::getenv("QUELM_SHOWCASE_SECONDS")) {
-      DWORD end = GetTickCount() + 1000u * static_cast<DWORD>(atoi(seconds));
-      MSG msg;
-      while (GetTickCount() < end) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-          DispatchMessageW(&msg);
-        Sleep(20);
-      }
-    }
-  };
+  beforeClick = HoldForShowcase;
   struct Case {
     const wchar_t* text;
     const wchar_t* buttons;

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "tests/uicontrols/ControlTestHost.h"
 #include "ui/controls/UIProgress.h"
 #include "ui/controls/UISwitch.h"
@@ -100,16 +98,10 @@ TEST(UIShowcaseTest, EveryControlShowsInEachLook) {
   EXPECT_FALSE(host.AreaDiffers(L"l3", panel));
   EXPECT_FALSE(host.AreaDiffers(L"l4", panel));
 
-  if (const char* seconds = std::getenv("QUELM_SHOWCASE_SECONDS")) {
+  if (ShowcaseSeconds()) {
     ShowWindow(host.hwnd(), SW_SHOWNOACTIVATE);
     SetWindowPos(host.hwnd(), HWND_TOPMOST, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-    DWORD end = GetTickCount() + 1000u * static_cast<DWORD>(atoi(seconds));
-    MSG msg;
-    while (GetTickCount() < end) {
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageW(&msg);
-      Sleep(20);
-    }
+    HoldForShowcase();
   }
 }
 

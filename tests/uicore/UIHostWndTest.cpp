@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/PumpUntil.h"
+#include "tests/uicore/PaintCanvas.h"
 #include "tests/uicore/UITestSkin.h"
 #include "ui/core/UIBuilder.h"
 #include "ui/core/UIFont.h"
@@ -360,6 +361,33 @@ TEST_F(UIHostWndTest, FontsAndBackBufferGoWithTheWindow) {
   EXPECT_EQ(host.BackBufferSizeForTesting().cx, 0);
 }
 
+TEST_F(UIHostWndTest, WindowRectIsInClientCoordinatesAndScreenRectOnTheScreen) {
+  TestHost& host = Open();
+  SetWindowPos(host.GetHwnd(), nullptr, 150, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  POINT origin = {0, 0};
+  ClientToScreen(host.GetHwnd(), &origin);
+  ASSERT_NE(origin.x, 0);
+  struct Case {
+    const wchar_t* id;
+    RECT window;
+  } cases[] = {{L"p1", {10, 10, 50, 30}}, {L"p3", {115, 15, 135, 35}}};
+  for (const Case& c : cases) {
+    RECT window = P(c.id)->WindowRect();
+    RECT screen = P(c.id)->ScreenRect();
+    RECT expected = c.window;
+    EXPECT_TRUE(EqualRect(&window, &expected)) << c.id;
+    OffsetRect(&expected, origin.x, origin.y);
+    EXPECT_TRUE(EqualRect(&screen, &expected)) << c.id;
+    // Mouse messages carry client coordinates: the window rectangle's centre clicks the control.
+    host.events.clear();
+    LPARAM centre = At((window.left + window.right) / 2, (window.top + window.bottom) / 2);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    Send(WM_LBUTTONUP, 0, centre);
+    std::wstring id = c.id;
+    EXPECT_EQ(host.events, std::vector<std::string>{"click:" + std::string(id.begin(), id.end())});
+  }
+}
+
 TEST_F(UIHostWndTest, WindowsComeBackInsideTheWorkAreaAndCentreOnIt) {
   TestHost& host = Open();
   HWND hwnd = host.GetHwnd();
@@ -409,31 +437,7 @@ std::string NineGridPng() {
       bmp.SetPixel(x, y, Gdiplus::Color(c));
     }
   }
-  UINT count = 0, size = 0;
-  Gdiplus::GetImageEncodersSize(&count, &size);
-  std::vector<BYTE> buffer(size);
-  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  Gdiplus::GetImageEncoders(count, size, codecs);
-  const CLSID* png = nullptr;
-  for (UINT i = 0; i < count; ++i) {
-    if (std::wstring(codecs[i].MimeType) == L"image/png")
-      png = &codecs[i].Clsid;
-  }
-  IStream* stream = nullptr;
-  if (!png || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
-    return std::string();
-  std::string bytes;
-  if (bmp.Save(stream, png, nullptr) == Gdiplus::Ok) {
-    STATSTG stat = {};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    bytes.resize(static_cast<size_t>(stat.cbSize.QuadPart));
-    LARGE_INTEGER zero = {};
-    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-    ULONG read = 0;
-    stream->Read(&bytes[0], static_cast<ULONG>(bytes.size()), &read);
-  }
-  stream->Release();
-  return bytes;
+  return EncodePng(bmp);
 }
 
 }  // namespace

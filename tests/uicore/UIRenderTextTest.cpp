@@ -31,10 +31,10 @@ class UIRenderTextTest : public testing::Test {
 
   // A font cache like a window's.
   UIFontLookup Fonts() {
-    return [this](const std::wstring& fontSpec) -> Gdiplus::Font* {
-      auto& slot = fonts_[fontSpec];
+    return [this](const std::wstring& fontDesc) -> Gdiplus::Font* {
+      auto& slot = fonts_[fontDesc];
       if (!slot)
-        slot = CreateUIFont(fontSpec);
+        slot = CreateUIFont(fontDesc);
       return slot.get();
     };
   }

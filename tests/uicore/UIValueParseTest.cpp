@@ -73,7 +73,7 @@ TEST(UIValueParse, InsetsFillMissingSidesWithZero) {
   }
 }
 
-TEST(UIValueParse, FontSpecificationsGiveSizeAndStyles) {
+TEST(UIValueParse, FontDescificationsGiveSizeAndStyles) {
   using namespace Gdiplus;
   struct Case {
     const wchar_t* text;
@@ -88,7 +88,7 @@ TEST(UIValueParse, FontSpecificationsGiveSizeAndStyles) {
       {L"15 bius", 15, FontStyleBold | FontStyleItalic | FontStyleUnderline | FontStyleStrikeout},
   };
   for (const Case& c : cases) {
-    FontSpec f = ParseFontSpec(c.text);
+    FontDesc f = ParseFontDesc(c.text);
     EXPECT_EQ(f.pixels, c.pixels) << c.text;
     EXPECT_EQ(f.style, c.style) << c.text;
   }

@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "sys/Handles.h"
 #include "sys/StringFormat.h"
 #include "ui/controls/SkinMenuWnd.h"
 #include "ui/core/UIResLoader.h"
@@ -19,14 +20,6 @@ constexpr int kSubmenuExtra = 20;
 constexpr int kMinItemWidth = 100;
 constexpr int kStackX = 8;
 constexpr int kStackY = 10;
-
-struct ScreenDc {
-  HDC dc = GetDC(nullptr);
-  ~ScreenDc() {
-    if (dc)
-      ReleaseDC(nullptr, dc);
-  }
-};
 
 // Reads the children of the element the cursor is inside of.
 void ReadEntries(XmlDocument& doc, SkinMenu* menu) {
@@ -114,12 +107,12 @@ std::unique_ptr<SkinMenu> LoadSkinMenu(const std::wstring& path) {
 void LayoutSkinMenu(SkinMenu* menu) {
   if (!menu)
     return;
-  ScreenDc screen;
-  if (!screen.dc)
+  ScopedScreenDc screen(GetDC(nullptr));
+  if (!screen)
     return;
-  HGDIOBJ old = SelectObject(screen.dc, GetStockObject(DEFAULT_GUI_FONT));
-  Layout(screen.dc, menu);
-  SelectObject(screen.dc, old);
+  HGDIOBJ old = SelectObject(screen.get(), GetStockObject(DEFAULT_GUI_FONT));
+  Layout(screen.get(), menu);
+  SelectObject(screen.get(), old);
 }
 
 int MenuLoader::TrackMenu(HWND owner, int x, int y, const std::wstring& path) {

@@ -27,14 +27,6 @@ constexpr Gdiplus::ARGB kHotColor = 0xFFF0F5F9;
 constexpr Gdiplus::ARGB kTextColor = 0xFE66666D;
 constexpr Gdiplus::ARGB kGreyTextColor = 0xFEACA899;
 
-struct MemoryDc {
-  HDC dc = CreateCompatibleDC(nullptr);
-  ~MemoryDc() {
-    if (dc)
-      DeleteDC(dc);
-  }
-};
-
 // The width an entry is highlighted and hit over: every entry of a level shares one band that
 // ends as far from the right edge as the stack starts from the left. The widest entry's own
 // width would reach into the frame.
@@ -290,19 +282,13 @@ void MenuSession::Paint(const Level& level) {
   int w = level.menu->width, h = level.menu->height;
   if (w <= 0 || h <= 0)
     return;
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownDibInfo(w, h);
   void* bits = nullptr;
   ScopedGdiObject dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  MemoryDc mem;
-  if (!dib || !bits || !mem.dc)
+  ScopedMemoryDc mem(CreateCompatibleDC(nullptr));
+  if (!dib || !bits || !mem)
     return;
-  HGDIOBJ old = SelectObject(mem.dc, dib.get());
+  HGDIOBJ old = SelectObject(mem.get(), dib.get());
   {
     // The canvas draws straight into the section's pixels, premultiplied as the layered
     // window wants them.
@@ -314,8 +300,8 @@ void MenuSession::Paint(const Level& level) {
   POINT dst = {level.rect.left, level.rect.top};
   SIZE size = {w, h};
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  UpdateLayeredWindow(level.hwnd, nullptr, &dst, &size, mem.dc, &src, 0, &blend, ULW_ALPHA);
-  SelectObject(mem.dc, old);
+  UpdateLayeredWindow(level.hwnd, nullptr, &dst, &size, mem.get(), &src, 0, &blend, ULW_ALPHA);
+  SelectObject(mem.get(), old);
 }
 
 int MenuSession::LevelAt(POINT pt) const {

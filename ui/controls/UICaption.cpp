@@ -1,5 +1,7 @@
 #include "ui/controls/UICaption.h"
 
+#include "ui/core/UIValueParse.h"
+
 namespace {
 
 constexpr WPARAM kMoveByCaption = 0xF012;  // SC_MOVE | HTCAPTION
@@ -11,7 +13,7 @@ constexpr WPARAM kRestoreByCaption = 0xF122;
 bool UICaption::SetAttribute(const std::wstring& name, const std::wstring& value) {
   if (name != L"drag")
     return UIControl::SetAttribute(name, value);
-  dragEnabled_ = ParseAttributeBool(value);
+  dragEnabled_ = ParseBool(value);
   attributes_[name] = value;
   return true;
 }

@@ -1,5 +1,6 @@
 #include "ui/controls/UICheckBox.h"
 
+#include "sys/StringFormat.h"
 #include "ui/controls/UIControlPaint.h"
 #include "ui/core/UIRender.h"
 #include "ui/core/UIValueParse.h"
@@ -23,13 +24,13 @@ bool UICheckBox::SetAttribute(const std::wstring& name, const std::wstring& valu
     ParseRect(value, &box_);
     Invalidate();
   } else if (name == L"xlabel") {
-    xLabel_ = ParseAttributeInt(value);
+    xLabel_ = ParseDecimal(value);
     Invalidate();
   } else if (name == L"ylabel") {
-    yLabel_ = ParseAttributeInt(value);
+    yLabel_ = ParseDecimal(value);
     Invalidate();
   } else if (name == L"check") {
-    SetChecked(ParseAttributeBool(value));
+    SetChecked(ParseBool(value));
   } else {
     return UIButton::SetAttribute(name, value);
   }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "sys/StringFormat.h"
 #include "ui/controls/UIControlPaint.h"
 #include "ui/controls/UIScrollVertView.h"
 #include "ui/core/SkinBitmap.h"
@@ -70,7 +71,7 @@ bool UIComboBox::SetAttribute(const std::wstring& name, const std::wstring& valu
       SetSelected(0);
   } else if (name == L"hscrollwidth") {
     // Handed on to the drop list's scroll view.
-    listScroll_ = std::max(0, ParseAttributeInt(value));
+    listScroll_ = std::max(0, ParseDecimal(value));
     if (list_)
       list_->view()->SetAttribute(name, value);
   } else if (name == L"clickdrop") {
@@ -132,7 +133,7 @@ void UIComboBox::Paint(Gdiplus::Graphics& graphics) {
 }
 
 bool UIComboBox::InArrowArea(const UIMessage& message) const {
-  RECT me = ScreenRect();
+  RECT me = WindowRect();
   return message.x >= me.right - margins_.right && message.x < me.right && message.y >= me.top &&
          message.y < me.bottom;
 }
@@ -240,7 +241,7 @@ void UIComboBox::OpenList() {
   CreateDropList();
   if (!list_->hwnd())
     return;
-  RECT field = WindowRect();
+  RECT field = ScreenRect();
   int width = GetDropWidth();
   int height = GetDropHeight();
   int x = field.left;
@@ -381,7 +382,7 @@ void UIComboListWidget::CloseOnFocusLoss() {
   if (!IsOpen())
     return;
   POINT cursor;
-  RECT field = owner_->WindowRect();
+  RECT field = owner_->ScreenRect();
   if (GetCursorPos(&cursor) && PtInRect(&field, cursor) && (GetKeyState(VK_LBUTTON) & 0x8000))
     owner_->SuppressNextOpen();
   Hide();

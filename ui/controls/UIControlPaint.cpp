@@ -13,8 +13,8 @@ RenderState ControlRenderState(const UIControl* control) {
 
 UIFontLookup HostFontLookup(const UIControl* control) {
   IUIContainer* host = control->GetHost();
-  return [host](const std::wstring& fontSpec) -> Gdiplus::Font* {
-    Gdiplus::Font* font = host ? host->GetFont(fontSpec) : nullptr;
+  return [host](const std::wstring& fontDesc) -> Gdiplus::Font* {
+    Gdiplus::Font* font = host ? host->GetFont(fontDesc) : nullptr;
     return font ? font : DefaultUIFont();
   };
 }

@@ -46,14 +46,6 @@ const RichEditLibrary& Library() {
   return library;
 }
 
-struct MemoryDcTraits {
-  using Handle = HDC;
-  static Handle Null() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { DeleteDC(h); }
-};
-using ScopedMemoryDc = ScopedHandleT<MemoryDcTraits>;
-
 COLORREF ToColorRef(Gdiplus::ARGB argb) {
   return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
@@ -196,7 +188,7 @@ BOOL UITextHost::TxClientToScreen(LPPOINT point) {
 }
 
 HRESULT UITextHost::TxGetClientRect(LPRECT rect) {
-  *rect = owner_->ScreenRect();
+  *rect = owner_->WindowRect();
   return S_OK;
 }
 
@@ -286,7 +278,7 @@ bool UIEdit::EnsureServices() {
   if (FAILED(hr) || !services)
     return false;
   services_.reset(static_cast<ITextServices*>(services));
-  RECT r = ScreenRect();
+  RECT r = WindowRect();
   activated_ = SUCCEEDED(services_->OnTxInPlaceActivate(&r));
   LRESULT ignored = 0;
   services_->TxSendMessage(EM_SETEVENTMASK, 0, ENM_CHANGE, &ignored);
@@ -322,7 +314,7 @@ int UIEdit::TimerIndexFor(UINT id) {
 bool UIEdit::SetAttribute(const std::wstring& name, const std::wstring& value) {
   bool known = true;
   if (name == L"readonly") {
-    site_.SetReadOnly(ParseAttributeBool(value));
+    site_.SetReadOnly(ParseBool(value));
     if (services_)
       services_->OnTxPropertyBitsChange(TXTBIT_READONLY, site_.PropertyBits());
   } else if (name == L"font" || name == L"clr") {
@@ -344,12 +336,7 @@ void UIEdit::Paint(Gdiplus::Graphics& graphics) {
   int w = GetWidth(), h = GetHeight();
   if (w <= 0 || h <= 0 || !EnsureServices())
     return;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
+  BITMAPINFO info = TopDownDibInfo(w, h);
   void* bits = nullptr;
   ScopedGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   ScopedMemoryDc dc(CreateCompatibleDC(nullptr));
@@ -359,7 +346,7 @@ void UIEdit::Paint(Gdiplus::Graphics& graphics) {
   auto* pixels = static_cast<uint32_t*>(bits);
   const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
   std::fill(pixels, pixels + count, 0x00FFFFFFu);
-  RECT r = ScreenRect();
+  RECT r = WindowRect();
   SetViewportOrgEx(dc.get(), -r.left, -r.top, nullptr);
   RECTL bounds = {r.left, r.top, r.right, r.bottom};
   services_->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, dc.get(), nullptr, &bounds, nullptr,

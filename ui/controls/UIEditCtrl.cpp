@@ -754,7 +754,7 @@ void UIEditCtrl::OnChar(wchar_t c) {
 }
 
 void UIEditCtrl::OnMouse(UINT message, WPARAM wparam, LPARAM lparam) {
-  RECT at = ScreenRect();
+  RECT at = WindowRect();
   int x = GET_X_LPARAM(lparam) - at.left;
   int y = GET_Y_LPARAM(lparam) - at.top;
   switch (message) {
@@ -821,7 +821,7 @@ void UIEditCtrl::UpdateCaret() {
     Gdiplus::Size size = MeasureText(composition_, Font());
     p.x += size.Width - 1;
   }
-  RECT at = ScreenRect();
+  RECT at = WindowRect();
   // Restart the blink so the caret stays solid while it moves.
   host_->ShowCaret(false);
   host_->SetCaretPos(at.left + p.x, at.top + p.y);
@@ -837,7 +837,7 @@ void UIEditCtrl::PlaceImeWindows() {
   if (!ime.get())
     return;
   POINT p = LocalCaretPoint();
-  RECT at = ScreenRect();
+  RECT at = WindowRect();
   COMPOSITIONFORM form = {};
   form.dwStyle = CFS_POINT;
   form.ptCurrentPos = {at.left + p.x, at.top + p.y};

@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "sys/Clock.h"
+#include "sys/StringFormat.h"
 #include "ui/controls/UIControlPaint.h"
 #include "ui/core/SkinBitmap.h"
 #include "ui/core/UIGraphics.h"
@@ -32,8 +33,8 @@ void UIGif::SetFrames(const std::wstring& frames) {
   size_t bar2 = bar1 == std::wstring::npos ? bar1 : frames.find(L'|', bar1 + 1);
   if (bar2 == std::wstring::npos)
     return;
-  int first = ParseAttributeInt(frames.substr(0, bar1));
-  int last = ParseAttributeInt(frames.substr(bar1 + 1, bar2 - bar1 - 1));
+  int first = ParseDecimal(frames.substr(0, bar1));
+  int last = ParseDecimal(frames.substr(bar1 + 1, bar2 - bar1 - 1));
   std::wstring format = frames.substr(bar2 + 1);
   if (!IsSingleIntFormat(format) || last < first ||
       static_cast<long long>(last) - first >= kMaxFrames)

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "sys/StringFormat.h"
 #include "ui/controls/UIControlPaint.h"
 #include "ui/core/UIRenderText.h"
+#include "ui/core/UIValueParse.h"
 
 UILabel::UILabel() : textRender_(new UIRenderText) {}
 
@@ -19,13 +21,13 @@ bool UILabel::SetAttribute(const std::wstring& name, const std::wstring& value) 
     ApplyDescriptorItems(textRender_, value);
     Invalidate();
   } else if (name == L"xstart") {
-    xStart_ = ParseAttributeInt(value);
+    xStart_ = ParseDecimal(value);
     Invalidate();
   } else if (name == L"xend") {
-    xEnd_ = ParseAttributeInt(value);
+    xEnd_ = ParseDecimal(value);
     Invalidate();
   } else if (name == L"alias") {
-    alias_ = ParseAttributeBool(value);
+    alias_ = ParseBool(value);
     Invalidate();
   } else {
     known = false;

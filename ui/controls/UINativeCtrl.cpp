@@ -16,7 +16,7 @@ bool UINativeCtrl::CreateNativeWindow() {
   HWND parent = host_ ? host_->GetHwnd() : nullptr;
   if (!parent)
     return false;
-  RECT r = ScreenRect();
+  RECT r = WindowRect();
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS | NativeStyle();
   if (!(GetState() & kStateHidden) && IsVisible())
     style |= WS_VISIBLE;
@@ -79,7 +79,7 @@ LRESULT CALLBACK UINativeCtrl::SubclassProc(HWND hwnd, UINT message, WPARAM wpar
 void UINativeCtrl::FollowControl() {
   if (!native_)
     return;
-  RECT r = ScreenRect();
+  RECT r = WindowRect();
   if (!EqualRect(&r, &placed_)) {
     placed_ = r;
     SetWindowPos(native_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,

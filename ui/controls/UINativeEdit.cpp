@@ -1,5 +1,8 @@
 #include "ui/controls/UINativeEdit.h"
 
+#include "sys/StringFormat.h"
+#include "ui/core/UIValueParse.h"
+
 UINativeEdit::~UINativeEdit() {
   // Before the font goes: the window may still be using it.
   DestroyNativeWindow();
@@ -12,13 +15,13 @@ bool UINativeEdit::SetAttribute(const std::wstring& name, const std::wstring& va
                                         : nullptr;
   bool known = true;
   if (flag) {
-    bool on = ParseAttributeBool(value);
+    bool on = ParseBool(value);
     if (on != *flag) {
       *flag = on;
       RecreateNativeWindow();
     }
   } else if (name == L"font") {
-    fontPixels_ = ParseAttributeInt(value);  // the leading size of a font description
+    fontPixels_ = ParseDecimal(value);  // the leading size of a font description
     if (fontPixels_ <= 0)
       fontPixels_ = 16;
     ApplyFont();

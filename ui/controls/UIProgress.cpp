@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "sys/StringFormat.h"
 #include "ui/core/UIGraphics.h"
 #include "ui/core/UIRenderImg.h"
 
@@ -30,13 +31,13 @@ UIProgress::~UIProgress() {
 
 bool UIProgress::SetAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"value") {
-    SetValue(ParseAttributeInt(value));
+    SetValue(ParseDecimal(value));
   } else if (name == L"prob") {
     Replace(back_, NewImagePainter(value, UIRenderImg::kThreeHWhole));
   } else if (name == L"prof") {
     Replace(fore_, NewImagePainter(value, drawType_));
   } else if (name == L"drawtype") {
-    drawType_ = ParseAttributeInt(value);
+    drawType_ = ParseDecimal(value);
     if (fore_)
       fore_->SetAttribute(L"type", std::to_wstring(drawType_));
   } else {

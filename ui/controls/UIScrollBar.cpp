@@ -3,10 +3,11 @@
 #include <algorithm>
 
 #include "ui/core/UIGraphics.h"
+#include "ui/core/UIValueParse.h"
 
 bool UIScrollBar::SetAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"horz") {
-    vertical_ = !ParseAttributeBool(value);
+    vertical_ = !ParseBool(value);
     Invalidate();
     UIControl::SetAttribute(name, value);
     return true;
@@ -61,13 +62,13 @@ void UIScrollBar::Paint(Gdiplus::Graphics& graphics) {
 }
 
 int UIScrollBar::AlongAxis(const UIMessage& message) const {
-  RECT me = ScreenRect();
+  RECT me = WindowRect();
   return vertical_ ? message.y - me.top : message.x - me.left;
 }
 
 bool UIScrollBar::OverThumb(const UIMessage& message) const {
   RECT t = ThumbRect();
-  RECT me = ScreenRect();
+  RECT me = WindowRect();
   POINT p = {message.x - me.left, message.y - me.top};
   return PtInRect(&t, p) != FALSE;
 }

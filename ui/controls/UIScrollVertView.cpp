@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sys/StringFormat.h"
 #include "ui/controls/UIScrollBar.h"
 
 UIScrollVertView::UIScrollVertView()
@@ -20,7 +21,7 @@ UIScrollVertView::~UIScrollVertView() {
 
 bool UIScrollVertView::SetAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"hscrollwidth") {
-    barWidth_ = std::max(0, ParseAttributeInt(value));
+    barWidth_ = std::max(0, ParseDecimal(value));
     UIControl::SetAttribute(name, value);
     Arrange();
     return true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sys/StringFormat.h"
 #include "ui/controls/UIControlPaint.h"
 #include "ui/core/SkinBitmap.h"
 #include "ui/core/UIGraphics.h"
@@ -31,7 +32,7 @@ bool UISlider::SetAttribute(const std::wstring& name, const std::wstring& value)
   else if (name == L"sliderfg")
     filled_ = LoadSkinImage(value);
   else if (name == L"value")
-    SetValue(ParseAttributeInt(value));
+    SetValue(ParseDecimal(value));
   else
     return UIControl::SetAttribute(name, value);
   attributes_[name] = value;
@@ -86,7 +87,7 @@ void UISlider::EndDrag() {
 
 void UISlider::OnMessage(UIMessage& message) {
   IUIContainer* host = GetHost();
-  RECT at = ScreenRect();
+  RECT at = WindowRect();
   int x = message.x - at.left, y = message.y - at.top;
   switch (message.message) {
     case WM_LBUTTONDOWN:

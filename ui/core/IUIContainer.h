@@ -53,9 +53,9 @@ class IUIContainer {
   virtual void ShowCaret(bool on) = 0;
   virtual void SetCaretPos(int x, int y) = 0;
 
-  // The window's font for a font specification ("14", "16b"), cached for the window's life;
+  // The window's font for a font description ("14", "16b"), cached for the window's life;
   // an empty font description answers the process-wide default font. Never null while GDI+ runs.
-  virtual Gdiplus::Font* GetFont(const std::wstring& fontSpec) = 0;
+  virtual Gdiplus::Font* GetFont(const std::wstring& fontDesc) = 0;
 
   // Delivers a control's event to OnEvent; answers its result.
   virtual int FireEvent(UIControl* sender, const char* name, int param1, int param2) = 0;

@@ -1,51 +1,6 @@
 #include "ui/core/ResLoaderMgr.h"
 
-#include <cstring>
-
 #include "sys/GdiplusSession.h"
-
-namespace {
-
-// Owns a movable global memory block until it is handed to a stream.
-struct GlobalBlock {
-  HGLOBAL handle = nullptr;
-  ~GlobalBlock() {
-    if (handle)
-      GlobalFree(handle);
-  }
-  HGLOBAL Release() {
-    HGLOBAL h = handle;
-    handle = nullptr;
-    return h;
-  }
-};
-
-// A stream over a private copy of `bytes`; the stream frees its block when released.
-IStream* NewStreamOver(const uint8_t* bytes, size_t size) {
-  GlobalBlock block;
-  // A zero-byte movable block is born discarded and cannot be locked.
-  block.handle = GlobalAlloc(GMEM_MOVEABLE, size ? size : 1);
-  if (!block.handle)
-    return nullptr;
-  void* p = GlobalLock(block.handle);
-  if (!p)
-    return nullptr;
-  if (size)
-    memcpy(p, bytes, size);
-  GlobalUnlock(block.handle);
-
-  IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(block.handle, TRUE, &stream)) || !stream)
-    return nullptr;
-  block.Release();
-  // The block may be larger than asked for; the stream must end where the file ends.
-  ULARGE_INTEGER length;
-  length.QuadPart = size;
-  stream->SetSize(length);
-  return stream;
-}
-
-}  // namespace
 
 bool ResLoaderMgr::LoadModulePack(HMODULE module) {
   HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(kPackResourceId), L"pk");

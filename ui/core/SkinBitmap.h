@@ -44,3 +44,7 @@ class SkinBitmap : private skin_detail::StreamOwner, public Gdiplus::Bitmap {
   static void* operator new(size_t size) noexcept;
   static void operator delete(void* p) noexcept;
 };
+
+// A stream over a private copy of `size` bytes, exactly that long; it frees its memory when
+// released. Null when memory runs out.
+IStream* NewStreamOver(const void* bytes, size_t size);

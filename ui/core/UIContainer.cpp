@@ -63,17 +63,17 @@ void UIContainer::RemoveTracking(uint32_t handle) {
   tracking_.erase(std::remove(tracking_.begin(), tracking_.end(), handle), tracking_.end());
 }
 
-Gdiplus::Font* UIContainer::GetFont(const std::wstring& fontSpec) {
-  if (fontSpec.empty())
+Gdiplus::Font* UIContainer::GetFont(const std::wstring& fontDesc) {
+  if (fontDesc.empty())
     return DefaultUIFont();
-  auto it = fonts_.find(fontSpec);
+  auto it = fonts_.find(fontDesc);
   if (it != fonts_.end())
     return it->second.get();
-  std::unique_ptr<Gdiplus::Font> font = CreateUIFont(fontSpec);
+  std::unique_ptr<Gdiplus::Font> font = CreateUIFont(fontDesc);
   if (!font)
     return DefaultUIFont();
   Gdiplus::Font* result = font.get();
-  fonts_.emplace(fontSpec, std::move(font));
+  fonts_.emplace(fontDesc, std::move(font));
   return result;
 }
 

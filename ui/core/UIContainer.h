@@ -36,7 +36,7 @@ class UIContainer : public IUIContainer {
   UIControl* GetRoot() override { return &root_; }
   void AddTracking(uint32_t handle) override;
   void RemoveTracking(uint32_t handle) override;
-  Gdiplus::Font* GetFont(const std::wstring& fontSpec) override;
+  Gdiplus::Font* GetFont(const std::wstring& fontDesc) override;
   void Paint(Gdiplus::Graphics& graphics) override;
 
   void ReleaseFonts() { fonts_.clear(); }

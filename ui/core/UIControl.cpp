@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "sys/CriticalSection.h"
+#include "sys/StringFormat.h"
 #include "ui/core/UIGraphics.h"
 #include "ui/core/UILayout.h"
 #include "ui/core/UIRender.h"
@@ -72,41 +73,6 @@ void SetFlag(uint8_t& flags, uint8_t bit, bool on) {
 }
 
 }  // namespace
-
-int ParseAttributeInt(const std::wstring& value) {
-  size_t i = 0;
-  while (i < value.size() && (value[i] == L' ' || value[i] == L'\t'))
-    ++i;
-  bool negative = false;
-  if (i < value.size() && (value[i] == L'-' || value[i] == L'+'))
-    negative = value[i++] == L'-';
-  long long n = 0;
-  for (; i < value.size() && value[i] >= L'0' && value[i] <= L'9'; ++i) {
-    n = n * 10 + (value[i] - L'0');
-    if (n > 0x7FFFFFFF)
-      n = 0x7FFFFFFF;
-  }
-  return static_cast<int>(negative ? -n : n);
-}
-
-bool ParseAttributeBool(const std::wstring& value) {
-  return ParseBool(value);
-}
-
-std::vector<int> ParseIntList(const std::wstring& value) {
-  std::vector<int> out;
-  if (value.empty())
-    return out;
-  size_t start = 0;
-  for (;;) {
-    size_t comma = value.find(L',', start);
-    out.push_back(ParseAttributeInt(value.substr(start, comma - start)));
-    if (comma == std::wstring::npos)
-      break;
-    start = comma + 1;
-  }
-  return out;
-}
 
 UIControl* ResolveControl(uint32_t handle) {
   if (handle == 0)
@@ -268,13 +234,13 @@ bool UIControl::SetAttribute(const std::wstring& name, const std::wstring& value
   } else if (name == L"tips") {
     tips_ = value;
   } else if (name == L"track") {
-    SetFlag(flagsB_, kFlagTrack, ParseAttributeBool(value));
+    SetFlag(flagsB_, kFlagTrack, ParseBool(value));
   } else if (name == L"height" || name == L"width") {
     bool height = name == L"height";
     bool parent = value == L"parent";
     SetFlag(flagsB_, height ? kFlagHeightParent : kFlagWidthParent, parent);
     int size = parent ? (parent_ ? (height ? parent_->GetHeight() : parent_->GetWidth()) : -1)
-                      : ParseAttributeInt(value);
+                      : ParseDecimal(value);
     if (size >= 0) {
       if (height)
         rect_.bottom = rect_.top + size;
@@ -283,11 +249,11 @@ bool UIControl::SetAttribute(const std::wstring& name, const std::wstring& value
     }
     Relayout();
   } else if (name == L"adj") {
-    SetFlag(flagsB_, kFlagAdj, ParseAttributeBool(value));
+    SetFlag(flagsB_, kFlagAdj, ParseBool(value));
   } else if (name == L"container") {
-    SetFlag(flagsB_, kFlagContainer, ParseAttributeBool(value));
+    SetFlag(flagsB_, kFlagContainer, ParseBool(value));
   } else if (name == L"float") {
-    SetFlag(flagsA_, kFlagFloat, ParseAttributeBool(value));
+    SetFlag(flagsA_, kFlagFloat, ParseBool(value));
   } else if (name == L"pos") {
     if (value == L"parent") {
       flagsA_ |= kFlagPosParent;
@@ -295,11 +261,9 @@ bool UIControl::SetAttribute(const std::wstring& name, const std::wstring& value
         SetPos(0, 0, parent_->GetWidth(), parent_->GetHeight());
     } else {
       flagsA_ &= ~kFlagPosParent;
-      std::vector<int> v = ParseIntList(value);
-      if (v.size() == 4)
-        SetPos(v[0], v[1], v[2], v[3]);
-      else
-        SetPos(0, 0, 0, 0);
+      RECT r = {};
+      ParseRect(value, &r);
+      SetPos(r.left, r.top, r.right - r.left, r.bottom - r.top);
     }
   } else if (name == L"cursor") {
     cursor_ = value == L"hand"    ? IDC_HAND
@@ -307,13 +271,13 @@ bool UIControl::SetAttribute(const std::wstring& name, const std::wstring& value
               : value == L"wait"  ? IDC_WAIT
                                   : IDC_ARROW;
   } else if (name == L"select") {
-    SetFlag(flagsA_, kFlagSelect, ParseAttributeBool(value));
+    SetFlag(flagsA_, kFlagSelect, ParseBool(value));
   } else if (name == L"visible") {
-    SetFlag(flagsA_, kFlagVisible, ParseAttributeBool(value));
+    SetFlag(flagsA_, kFlagVisible, ParseBool(value));
   } else if (name == L"enable") {
-    SetFlag(flagsA_, kFlagEnabled, ParseAttributeBool(value));
+    SetFlag(flagsA_, kFlagEnabled, ParseBool(value));
   } else if (name == L"hit") {
-    SetFlag(flagsA_, kFlagHit, ParseAttributeBool(value));
+    SetFlag(flagsA_, kFlagHit, ParseBool(value));
   } else if (name == L"layout") {
     SetLayoutFromAttribute(value);
   } else if (name == L"back") {
@@ -323,7 +287,7 @@ bool UIControl::SetAttribute(const std::wstring& name, const std::wstring& value
   } else if (name == L"id") {
     id_ = value;
   } else if (name == L"rgn") {
-    rgn_ = ParseAttributeInt(value);
+    rgn_ = ParseDecimal(value);
   } else if (name == L"padding") {
     padding_ = ParseInsets(value);
   } else {
@@ -407,7 +371,7 @@ bool UIControl::IsFocusable() const {
 }
 
 bool UIControl::HitTest(POINT point) const {
-  RECT r = ScreenRect();
+  RECT r = WindowRect();
   return point.x >= r.left && point.x < r.right && point.y >= r.top && point.y < r.bottom;
 }
 
@@ -599,15 +563,15 @@ void UIControl::Place(int x, int y, int width, int height) {
   Invalidate();
 }
 
-RECT UIControl::ScreenRect() const {
+RECT UIControl::WindowRect() const {
   RECT r = rect_;
   for (const UIControl* p = parent_; p; p = p->parent_)
     OffsetRect(&r, p->rect_.left, p->rect_.top);
   return r;
 }
 
-RECT UIControl::WindowRect() const {
-  RECT r = ScreenRect();
+RECT UIControl::ScreenRect() const {
+  RECT r = WindowRect();
   if (host_ && host_->GetHwnd()) {
     POINT origin = {0, 0};
     ClientToScreen(host_->GetHwnd(), &origin);

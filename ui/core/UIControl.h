@@ -50,7 +50,9 @@ using UIEventListener = void (*)(void* data, UIEvent& event);
 // the rest to their base, which stores every name and value in the attribute map.
 //
 // Coordinates: the position rectangle is in the parent's client coordinates; HitTest takes
-// window coordinates; ControlFromPoint takes the parent's.
+// window coordinates; ControlFromPoint takes the parent's. WindowRect is the rectangle in the
+// host window's client coordinates (mouse messages, invalidation, native child windows);
+// ScreenRect the same on the screen (pop-ups placed next to a control).
 //
 // Messages: SendMessage builds a UIMessage and calls OnMessage, whose default runs
 // ProcessMessage (the framework's handling of create 1, destroy 2, size 5, focus 7/8, enable 10,
@@ -184,9 +186,10 @@ class UIControl : public UIRefObj {
   void Place(const RECT& rect) {
     Place(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
   }
-  // The rectangle in window coordinates, and in screen coordinates.
-  RECT ScreenRect() const;
+  // The rectangle in the host window's client coordinates, and on the screen (the window's
+  // client origin added; without a window both answer window coordinates).
   RECT WindowRect() const;
+  RECT ScreenRect() const;
   bool WantsParentWidth() const;
   bool WantsParentHeight() const;
   bool WantsParentPos() const;
@@ -250,10 +253,3 @@ class UIControl : public UIRefObj {
 
 // The live control with this handle, or null when it has been destroyed. Thread-safe.
 UIControl* ResolveControl(uint32_t handle);
-
-// Leading-decimal integer reading of attribute values ("12px" is 12, "x" is 0).
-int ParseAttributeInt(const std::wstring& value);
-// True for exactly "true", "TRUE", "1" and "yes".
-bool ParseAttributeBool(const std::wstring& value);
-// Comma-separated integers; missing items are absent from the result.
-std::vector<int> ParseIntList(const std::wstring& value);

@@ -2,16 +2,16 @@
 
 #include <cwctype>
 
-FontSpec ParseFontSpec(const std::wstring& fontSpec) {
-  FontSpec f;
-  if (fontSpec.empty())
+FontDesc ParseFontDesc(const std::wstring& fontDesc) {
+  FontDesc f;
+  if (fontDesc.empty())
     return f;
   int size = 0;
   size_t i = 0;
-  while (i < fontSpec.size() && fontSpec[i] >= L'0' && fontSpec[i] <= L'9' && size < 100000)
-    size = size * 10 + (fontSpec[i++] - L'0');
+  while (i < fontDesc.size() && fontDesc[i] >= L'0' && fontDesc[i] <= L'9' && size < 100000)
+    size = size * 10 + (fontDesc[i++] - L'0');
   f.pixels = size;
-  for (wchar_t c : fontSpec) {
+  for (wchar_t c : fontDesc) {
     switch (std::towlower(c)) {
       case L'b': f.style |= Gdiplus::FontStyleBold; break;
       case L'i': f.style |= Gdiplus::FontStyleItalic; break;
@@ -35,8 +35,8 @@ const std::wstring& UIFontFace() {
   return face;
 }
 
-std::unique_ptr<Gdiplus::Font> CreateUIFont(const std::wstring& fontSpec) {
-  FontSpec f = ParseFontSpec(fontSpec);
+std::unique_ptr<Gdiplus::Font> CreateUIFont(const std::wstring& fontDesc) {
+  FontDesc f = ParseFontDesc(fontDesc);
   auto font = std::make_unique<Gdiplus::Font>(UIFontFace().c_str(), static_cast<Gdiplus::REAL>(f.pixels),
                                               f.style, Gdiplus::UnitPixel);
   if (font->GetLastStatus() == Gdiplus::Ok)

@@ -7,13 +7,6 @@
 
 namespace {
 
-struct MemoryDcTraits {
-  using Handle = HDC;
-  static Handle Null() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { DeleteDC(h); }
-};
-
 using Gdiplus::REAL;
 using Gdiplus::Rect;
 
@@ -240,7 +233,7 @@ Gdiplus::Size MeasureText(Gdiplus::Graphics& g,
 }
 
 Gdiplus::Size MeasureText(const std::wstring& text, const Gdiplus::Font* font) {
-  ScopedHandleT<MemoryDcTraits> dc(CreateCompatibleDC(nullptr));
+  ScopedMemoryDc dc(CreateCompatibleDC(nullptr));
   if (!dc)
     return Gdiplus::Size(0, 0);
   Gdiplus::Graphics g(dc.get());

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "sys/Handles.h"
 #include "ui/core/UIBuilder.h"
 
 namespace {
@@ -327,17 +328,9 @@ bool UIHostWnd::EnsureBackBuffer() {
   FreeBackBuffer();
   if (w <= 0 || h <= 0)
     return false;
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;  // top-down
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownDibInfo(w, h);
   void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  bufferDc_ = CreateCompatibleDC(screen);
-  ReleaseDC(nullptr, screen);
+  bufferDc_ = CreateCompatibleDC(ScopedScreenDc(GetDC(nullptr)).get());
   bufferBitmap_ = CreateDIBSection(bufferDc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!bufferDc_ || !bufferBitmap_ || !bits) {
     FreeBackBuffer();
@@ -537,15 +530,9 @@ void UIHostWnd::RouteMouseMove(WPARAM wparam, LPARAM lparam) {
   UIRef<UIControl> keep(target);
   if (target)
     target->SendMessage(WM_MOUSEMOVE, wparam, lparam);
-  std::vector<uint32_t> tracked = tracking_;
-  for (uint32_t h : tracked) {
-    UIControl* t = ResolveLive(h);
-    if (!t) {
-      RemoveTracking(h);
-      continue;
-    }
+  ForEachTracked([&](UIControl* t) {
     if (!t->IsVisible())
-      continue;
+      return;
     bool inside = false;
     if (target) {
       for (UIControl* c = target; c; c = c->GetParent()) {
@@ -562,6 +549,16 @@ void UIHostWnd::RouteMouseMove(WPARAM wparam, LPARAM lparam) {
       t->SendMessage(WM_MOUSEHOVER);
     else if (!inside && hovered)
       t->SendMessage(WM_MOUSELEAVE);
+  });
+}
+
+void UIHostWnd::ForEachTracked(const std::function<void(UIControl*)>& visit) {
+  std::vector<uint32_t> tracked = tracking_;
+  for (uint32_t h : tracked) {
+    if (UIControl* t = ResolveLive(h))
+      visit(t);
+    else
+      RemoveTracking(h);
   }
 }
 
@@ -607,16 +604,10 @@ void UIHostWnd::OnMouseLeave() {
   hover_ = 0;
   if (hovered)
     hovered->SendMessage(WM_MOUSELEAVE);
-  std::vector<uint32_t> tracked = tracking_;
-  for (uint32_t h : tracked) {
-    UIControl* t = ResolveLive(h);
-    if (!t) {
-      RemoveTracking(h);
-      continue;
-    }
+  ForEachTracked([](UIControl* t) {
     if ((t->GetState() & UIControl::kStateHover) && t->IsEnabled())
       t->SendMessage(WM_MOUSELEAVE);
-  }
+  });
 }
 
 bool UIHostWnd::OnSetCursor(LPARAM lparam) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -114,6 +115,9 @@ class UIHostWnd : public UIContainer, public UIWindowImp {
   void RouteMouseMove(WPARAM wparam, LPARAM lparam);
   void RouteWheel(UINT message, WPARAM wparam, LPARAM lparam);
   void OnMouseLeave();
+  // Visits every tracked control still alive, each looked up just before its visit (a visit may
+  // destroy others), and forgets the dead ones.
+  void ForEachTracked(const std::function<void(UIControl*)>& visit);
   bool RouteKey(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
   bool MoveFocusByTab(bool backwards);
   bool MoveFocusByArrow(UIControl* focused, WPARAM key);

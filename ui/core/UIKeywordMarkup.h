@@ -5,7 +5,7 @@
 #include <vector>
 
 // The one-line rich text a keyword label shows: <text font=".." clr=".."><p clr="..">run</p>...
-// </text>, each run with its own font specification and colour (the root's when it has none).
+// </text>, each run with its own font description and colour (the root's when it has none).
 
 // Turns "plain {highlighted} plain" into markup: braced words red ("#ffff0000"), the rest in
 // `colour`, all in `font`. Braces are dropped, empty runs skipped, and an unmatched "}" marks
@@ -17,7 +17,7 @@ std::wstring BuildKeywordMarkup(const std::wstring& message,
 
 struct KeywordRun {
   std::wstring text;
-  std::wstring font;    // font specification
+  std::wstring font;    // font description
   uint32_t colour = 0;  // ARGB
 };
 

@@ -80,8 +80,8 @@ void UIRenderText::Draw(UIControl* control, Gdiplus::Graphics& graphics) {
   IUIContainer* host = control->GetHost();
   if (!host)
     OutputDebugStringW(L"GetFont error");
-  UIFontLookup fonts = [host](const std::wstring& fontSpec) -> Gdiplus::Font* {
-    Gdiplus::Font* font = host ? host->GetFont(fontSpec) : nullptr;
+  UIFontLookup fonts = [host](const std::wstring& fontDesc) -> Gdiplus::Font* {
+    Gdiplus::Font* font = host ? host->GetFont(fontDesc) : nullptr;
     return font ? font : DefaultUIFont();
   };
   Paint(graphics, OwnRect(control), StateOf(control), control->GetText(), fonts);

@@ -84,9 +84,9 @@ bool UIRenderText::SetAttribute(const std::wstring& name, const std::wstring& va
   return true;
 }
 
-const std::wstring& UIRenderText::FontSpec(RenderState s) const {
-  const std::wstring& fontSpec = font_[StateIndex(s)];
-  return fontSpec.empty() ? font_[0] : fontSpec;
+const std::wstring& UIRenderText::FontDesc(RenderState s) const {
+  const std::wstring& fontDesc = font_[StateIndex(s)];
+  return fontDesc.empty() ? font_[0] : fontDesc;
 }
 
 Gdiplus::Rect UIRenderText::TextRect(const Gdiplus::Rect& r) const {
@@ -105,7 +105,7 @@ void UIRenderText::Paint(Gdiplus::Graphics& g,
   if (keyword_ && text.find(L"<text") != std::wstring::npos)
     return PaintMarkup(g, rect, text, fonts);
 
-  Gdiplus::Font* font = fonts(FontSpec(s));
+  Gdiplus::Font* font = fonts(FontDesc(s));
   if (!font)
     return;
   INT flags = kStringFormatFlagsBypassGDI | Gdiplus::StringFormatFlagsLineLimit;

@@ -7,7 +7,7 @@
 #include "ui/core/UIRenderState.h"
 
 // The font for a font description; answers the default font rather than null when it can.
-using UIFontLookup = std::function<Gdiplus::Font*(const std::wstring& fontSpec)>;
+using UIFontLookup = std::function<Gdiplus::Font*(const std::wstring& fontDesc)>;
 
 // "txt:" painter: the control's text in the state's font and colour, aligned in the control's
 // rectangle less the inset. Single line unless "multi"; "trim"/"ntrim" choose the trimming.
@@ -28,8 +28,8 @@ class UIRenderText : public UIRender {
              const std::wstring& text,
              const UIFontLookup& fonts) const;
 
-  // The state's font specification, the normal one when the state has none.
-  const std::wstring& FontSpec(RenderState s) const;
+  // The state's font description, the normal one when the state has none.
+  const std::wstring& FontDesc(RenderState s) const;
   Gdiplus::ARGB colour(RenderState s) const { return colour_[StateIndex(s)]; }
   // `r` less the inset.
   Gdiplus::Rect TextRect(const Gdiplus::Rect& r) const;
