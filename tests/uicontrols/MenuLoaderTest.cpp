@@ -326,51 +326,36 @@ TEST_F(MenuLoaderTest, DismissalAnswersZero) {
   }
 }
 
-TEST_F(MenuLoaderTest, KeyboardMovesSkippingSeparatorsAndWraps) {
+// Keys move over entries skipping separators, wrap, and open and close submenus.
+TEST_F(MenuLoaderTest, KeyboardChoosesInMenusAndSubmenus) {
   struct Case {
+    const wchar_t* file;
     std::vector<WPARAM> keys;
     int id;
   } cases[] = {
-      {{VK_DOWN, VK_RETURN}, 6},        {{VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, 2},
-      {{VK_UP, VK_RETURN}, 5},          {{VK_UP, VK_UP, VK_RETURN}, 4},  // over the separator
-      {{VK_UP, VK_DOWN, VK_RETURN}, 6},                                  // wraps to the top
-      {{VK_RETURN, VK_ESCAPE}, 0},  // nothing lit: Return chooses nothing
+      {L"xml\\mainmenu.xml", {VK_DOWN, VK_RETURN}, 6},
+      {L"xml\\mainmenu.xml", {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, 2},
+      {L"xml\\mainmenu.xml", {VK_UP, VK_RETURN}, 5},
+      {L"xml\\mainmenu.xml", {VK_UP, VK_UP, VK_RETURN}, 4},    // over the separator
+      {L"xml\\mainmenu.xml", {VK_UP, VK_DOWN, VK_RETURN}, 6},  // wraps to the top
+      {L"xml\\mainmenu.xml", {VK_RETURN, VK_ESCAPE}, 0},  // nothing lit: Return chooses nothing
+      {L"xml\\mixed.xml", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}, 22},
+      {L"xml\\mixed.xml", {VK_DOWN, VK_DOWN, VK_RETURN, VK_RETURN}, 21},
+      {L"xml\\mixed.xml", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_ESCAPE, VK_DOWN, VK_DOWN, VK_RETURN}, 13},
+      {L"xml\\mixed.xml", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_LEFT, VK_UP, VK_RETURN}, 11},
+      {L"xml\\mixed.xml", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_ESCAPE, VK_ESCAPE}, 0},
   };
   for (const Case& c : cases) {
+    SetResLoader(std::wstring(c.file) == L"xml\\mixed.xml" ? &custom_ : skin_);
     Pointer p{300, 200};
-    int id = Track(300, 200, L"xml\\mainmenu.xml",
+    int id = Track(300, 200, c.file,
                    {[&] { return p.Find(); },
                     [&] {
                       for (WPARAM key : c.keys)
                         PostKeys({key});
                       return true;
                     }});
-    EXPECT_EQ(id, c.id) << c.keys.size();
-  }
-}
-
-TEST_F(MenuLoaderTest, SubmenusByKeyboard) {
-  SetResLoader(&custom_);
-  struct Case {
-    std::vector<WPARAM> keys;
-    int id;
-  } cases[] = {
-      {{VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}, 22},
-      {{VK_DOWN, VK_DOWN, VK_RETURN, VK_RETURN}, 21},
-      {{VK_DOWN, VK_DOWN, VK_RIGHT, VK_ESCAPE, VK_DOWN, VK_DOWN, VK_RETURN}, 13},
-      {{VK_DOWN, VK_DOWN, VK_RIGHT, VK_LEFT, VK_UP, VK_RETURN}, 11},
-      {{VK_DOWN, VK_DOWN, VK_RIGHT, VK_ESCAPE, VK_ESCAPE}, 0},
-  };
-  for (const Case& c : cases) {
-    Pointer p{300, 200};
-    int id = Track(300, 200, L"xml\\mixed.xml",
-                   {[&] { return p.Find(); },
-                    [&] {
-                      for (WPARAM key : c.keys)
-                        PostKeys({key});
-                      return true;
-                    }});
-    EXPECT_EQ(id, c.id) << c.keys.size();
+    EXPECT_EQ(id, c.id) << c.file << " " << c.keys.size();
   }
 }
 
