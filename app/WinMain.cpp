@@ -24,7 +24,7 @@
 #include "sys/ShellRun.h"
 #include "tasks/AppContext.h"
 #include "tasks/TaskPopups.h"
-#include "tasks/popups/TaskPopupWindows.h"
+#include "popups/TaskPopupWindows.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
 #include "tasks/TaskStore.h"

@@ -1,5 +1,6 @@
 #include "sys/ProcessSetup.h"
 
+#include "sys/Exports.h"
 #include "sys/Handles.h"
 
 namespace {
@@ -59,22 +60,20 @@ void DeclareDpiAware() {
   {
     ScopedLibrary shcore(LoadLibraryW(L"Shcore.dll"));
     using SetAwareness = HRESULT(WINAPI*)(int);
-    FARPROC found = shcore ? GetProcAddress(shcore.get(), "SetProcessDpiAwareness") : nullptr;
-    if (auto f = reinterpret_cast<SetAwareness>(found)) {
+    if (auto f = FindExport<SetAwareness>(shcore.get(), "SetProcessDpiAwareness")) {
       f(1);
       return;
     }
   }
   using SetAware = BOOL(WINAPI*)();
-  if (auto f = reinterpret_cast<SetAware>(
-          GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware")))
+  if (auto f = FindExport<SetAware>(GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware"))
     f();
 }
 
 void AllowWindowMessage(UINT message) {
   using Filter = BOOL(WINAPI*)(UINT, DWORD);
-  static const Filter filter = reinterpret_cast<Filter>(
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilter"));
+  static const Filter filter =
+      FindExport<Filter>(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilter");
   if (filter && message != 0)
     filter(message, 1 /* MSGFLT_ADD */);
 }

@@ -22,7 +22,7 @@
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
 #include "tasks/TaskStore.h"
-#include "tasks/popups/TaskPopupWindows.h"
+#include "popups/TaskPopupWindows.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/PumpUntil.h"
 #include "tests/support/TempDir.h"
@@ -223,8 +223,9 @@ TEST_F(QuelmTaskWndTest, AutostartEntryIsCheckedOnlyWhileAutostartIsOn) {
     EXPECT_EQ(entry.Is(SkinMenuItem::kHasImage), on);
     EXPECT_EQ(entry.image, on ? L"img\\btn\\check.png" : L"");
     for (size_t i = 0; i < menu->items.size(); ++i) {
-      if (i != 4)
+      if (i != 4) {
         EXPECT_FALSE(menu->items[i].Is(SkinMenuItem::kChecked)) << i;
+      }
     }
   }
   // A shorter menu has no autostart entry to mark.

@@ -47,8 +47,9 @@ TEST_F(SettingsTest, AFirstStartCreatesTheFolderAndPlaysSounds) {
   // A program started by hand in this prefix leaves its tasks here: keep them aside meanwhile.
   const std::wstring folder = DataFolder(), aside = folder + L".aside";
   bool moved = PathExists(folder);
-  if (moved)
+  if (moved) {
     ASSERT_TRUE(MoveFileW(folder.c_str(), aside.c_str())) << "the data folder is in use";
+  }
   AppSettings().showTips = false;
   LoadSettings();
   EXPECT_TRUE(PathExists(folder));

@@ -258,12 +258,12 @@ TEST_F(UIControlTest, PointSearchPassesThroughControlsThatAreNotHitTestable) {
                {200, 5, nullptr}};
   for (const Case& c : cases) {
     UIControl* found = t->ControlFromPoint(c.x, c.y);
-    if (!c.id)
+    if (!c.id) {
       EXPECT_EQ(found, nullptr);
-    else
-      ASSERT_NE(found, nullptr) << c.x << "," << c.y;
-    if (c.id && found)
-      EXPECT_EQ(found->GetId(), c.id) << c.x << "," << c.y;
+      continue;
+    }
+    ASSERT_NE(found, nullptr) << c.x << "," << c.y;
+    EXPECT_EQ(found->GetId(), c.id) << c.x << "," << c.y;
   }
 }
 

@@ -276,8 +276,9 @@ TEST_F(UIRenderTest, ImageTypesPlaceTheImagesParts) {
     PaintCanvas canvas(c.width + 2, c.height + 2);
     render->Paint(canvas.g(), Gdiplus::Rect(0, 0, c.width, c.height));
     ExpectProbes(canvas, c.probes, testing::PrintToString(std::wstring(c.descriptor)));
-    if (!render->image())
+    if (!render->image()) {
       EXPECT_EQ(canvas.InkBounds().Width, 0);
+    }
   }
 }
 

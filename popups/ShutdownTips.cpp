@@ -1,4 +1,4 @@
-#include "tasks/popups/ShutdownTips.h"
+#include "popups/ShutdownTips.h"
 
 #include <windowsx.h>
 

@@ -1,4 +1,4 @@
-#include "tasks/popups/CleanTmpDlg.h"
+#include "popups/CleanTmpDlg.h"
 
 #include "tasks/CleanFiles.h"
 

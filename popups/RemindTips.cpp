@@ -1,4 +1,4 @@
-#include "tasks/popups/RemindTips.h"
+#include "popups/RemindTips.h"
 
 RemindTips::RemindTips(const IQuelmTask& task) : UIHostWnd(L"xml\\remindtips.xml"), task_(task) {}
 

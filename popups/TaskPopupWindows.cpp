@@ -1,8 +1,8 @@
-#include "tasks/popups/TaskPopupWindows.h"
+#include "popups/TaskPopupWindows.h"
 
-#include "tasks/popups/CleanTmpDlg.h"
-#include "tasks/popups/RemindTips.h"
-#include "tasks/popups/ShutdownTips.h"
+#include "popups/CleanTmpDlg.h"
+#include "popups/RemindTips.h"
+#include "popups/ShutdownTips.h"
 
 HWND TaskPopupWindows::Owner() const {
   HWND owner = owner_ ? owner_() : nullptr;
