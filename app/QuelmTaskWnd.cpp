@@ -12,7 +12,6 @@
 #include "pages/PageAdd.h"
 #include "pages/PageList.h"
 #include "sys/ShellRun.h"
-#include "tasks/AppContext.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
 #include "ui/core/UIControl.h"
@@ -25,7 +24,8 @@ constexpr int kTrayIconResourceId = 108;
 
 }  // namespace
 
-QuelmTaskWnd::QuelmTaskWnd(const std::wstring& layoutPath) : UIHostWnd(layoutPath) {}
+QuelmTaskWnd::QuelmTaskWnd(TaskManager* manager)
+    : UIHostWnd(L"xml\\main.xml"), manager_(manager) {}
 
 QuelmTaskWnd::~QuelmTaskWnd() {
   trayAdded_ = false;
@@ -98,8 +98,8 @@ void QuelmTaskWnd::OnTimer(int index) {
 }
 
 void QuelmTaskWnd::OnInitialized() {
-  if (TaskManager* manager = CurrentApp().taskManager)
-    manager->Start();
+  if (manager_)
+    manager_->Start();
   pageAdd_ = GetRoot()->FindById(L"pageAdd");
   pageList_ = dynamic_cast<PageList*>(GetRoot()->FindById(L"pageList"));
   // The pages are joined here once they exist: the list page gets the add page, then each is
@@ -110,9 +110,9 @@ void QuelmTaskWnd::OnInitialized() {
   if (pageList_)
     pageList_->SetAddPage(add);
   if (add)
-    add->Start();
+    add->Start(manager_);
   if (pageList_)
-    pageList_->Start();
+    pageList_->Start(manager_);
   UpdateClient::Get().StartChecking(AppIdentity(), DeviceId(), hwnd_);
 }
 

@@ -17,7 +17,6 @@
 #include "sys/HandOff.h"
 #include "sys/MainWindowHandle.h"
 #include "sys/Registry.h"
-#include "tasks/AppContext.h"
 #include "tasks/IQuelmTask.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
@@ -301,9 +300,6 @@ TEST_F(QuelmTaskWndTest, HiddenStartShowsAnAfterBootReminderAtOnce) {
   }
   CreateHandOffWindow();
   TaskManager manager(&store);
-  Settings settings;
-  settings.showTips = false;
-  ScopedAppContext app({&manager, &settings});
   TaskPopupWindows popups(&MainWindowHandle);
   SetTaskPopups(&popups);
   // A new second every 50 ms, from before the scheduler starts.
@@ -315,7 +311,7 @@ TEST_F(QuelmTaskWndTest, HiddenStartShowsAnAfterBootReminderAtOnce) {
     }
   });
   {
-    QuelmTaskWnd window;
+    QuelmTaskWnd window(&manager);
     EXPECT_TRUE(window.CreateAndShow(true));
     SetMainWindowHandle(window.GetHwnd());
     EXPECT_TRUE(PumpUntil([&] { return ReminderWindows(window.GetHwnd()) == 1; }));
