@@ -24,8 +24,7 @@ constexpr int kTrayIconResourceId = 108;
 
 }  // namespace
 
-QuelmTaskWnd::QuelmTaskWnd(TaskManager* manager)
-    : UIHostWnd(L"xml\\main.xml"), manager_(manager) {}
+QuelmTaskWnd::QuelmTaskWnd(TaskManager* manager) : UIHostWnd(L"xml\\main.xml"), manager_(manager) {}
 
 QuelmTaskWnd::~QuelmTaskWnd() {
   trayAdded_ = false;

@@ -14,8 +14,8 @@ class UIComboBox;
 
 // The add/modify form on the left of the main window. It edits a private task record,
 // `editTask`, and hands finished values to the task manager it was started with; it never
-// touches a listed task itself. In add mode "btnadd" lists a copy under a fresh GUID each time; in modify
-// mode (entered by the task list: copy into `editTask`, SetModifying(true), Refresh)
+// touches a listed task itself. In add mode "btnadd" lists a copy under a fresh GUID each time; in
+// modify mode (entered by the task list: copy into `editTask`, SetModifying(true), Refresh)
 // "btnmodifyok" writes the record back onto the listed task with the same GUID.
 //
 // The page is an event sink: the clicks and choices of its own controls stop here; everything
