@@ -130,8 +130,14 @@ void TaskManager::DeleteTask(const std::wstring& guid) {
 }
 
 void TaskManager::SetPaused(IQuelmTask* task) {
-  task->paused = !task->paused;
-  task->startTick = MonotonicMs();
+  const uint64_t now = MonotonicMs();
+  {
+    // A pass between the two writes would see a task switched on but counting from its old
+    // origin, and run an overdue countdown or interval at once.
+    ScopedLock hold(lock);
+    task->startTick = now;
+    task->paused = !task->paused;
+  }
   ModifyTask(*task);
 }
 
