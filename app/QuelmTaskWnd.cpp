@@ -122,6 +122,20 @@ bool QuelmTaskWnd::HandleMessage(HWND hwnd,
                                  LRESULT* result) {
   if (message == WM_NCDESTROY) {
     PostQuitMessage(0);
+  } else if (message == WM_CLOSE) {
+    // Alt+F4, the taskbar's "Close window" or another program: ending here would silently
+    // stop every scheduled task.
+    ShowWindow(hwnd_, SW_HIDE);
+    *result = 0;
+    return true;
+  } else if (message == WM_QUERYENDSESSION) {
+    *result = TRUE;
+    return true;
+  } else if (message == WM_ENDSESSION) {
+    if (wparam)
+      OnSessionEnd();
+    *result = 0;
+    return true;
   } else if (message == kTrayMessage) {
     UINT mouse = static_cast<UINT>(lparam);
     if (mouse == WM_RBUTTONUP) {
@@ -142,6 +156,17 @@ bool QuelmTaskWnd::HandleMessage(HWND hwnd,
     return true;
   }
   return UIHostWnd::HandleMessage(hwnd, message, wparam, lparam, result);
+}
+
+void QuelmTaskWnd::OnSessionEnd() {
+  // Windows may end the process as soon as this returns: no action may start any more, and
+  // what only a pending UI job would have written is written now.
+  if (manager_) {
+    manager_->Stop();
+    manager_->Save();
+  }
+  EndModal(0);
+  PostQuitMessage(0);
 }
 
 int QuelmTaskWnd::OnEvent(UIEvent& event) {

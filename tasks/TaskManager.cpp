@@ -51,6 +51,16 @@ void TaskManager::Stop() {
     scheduler_.join();
 }
 
+void TaskManager::Save() {
+  PendingSave pending;
+  {
+    ScopedLock hold(lock);
+    if (store_)
+      pending = store_->PrepareSave(tasks);
+  }
+  CommitSave(std::move(pending));
+}
+
 void TaskManager::AddObserver(TaskManagerDel* observer) {
   ScopedLock hold(observerLock_);
   observers.push_back(observer);
