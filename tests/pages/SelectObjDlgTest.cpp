@@ -208,7 +208,7 @@ TEST_F(SelectObjDlgTest, TheSameAddressAddedTwiceIsStoredTwice) {
   EXPECT_EQ(g_seen.count, 0);
 }
 
-TEST_F(SelectObjDlgTest, ConfirmingAnEmptiedFileListShowsTheMessageAndStaysOpen) {
+TEST_F(SelectObjDlgTest, ARefusedConfirmKeepsTheDialogOpenAndTheCancelThatFollowsWritesNothing) {
   Open(ActionKind::OpenFile, L"C:\\one.txt|C:\\two.txt");
   UIScrollVertView* list = List(L"idFilelist");
   ASSERT_EQ(list->RowCount(), 2);
@@ -225,7 +225,7 @@ TEST_F(SelectObjDlgTest, ConfirmingAnEmptiedFileListShowsTheMessageAndStaysOpen)
   EXPECT_EQ(g_seen.text, L"请先选择要打开的文件");
   EXPECT_EQ(g_seen.owner, hwnd);
   EXPECT_TRUE(g_seen.dialogRunning);
-  EXPECT_EQ(task_.param1, L"");
+  EXPECT_EQ(task_.param1, L"C:\\one.txt|C:\\two.txt");
 }
 
 TEST_F(SelectObjDlgTest, TwoSeparatorsInARowGiveAnEmptyMiddleRow) {
