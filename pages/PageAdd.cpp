@@ -270,6 +270,9 @@ void PageAdd::OpenDatePicker() {
     delete picker;
     return;
   }
+  // Layered: nothing shows before the first paint, so the move once the layout has given the
+  // real size is not seen.
+  picker->PlaceAt(at);
   ShowWindow(hwnd, SW_SHOW);
   picker->PaintNow();
   SetFocus(hwnd);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "pages/TimeComBo.h"
+#include "pages/YearMonthDayDlg.h"
 #include "sys/Sound.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
@@ -270,6 +271,54 @@ TEST_F(PageAddTest, ModifyKeepsWhatTheListChangedWhileTheFormWasOpen) {
     EXPECT_EQ(listed->startTick, c.newSchedule ? editedFrom : listedTick) << c.what;
     EXPECT_NE(TaskFile().find("<pause>1</pause>"), std::string::npos) << c.what;
     manager_.DeleteTask(listed->guid);
+  }
+}
+
+// The date picker this thread has open, or null.
+YearMonthDayDlg* OpenDatePicker() {
+  YearMonthDayDlg* found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM out) -> BOOL {
+        auto* picker =
+            dynamic_cast<YearMonthDayDlg*>(static_cast<UIWindowImp*>(GetPropW(hwnd, L"skinobj")));
+        if (picker)
+          *reinterpret_cast<YearMonthDayDlg**>(out) = picker;
+        return !picker;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+TEST_F(PageAddTest, TheDatePickerOpensUnderTheDateOrAboveItInsideTheWorkArea) {
+  RECT work;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  Choose(List(L"cbModul"), static_cast<int>(ScheduleMode::AtDateTime));
+  const RECT date = Find(L"iddate")->WindowRect();
+  const struct {
+    const char* where;
+    int dateLeft, dateBottom;  // where the host puts the date button, from the work area's corner
+    bool above;
+  } cases[] = {
+      {"room below", 100, 200, false},
+      {"near the bottom right corner", work.right - work.left - 60, work.bottom - work.top, true},
+  };
+  for (const auto& c : cases) {
+    SetWindowPos(host_->hwnd(), nullptr, work.left + c.dateLeft - date.left,
+                 work.top + c.dateBottom - date.bottom, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Click(L"iddate");
+    YearMonthDayDlg* picker = OpenDatePicker();
+    ASSERT_NE(picker, nullptr) << c.where;
+    RECT shown, button = Find(L"iddate")->ScreenRect();
+    GetWindowRect(picker->hwnd(), &shown);
+    EXPECT_EQ(shown.bottom - shown.top, 400) << c.where;
+    EXPECT_EQ(c.above ? shown.bottom : shown.top, c.above ? button.top : button.bottom) << c.where;
+    EXPECT_GE(shown.left, work.left) << c.where;
+    EXPECT_LE(shown.right, work.right) << c.where;
+    EXPECT_GE(shown.top, work.top) << c.where;
+    EXPECT_LE(shown.bottom, work.bottom) << c.where;
+    DestroyWindow(picker->hwnd());
   }
 }
 
