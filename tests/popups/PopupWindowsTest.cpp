@@ -126,6 +126,31 @@ TEST_F(PopupWindowsTest, MouseStopsTheCountOnlyBeyondTenPixelsAfterTheFirstSecon
   }
 }
 
+TEST_F(PopupWindowsTest, ConfirmationsOpenTogetherCascadeAndStayOnTop) {
+  auto place = [](ShutdownTips* tips) {
+    RECT r;
+    GetWindowRect(tips->GetHwnd(), &r);
+    return std::make_pair(r.left, r.top);
+  };
+  std::vector<ShutdownTips*> open;
+  for (int i = 0; i < 3; ++i) {
+    open.push_back(ShutdownTips::Open(TaskOf(ActionKind::Shutdown), nullptr));
+    ASSERT_NE(open.back(), nullptr);
+    EXPECT_TRUE(GetWindowLongPtrW(open.back()->GetHwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) << i;
+  }
+  const auto [x, y] = place(open[0]);
+  EXPECT_EQ(place(open[1]), std::make_pair(x + 30, y + 30));
+  EXPECT_EQ(place(open[2]), std::make_pair(x + 60, y + 60));
+  // A place left by a closed one is taken again; none is shared.
+  ClickControl(open[0], L"idcancel");
+  open[0] = ShutdownTips::Open(TaskOf(ActionKind::Restart), nullptr);
+  ASSERT_NE(open[0], nullptr);
+  EXPECT_EQ(place(open[0]), std::make_pair(x, y));
+  for (ShutdownTips* tips : open)
+    ClickControl(tips, L"idcancel");
+  EXPECT_TRUE(ExitSessions(system_).empty());
+}
+
 TEST_F(PopupWindowsTest, TwoRemindersDueTogetherOpenTwoWindows) {
   TaskPopupWindows windows;
   TaskPopups* previous = SetTaskPopups(&windows);
