@@ -5,18 +5,20 @@
 #include <string>
 #include <vector>
 
-#include "sys/Handles.h"
-#include "tasks/ActionExecutor.h"
-#include "tasks/CleanFiles.h"
-#include "tasks/IQuelmTask.h"
 #include "popups/CleanTmpDlg.h"
 #include "popups/RemindTips.h"
 #include "popups/ShutdownTips.h"
 #include "popups/TaskPopupWindows.h"
+#include "sys/Handles.h"
+#include "sys/StringFormat.h"
+#include "tasks/ActionExecutor.h"
+#include "tasks/CleanFiles.h"
+#include "tasks/IQuelmTask.h"
 #include "tests/popups/PopupTestEnv.h"
 #include "tests/support/PumpUntil.h"
 #include "tests/support/RecordingSystemActions.h"
 #include "tests/support/TempDir.h"
+#include "ui/core/UIValueParse.h"
 
 namespace {
 
@@ -174,6 +176,19 @@ TEST_F(PopupWindowsTest, TwoRemindersDueTogetherOpenTwoWindows) {
   EXPECT_EQ(VisibleHostWindows().size(), 1u);
   ClickControl(VisibleHostWindows().at(0), L"btnclose");
   EXPECT_TRUE(VisibleHostWindows().empty());
+}
+
+// Wine's GDI+ draws no ellipsis, so what is checked is the title's request for one, in the words
+// its text painter reads: "trim" true, or "ntrim" 3 to 5.
+TEST_F(PopupWindowsTest, AReminderTitleTooLongForItsLineAsksForAnEllipsis) {
+  RemindTips* tips = RemindTips::Open(TaskOf(ActionKind::Remind, std::wstring(60, L'长')), nullptr);
+  ASSERT_NE(tips, nullptr);
+  UIControl* title = tips->GetRoot()->FindById(L"idtitle");
+  ASSERT_NE(title, nullptr);
+  const int ntrim = ParseDecimal(title->GetAttribute(L"ntrim"));
+  EXPECT_TRUE(ParseBool(title->GetAttribute(L"trim")) || (ntrim >= 3 && ntrim <= 5))
+      << "trim=" << testing::PrintToString(title->GetAttribute(L"trim")) << " ntrim=" << ntrim;
+  tips->Close();
 }
 
 // Points TMP and TEMP of this process at `folder` for the object's life.
