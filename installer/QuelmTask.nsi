@@ -73,7 +73,8 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "${PUBLISHER}"
 
 ; Ends a running copy the way its own menu does (the quit message ends its main loop, after
 ; which it sends its exit report, removes its tray icon and joins its threads) and waits for its
-; process, not its window, to end; a copy still running after five seconds is ended by force.
+; process, not its window, to end; a copy still running after five seconds is ended by force
+; (exit code 1, so that a forced end is never taken for a clean one).
 ; Files of a running program cannot be replaced.
 !macro CLOSE_RUNNING_COPY un
 Function ${un}CloseRunningCopy
@@ -90,7 +91,7 @@ Function ${un}CloseRunningCopy
   ${EndIf}
   System::Call "kernel32::WaitForSingleObject(p r3, i 5000) i .r4"
   ${If} $4 <> 0
-    System::Call "kernel32::TerminateProcess(p r3, i 0)"
+    System::Call "kernel32::TerminateProcess(p r3, i 1)"
     System::Call "kernel32::WaitForSingleObject(p r3, i 5000)"
   ${EndIf}
   System::Call "kernel32::CloseHandle(p r3)"
