@@ -29,6 +29,28 @@ void PutText(HeartbeatDatagram& datagram, size_t offset, size_t field, const std
   std::memcpy(datagram.data() + offset, text.data(), n);
 }
 
+// "a.b.c.d" with four decimal parts of at most 255: an address that needs no lookup.
+bool IsDottedIPv4(const std::string& host) {
+  int parts = 0;
+  size_t i = 0;
+  while (i < host.size()) {
+    size_t digits = 0;
+    int value = 0;
+    while (i < host.size() && host[i] >= '0' && host[i] <= '9' && digits < 4) {
+      value = value * 10 + (host[i++] - '0');
+      ++digits;
+    }
+    if (digits == 0 || digits > 3 || value > 255)
+      return false;
+    ++parts;
+    if (i == host.size())
+      break;
+    if (host[i++] != '.' || i == host.size())
+      return false;
+  }
+  return parts == 4;
+}
+
 }  // namespace
 
 HeartbeatRecord MakeHeartbeatRecord(const Identity& identity,
@@ -59,7 +81,8 @@ HeartbeatDatagram BuildHeartbeatDatagram(const HeartbeatRecord& record, Heartbea
   return datagram;
 }
 
-Heartbeat::Heartbeat(uint32_t intervalMs) : intervalMs_(intervalMs) {}
+Heartbeat::Heartbeat(uint32_t intervalMs, Resolver resolver)
+    : intervalMs_(intervalMs), resolver_(resolver ? std::move(resolver) : Resolver(&ResolveIPv4)) {}
 
 Heartbeat::~Heartbeat() {
   stop_ = true;
@@ -73,7 +96,7 @@ void Heartbeat::Start(const HeartbeatRecord& record) {
   ScopedLock hold(lock_);
   std::string deviceId = record_.deviceId;
   if (record.host != record_.host)
-    address_.clear();
+    address_ = IsDottedIPv4(record.host) ? record.host : std::string();
   record_ = record;
   record_.deviceId = deviceId;
   if (thread_.joinable())
@@ -83,16 +106,37 @@ void Heartbeat::Start(const HeartbeatRecord& record) {
 }
 
 void Heartbeat::Run() {
+  std::string host;
+  {
+    ScopedLock hold(lock_);
+    host = record_.host;
+  }
+  // Known well before the program ends, in the usual case.
+  Resolve(host);
   while (!stop_) {
     // Nothing signals the event but the destructor: this is the pause between datagrams.
     event_->Wait(intervalMs_);
     if (stop_)
       return;
-    Send(HeartbeatKind::kPeriodic);
+    Send(HeartbeatKind::kPeriodic, true);
   }
 }
 
-void Heartbeat::Send(HeartbeatKind kind) {
+std::string Heartbeat::Resolve(const std::string& host) {
+  {
+    ScopedLock hold(lock_);
+    if (!address_.empty() || host.empty())
+      return address_;
+  }
+  // Outside the lock: a slow resolver must not hold up an exit report.
+  std::string resolved = resolver_(host);
+  ScopedLock hold(lock_);
+  if (address_.empty() && record_.host == host)
+    address_ = resolved;
+  return resolved;
+}
+
+void Heartbeat::Send(HeartbeatKind kind, bool mayResolve) {
   HeartbeatRecord record;
   std::string address;
   {
@@ -102,16 +146,10 @@ void Heartbeat::Send(HeartbeatKind kind) {
   }
   if (record.host.empty())
     return;
-  if (address.empty()) {
-    // Resolved outside the lock: a slow resolver must not hold up the other sender.
-    std::string resolved = ResolveIPv4(record.host);
-    if (resolved.empty())
-      return;
-    ScopedLock hold(lock_);
-    if (address_.empty() && record_.host == record.host)
-      address_ = resolved;
-    address = resolved;
-  }
+  if (address.empty() && mayResolve)
+    address = Resolve(record.host);
+  if (address.empty())
+    return;
   if (record.deviceId.empty()) {
     const std::string& id = DeviceId();
     ScopedLock hold(lock_);

@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -43,20 +44,25 @@ HeartbeatDatagram BuildHeartbeatDatagram(const HeartbeatRecord& record, Heartbea
 
 // The usage heartbeat: one datagram of kind periodic a minute from a thread of its own, and
 // one of kind exit on request. Failures lose the datagram silently. Start and SendExitReport
-// may be called from any thread; the server's address and the device id, filled by the first
-// send that needs them, are published under a lock, so the thread and an exit report never
-// both fill them. The destructor stops and joins the thread (the process-wide heartbeat is
-// never destroyed and ends with the process).
+// may be called from any thread; the server's address and the device id are published under a
+// lock. Only the thread looks the server's name up (at its start, then before each periodic
+// datagram until it resolves): an exit report goes to an address already known or nowhere, so
+// a program ending offline never waits for a name lookup. A dotted address is known at once.
+// The destructor stops and joins the thread (the process-wide heartbeat is never destroyed and
+// ends with the process).
 class Heartbeat {
  public:
-  explicit Heartbeat(uint32_t intervalMs = 60000);
+  // The dotted address of a host name, empty when it does not resolve; may take long.
+  using Resolver = std::function<std::string(const std::string& host)>;
+
+  explicit Heartbeat(uint32_t intervalMs = 60000, Resolver resolver = nullptr);
   ~Heartbeat();
   Heartbeat(const Heartbeat&) = delete;
   Heartbeat& operator=(const Heartbeat&) = delete;
 
   // Takes `record` (its device id is ignored) and starts the thread when it is not running.
   void Start(const HeartbeatRecord& record);
-  void SendExitReport() { Send(HeartbeatKind::kProgramExit); }
+  void SendExitReport() { Send(HeartbeatKind::kProgramExit, false); }
 
   // The record as the last send saw it, resolved address aside.
   HeartbeatRecord RecordForTesting();
@@ -65,9 +71,13 @@ class Heartbeat {
 
  private:
   void Run();
-  void Send(HeartbeatKind kind);
+  // Sends when the address is known; with `mayResolve` looks it up first when it is not.
+  void Send(HeartbeatKind kind, bool mayResolve);
+  // The known address, or the one the resolver finds now; empty when none.
+  std::string Resolve(const std::string& host);
 
   const uint32_t intervalMs_;
+  const Resolver resolver_;
   CriticalSection lock_;
   // Guarded by lock_.
   HeartbeatRecord record_;

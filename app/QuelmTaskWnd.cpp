@@ -12,7 +12,6 @@
 #include "pages/PageAdd.h"
 #include "pages/PageList.h"
 #include "sys/ShellRun.h"
-#include "tasks/AppContext.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
 #include "ui/core/UIControl.h"
@@ -25,7 +24,7 @@ constexpr int kTrayIconResourceId = 108;
 
 }  // namespace
 
-QuelmTaskWnd::QuelmTaskWnd(const std::wstring& layoutPath) : UIHostWnd(layoutPath) {}
+QuelmTaskWnd::QuelmTaskWnd(TaskManager* manager) : UIHostWnd(L"xml\\main.xml"), manager_(manager) {}
 
 QuelmTaskWnd::~QuelmTaskWnd() {
   trayAdded_ = false;
@@ -98,8 +97,8 @@ void QuelmTaskWnd::OnTimer(int index) {
 }
 
 void QuelmTaskWnd::OnInitialized() {
-  if (TaskManager* manager = CurrentApp().taskManager)
-    manager->Start();
+  if (manager_)
+    manager_->Start();
   pageAdd_ = GetRoot()->FindById(L"pageAdd");
   pageList_ = dynamic_cast<PageList*>(GetRoot()->FindById(L"pageList"));
   // The pages are joined here once they exist: the list page gets the add page, then each is
@@ -110,9 +109,9 @@ void QuelmTaskWnd::OnInitialized() {
   if (pageList_)
     pageList_->SetAddPage(add);
   if (add)
-    add->Start();
+    add->Start(manager_);
   if (pageList_)
-    pageList_->Start();
+    pageList_->Start(manager_);
   UpdateClient::Get().StartChecking(AppIdentity(), DeviceId(), hwnd_);
 }
 
@@ -123,6 +122,20 @@ bool QuelmTaskWnd::HandleMessage(HWND hwnd,
                                  LRESULT* result) {
   if (message == WM_NCDESTROY) {
     PostQuitMessage(0);
+  } else if (message == WM_CLOSE) {
+    // Alt+F4, the taskbar's "Close window" or another program: ending here would silently
+    // stop every scheduled task.
+    ShowWindow(hwnd_, SW_HIDE);
+    *result = 0;
+    return true;
+  } else if (message == WM_QUERYENDSESSION) {
+    *result = TRUE;
+    return true;
+  } else if (message == WM_ENDSESSION) {
+    if (wparam)
+      OnSessionEnd();
+    *result = 0;
+    return true;
   } else if (message == kTrayMessage) {
     UINT mouse = static_cast<UINT>(lparam);
     if (mouse == WM_RBUTTONUP) {
@@ -143,6 +156,17 @@ bool QuelmTaskWnd::HandleMessage(HWND hwnd,
     return true;
   }
   return UIHostWnd::HandleMessage(hwnd, message, wparam, lparam, result);
+}
+
+void QuelmTaskWnd::OnSessionEnd() {
+  // Windows may end the process as soon as this returns: no action may start any more, and
+  // what only a pending UI job would have written is written now.
+  if (manager_) {
+    manager_->Stop();
+    manager_->Save();
+  }
+  EndModal(0);
+  PostQuitMessage(0);
 }
 
 int QuelmTaskWnd::OnEvent(UIEvent& event) {

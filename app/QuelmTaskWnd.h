@@ -9,14 +9,17 @@
 #include "ui/core/UIHostWnd.h"
 
 class PageList;
+class TaskManager;
 
 // The program's main window: the add page on the left, the task list on the right, a title bar
 // with the menu and close buttons, the notification-area icon and the main menu. UI thread
 // only; one per process.
 //
-// Closing only hides it; the program ends through the menu's exit entry, which ends RunModal.
-// While it is created the task manager of the installed AppContext is started (nothing is
-// started without one). The tray icon is retried every second until the shell accepts it and
+// Closing (the close button, Alt+F4, the taskbar, another program's WM_CLOSE) only hides it;
+// the program ends through the menu's exit entry, which ends RunModal, or with the Windows
+// session, which first stops the scheduler and saves the task list. While it is created the
+// task manager it was given is started and handed to the pages (without one the pages show an
+// empty form and list). The tray icon is retried every second until the shell accepts it and
 // is put back when the shell restarts; the destructor removes it. Nothing here reports a
 // failure to the user.
 class QuelmTaskWnd : public UIHostWnd {
@@ -37,7 +40,8 @@ class QuelmTaskWnd : public UIHostWnd {
     kHide = 6,
   };
 
-  explicit QuelmTaskWnd(const std::wstring& layoutPath = L"xml\\main.xml");
+  // `manager` is borrowed and must outlive the window; null for a window without tasks.
+  explicit QuelmTaskWnd(TaskManager* manager = nullptr);
   ~QuelmTaskWnd() override;
 
   // Creates the window (hidden when `hidden`, as with "/auto"), centres it and adds the tray
@@ -73,6 +77,10 @@ class QuelmTaskWnd : public UIHostWnd {
   // Deletes any icon of ours and adds it again; restarts the retry timer on refusal.
   void ReAddTrayIcon();
 
+  // The Windows session ends: no action may start any more and the list is written as it is.
+  void OnSessionEnd();
+
+  TaskManager* manager_;
   NOTIFYICONDATAW trayIcon_ = {};
   bool trayAdded_ = false;
   // Found by id after the layout is built; owned by the control tree.

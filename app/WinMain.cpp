@@ -22,7 +22,6 @@
 #include "sys/OsVersion.h"
 #include "sys/ProcessSetup.h"
 #include "sys/ShellRun.h"
-#include "tasks/AppContext.h"
 #include "tasks/TaskPopups.h"
 #include "popups/TaskPopupWindows.h"
 #include "tasks/Settings.h"
@@ -68,11 +67,10 @@ void RunApplication(bool hidden) {
 
     TaskStore store(DataFolder() + L"\\task.xml");
     TaskManager manager(&store);
-    ScopedAppContext app({&manager, &AppSettings()});
     TaskPopupWindows popups(&MainWindowHandle);
     SetTaskPopups(&popups);
     {
-      auto window = std::make_unique<QuelmTaskWnd>(L"xml\\main.xml");
+      auto window = std::make_unique<QuelmTaskWnd>(&manager);
       TaskbarCreatedMessage();
       if (window->CreateAndShow(hidden)) {
         SetMainWindowHandle(window->GetHwnd());

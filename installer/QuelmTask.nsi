@@ -40,6 +40,9 @@ InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 BrandingText "${TITLE} ${VERSION}"
+; A file that cannot be replaced stops the installation (exit code 2 when silent) instead of
+; being skipped, which would leave the old program and report success.
+AllowSkipFiles off
 
 VIProductVersion "${VERSION}"
 VIAddVersionKey /LANG=2052 "ProductName" "${TITLE}"
@@ -69,8 +72,10 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_LANGUAGE "SimpChinese"
 
 ; Ends a running copy the way its own menu does (the quit message ends its main loop, after
-; which it sends its exit report and removes its tray icon); a copy that has not gone after
-; five seconds is ended by force. Files of a running program cannot be replaced.
+; which it sends its exit report, removes its tray icon and joins its threads) and waits for its
+; process, not its window, to end; a copy still running after five seconds is ended by force
+; (exit code 1, so that a forced end is never taken for a clean one).
+; Files of a running program cannot be replaced.
 !macro CLOSE_RUNNING_COPY un
 Function ${un}CloseRunningCopy
   FindWindow $0 "QuelmTask"
@@ -78,27 +83,18 @@ Function ${un}CloseRunningCopy
     Return
   ${EndIf}
   System::Call "user32::GetWindowThreadProcessId(p r0, *i .r1)"
+  ; SYNCHRONIZE | PROCESS_TERMINATE, taken before the quit message so the process cannot slip away
+  System::Call "kernel32::OpenProcess(i 0x100001, i 0, i r1) p .r3"
   System::Call "user32::PostMessageW(p r0, i 0x12, p 0, p 0)"
-  StrCpy $2 0
-  ${Do}
-    Sleep 250
-    IntOp $2 $2 + 1
-    FindWindow $0 "QuelmTask"
-    ${If} $0 = 0
-    ${OrIf} $2 >= 20
-      ${ExitDo}
-    ${EndIf}
-  ${Loop}
-  ${If} $0 <> 0
-  ${AndIf} $1 <> 0
-    ; PROCESS_TERMINATE | SYNCHRONIZE
-    System::Call "kernel32::OpenProcess(i 0x100001, i 0, i r1) p .r3"
-    ${If} $3 P<> 0
-      System::Call "kernel32::TerminateProcess(p r3, i 0)"
-      System::Call "kernel32::WaitForSingleObject(p r3, i 5000)"
-      System::Call "kernel32::CloseHandle(p r3)"
-    ${EndIf}
+  ${If} $3 P= 0
+    Return
   ${EndIf}
+  System::Call "kernel32::WaitForSingleObject(p r3, i 5000) i .r4"
+  ${If} $4 <> 0
+    System::Call "kernel32::TerminateProcess(p r3, i 1)"
+    System::Call "kernel32::WaitForSingleObject(p r3, i 5000)"
+  ${EndIf}
+  System::Call "kernel32::CloseHandle(p r3)"
 FunctionEnd
 !macroend
 !insertmacro CLOSE_RUNNING_COPY ""
@@ -150,8 +146,14 @@ Section "un.${TITLE}" SecUnProgram
   SectionIn RO
   Call un.CloseRunningCopy
   SetShellVarContext all
+  ClearErrors
   Delete "$INSTDIR\QuelmTask.exe"
   Delete "$INSTDIR\sound\Notification.wav"
+  ${If} ${Errors}
+    ; Still in use: the uninstallation stops (exit code 2 when silent) and says so.
+    MessageBox MB_OK|MB_ICONSTOP "无法删除 ${TITLE} 的文件，它可能仍在运行。请关闭后重试。" /SD IDOK
+    Abort
+  ${EndIf}
   RMDir "$INSTDIR\sound"
   Delete "$INSTDIR\uninst.exe"
   RMDir "$INSTDIR"

@@ -60,29 +60,30 @@ ProgramList ProgramsFromShortcuts(const ShortcutMap& shortcuts) {
   return programs;
 }
 
-ProgramList ListInstalledPrograms() {
-  InstalledNames installedNames;
-  CollectInstalledNames(HKEY_LOCAL_MACHINE, false, installedNames);
-  CollectInstalledNames(HKEY_LOCAL_MACHINE, true, installedNames);
-  CollectInstalledNames(HKEY_CURRENT_USER, false, installedNames);
-  CollectInstalledNames(HKEY_CURRENT_USER, true, installedNames);
-
+ProgramSources MachineProgramSources() {
   std::wstring taskbar = KnownFolderPath(KnownFolder::AppData);
   taskbar = taskbar.empty() ? std::wstring() : (taskbar + kTaskbarPins).substr(0, MAX_PATH);
-  const struct {
-    std::wstring folder;
-    int depth;
-  } walks[] = {
-      {KnownFolderPath(KnownFolder::CommonStartMenu), 2},
-      {KnownFolderPath(KnownFolder::CommonPrograms), 2},
-      {KnownFolderPath(KnownFolder::Programs), 2},
-      {KnownFolderPath(KnownFolder::StartMenu), 2},
-      {taskbar, 1},
-      {KnownFolderPath(KnownFolder::Desktop), 1},
-      {KnownFolderPath(KnownFolder::CommonDesktop), 1},
+  return {
+      {{HKEY_LOCAL_MACHINE, false},
+       {HKEY_LOCAL_MACHINE, true},
+       {HKEY_CURRENT_USER, false},
+       {HKEY_CURRENT_USER, true}},
+      {{KnownFolderPath(KnownFolder::CommonStartMenu), 2},
+       {KnownFolderPath(KnownFolder::CommonPrograms), 2},
+       {KnownFolderPath(KnownFolder::Programs), 2},
+       {KnownFolderPath(KnownFolder::StartMenu), 2},
+       {taskbar, 1},
+       {KnownFolderPath(KnownFolder::Desktop), 1},
+       {KnownFolderPath(KnownFolder::CommonDesktop), 1}},
   };
+}
+
+ProgramList ListInstalledPrograms(const ProgramSources& sources) {
+  InstalledNames installedNames;
+  for (const ProgramSources::Uninstall& list : sources.uninstall)
+    CollectInstalledNames(list.root, list.use64BitView, installedNames);
   ShortcutMap shortcuts;
-  for (const auto& walk : walks)
+  for (const ProgramSources::Walk& walk : sources.walks)
     CollectShortcuts(walk.folder, walk.depth, installedNames, shortcuts);
   return ProgramsFromShortcuts(shortcuts);
 }

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "sys/ProgramEntry.h"
 
@@ -19,8 +20,28 @@ using InstalledNames = std::set<std::wstring>;
 // Display name -> full path of the .lnk file that carries it.
 using ShortcutMap = std::map<std::wstring, std::wstring>;
 
+// Where discovery looks: one pass over each installed-software list, then the shortcut folders
+// in order (a later find of a name replaces an earlier one).
+struct ProgramSources {
+  struct Uninstall {
+    HKEY root;  // borrowed; its "SOFTWARE\...\Uninstall" subkey is read
+    bool use64BitView;
+  };
+  struct Walk {
+    std::wstring folder;
+    int depth;
+  };
+  std::vector<Uninstall> uninstall;
+  std::vector<Walk> walks;
+};
+
+// The machine's: the local machine's and the current user's lists, each in both views; the
+// common and the user's start menu and programs folders (two levels), the taskbar pins and
+// both desktops (one level).
+ProgramSources MachineProgramSources();
+
 // The whole discovery, entries in ascending order of name; owned by the caller.
-ProgramList ListInstalledPrograms();
+ProgramList ListInstalledPrograms(const ProgramSources& sources = MachineProgramSources());
 
 // Adds the non-empty display names under `root`'s uninstall key: the 32-bit view unless
 // `use64BitView` is set.

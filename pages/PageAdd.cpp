@@ -10,7 +10,6 @@
 #include "sys/Guid.h"
 #include "sys/Sound.h"
 #include "sys/StringFormat.h"
-#include "tasks/AppContext.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
 #include "ui/controls/AppMessage.h"
@@ -88,11 +87,11 @@ PageAdd::PageAdd() {
 }
 
 PageAdd::~PageAdd() {
-  if (observed_)
-    observed_->RemoveObserver(this);
+  if (manager_)
+    manager_->RemoveObserver(this);
 }
 
-void PageAdd::Start() {
+void PageAdd::Start(TaskManager* manager) {
   if (started_)
     return;
   started_ = true;
@@ -111,9 +110,9 @@ void PageAdd::Start() {
     showTips_->SetChecked(AppSettings().showTips);
   SetModifying(false);
   Refresh();
-  observed_ = CurrentApp().taskManager;
-  if (observed_)
-    observed_->AddObserver(this);
+  manager_ = manager;
+  if (manager_)
+    manager_->AddObserver(this);
 }
 
 void PageAdd::SetRowVisible(const wchar_t* id, bool visible) {
@@ -218,8 +217,8 @@ void PageAdd::Add() {
     ShowError(message);
     return;
   }
-  if (TaskManager* manager = CurrentApp().taskManager)
-    manager->AddTask(editTask, true);
+  if (manager_)
+    manager_->AddTask(editTask, true);
 }
 
 void PageAdd::Modify() {
@@ -229,7 +228,7 @@ void PageAdd::Modify() {
     ShowError(message);
     return;
   }
-  if (TaskManager* manager = CurrentApp().taskManager) {
+  if (TaskManager* manager = manager_) {
     // The form's copy of the flags is as old as the edit: the row's switch or the scheduler
     // may have changed them since, and writing them back would undo that (a finished countdown
     // would run again). Only a schedule changed here restarts from the form's values.
@@ -271,6 +270,9 @@ void PageAdd::OpenDatePicker() {
     delete picker;
     return;
   }
+  // Layered: nothing shows before the first paint, so the move once the layout has given the
+  // real size is not seen.
+  picker->PlaceAt(at);
   ShowWindow(hwnd, SW_SHOW);
   picker->PaintNow();
   SetFocus(hwnd);

@@ -13,9 +13,9 @@ class UICheckBox;
 class UIComboBox;
 
 // The add/modify form on the left of the main window. It edits a private task record,
-// `editTask`, and hands finished values to the task manager of CurrentApp(); it never touches a
-// listed task itself. In add mode "btnadd" lists a copy under a fresh GUID each time; in modify
-// mode (entered by the task list: copy into `editTask`, SetModifying(true), Refresh)
+// `editTask`, and hands finished values to the task manager it was started with; it never
+// touches a listed task itself. In add mode "btnadd" lists a copy under a fresh GUID each time; in
+// modify mode (entered by the task list: copy into `editTask`, SetModifying(true), Refresh)
 // "btnmodifyok" writes the record back onto the listed task with the same GUID.
 //
 // The page is an event sink: the clicks and choices of its own controls stop here; everything
@@ -24,16 +24,17 @@ class UIComboBox;
 //
 // UI thread only, except OnTaskRan (scheduler thread), which touches no control: it only reads
 // the sound setting and starts the notification sound without waiting for it. Owned by the
-// control tree; the child pointers are borrowed from it. Without a task manager in the context
-// the form works but adds and modifies nothing.
+// control tree; the child pointers and the manager are borrowed. Without a task manager the
+// form works but adds and modifies nothing.
 class PageAdd : public UIControl, public TaskManagerDel {
  public:
   PageAdd();
   ~PageAdd() override;
 
-  // Once the layout is built and the task manager started: finds the form's controls, shows
-  // the sound setting, enters add mode and becomes an observer of the manager. Again: nothing.
-  void Start();
+  // Once the layout is built and `manager` (may be null) started: finds the form's controls,
+  // shows the sound setting, enters add mode and becomes an observer of the manager. Again:
+  // nothing.
+  void Start(TaskManager* manager);
 
   // Writes `editTask` into the controls and shows the rows, buttons and time form its mode
   // and action call for. A mode, action or time outside its list selects nothing there.
@@ -77,7 +78,7 @@ class PageAdd : public UIControl, public TaskManagerDel {
 
   bool modifying_ = false;
   bool started_ = false;
-  TaskManager* observed_ = nullptr;  // the manager this page observes, if any
+  TaskManager* manager_ = nullptr;  // the manager this page lists into and observes, if any
   UIComboBox* mode_ = nullptr;
   UIComboBox* action_ = nullptr;
   UIButton* date_ = nullptr;

@@ -4,7 +4,6 @@
 
 #include "pages/ListCtrlItem.h"
 #include "pages/PageAdd.h"
-#include "tasks/AppContext.h"
 #include "tasks/TaskManager.h"
 #include "ui/controls/AppMessage.h"
 #include "ui/controls/UIScrollVertView.h"
@@ -74,11 +73,10 @@ PageList::~PageList() {
   StopObserving();
 }
 
-void PageList::Start() {
+void PageList::Start(TaskManager* manager) {
   if (manager_)
     return;
   taskListView_ = dynamic_cast<UIScrollVertView*>(FindById(L"idTasklist"));
-  TaskManager* manager = CurrentApp().taskManager;
   if (manager && taskListView_) {
     std::vector<IQuelmTask*> tasks = manager->TakeSnapshot();
     for (IQuelmTask* task : tasks)

@@ -21,8 +21,8 @@ class UIScrollVertView;
 // confirmation). A button whose task has left the list meanwhile does nothing.
 //
 // UI thread only; OnTaskRan, the one call from the scheduler thread, does nothing. The control
-// tree owns the rows; the manager and the add page are borrowed. Without a task manager in the
-// application context the page shows the header alone. The page stops observing when it is
+// tree owns the rows; the manager and the add page are borrowed. Without a task manager the
+// page shows the header alone. The page stops observing when it is
 // destroyed.
 class PageList : public UIControl, public TaskManagerDel {
  public:
@@ -32,10 +32,9 @@ class PageList : public UIControl, public TaskManagerDel {
   PageList();
   ~PageList() override;
 
-  // Builds a row for every listed task, starts observing the manager of the application
-  // context and starts the status timer. Called once by the main window after the store is
-  // loaded.
-  void Start();
+  // Builds a row for every task of `manager` (may be null), starts observing it and starts the
+  // status timer. Called once by the main window after the store is loaded.
+  void Start(TaskManager* manager);
   void SetAddPage(PageAdd* addPage) { addPage_ = addPage; }
 
   // Appends a row for `task`, filled; null when "xml\taskitem.xml" builds no ListCtrlItem.

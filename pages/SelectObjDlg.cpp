@@ -54,7 +54,10 @@ void UISoftListItem::OnMessage(UIMessage& message) {
 }
 
 SelectObjDlg::SelectObjDlg(IQuelmTask* task, const std::wstring& layoutPath)
-    : UIHostWnd(layoutPath), task_(task) {}
+    : UIHostWnd(layoutPath), task_(task) {
+  if (task_)
+    draft_.CopyFrom(*task_);
+}
 
 SelectObjDlg::~SelectObjDlg() {
   // The rows point into programs_: take the tree down while the entries still exist.
@@ -117,38 +120,38 @@ void SelectObjDlg::OnInitialized() {
   if (!task_)
     return;
 
-  switch (task_->action) {
+  switch (draft_.action) {
     case ActionKind::Remind:
       ShowPage(L"idpageRemind");
       if (titleEdit_)
-        titleEdit_->SetText(task_->name);
+        titleEdit_->SetText(draft_.name);
       if (contentEdit_)
-        contentEdit_->SetText(task_->param1);
+        contentEdit_->SetText(draft_.param1);
       break;
     case ActionKind::RunProgram:
     case ActionKind::CloseProgram:
       ShowPage(L"idpageProcess");
-      ShowProgram(task_->name, task_->param1);
+      ShowProgram(draft_.name, draft_.param1);
       FillPrograms();
       break;
     case ActionKind::OpenFile:
       ShowPage(L"idpageFile");
-      AddListRows(fileList_, task_->param1, L"idDeleteFile");
+      AddListRows(fileList_, draft_.param1, L"idDeleteFile");
       break;
     case ActionKind::BackupFiles:
     case ActionKind::BackupDirectory:
-      if (task_->action == ActionKind::BackupDirectory) {
+      if (draft_.action == ActionKind::BackupDirectory) {
         if (UIControl* add = root->FindById(L"idaddbackfile"))
           add->SetText(L"添加源目录");
       }
       if (backupEdit_)
-        backupEdit_->SetText(task_->param2);
+        backupEdit_->SetText(draft_.param2);
       ShowPage(L"idpageBack");
-      AddListRows(backupList_, task_->param1, L"idDeleteBackup");
+      AddListRows(backupList_, draft_.param1, L"idDeleteBackup");
       break;
     case ActionKind::OpenUrl:
       ShowPage(L"idpageUrl");
-      AddListRows(urlList_, task_->param1, L"idDeleteURL");
+      AddListRows(urlList_, draft_.param1, L"idDeleteURL");
       break;
     default:
       break;
@@ -156,7 +159,7 @@ void SelectObjDlg::OnInitialized() {
 }
 
 void SelectObjDlg::FillPrograms() {
-  if (task_->action == ActionKind::CloseProgram) {
+  if (draft_.action == ActionKind::CloseProgram) {
     if (UIControl* row = GetRoot()->FindById(L"idParam")) {
       row->SetVisible(false);
       if (UIControl* page = row->GetParent())
@@ -165,7 +168,7 @@ void SelectObjDlg::FillPrograms() {
     programs_ = ListRunningPrograms();
   } else {
     if (paramEdit_)
-      paramEdit_->SetText(task_->param2);
+      paramEdit_->SetText(draft_.param2);
     programs_ = ListInstalledPrograms();
   }
   if (!programList_)
@@ -276,11 +279,11 @@ int SelectObjDlg::OnEvent(UIEvent& event) {
     }
   } else if (id == L"idaddbackfile") {
     if (backupList_) {
-      if (task_->action == ActionKind::BackupDirectory) {
+      if (draft_.action == ActionKind::BackupDirectory) {
         std::wstring folder = PickFolder(hwnd());
         if (!folder.empty())
           AddListRow(backupList_, folder, L"idDeleteBackup");
-      } else if (task_->action == ActionKind::BackupFiles) {
+      } else if (draft_.action == ActionKind::BackupFiles) {
         for (const std::wstring& path : PickFiles(hwnd()))
           AddListRow(backupList_, path, L"idDeleteBackup");
       }
@@ -308,37 +311,40 @@ bool SelectObjDlg::HandleMessage(HWND hwnd,
 }
 
 void SelectObjDlg::Confirm() {
-  switch (task_->action) {
+  switch (draft_.action) {
     case ActionKind::Remind:
-      task_->name = EditText(titleEdit_);
-      task_->param1 = EditText(contentEdit_);
+      draft_.name = EditText(titleEdit_);
+      draft_.param1 = EditText(contentEdit_);
       break;
     case ActionKind::RunProgram:
     case ActionKind::CloseProgram:
       if (selectedProgram_) {
-        task_->name = selectedProgram_->name;
-        task_->param1 = selectedProgram_->path;
+        draft_.name = selectedProgram_->name;
+        draft_.param1 = selectedProgram_->path;
       }
-      task_->param2 = EditText(paramEdit_);
+      draft_.param2 = EditText(paramEdit_);
       break;
     case ActionKind::OpenFile:
-      task_->param1 = JoinList(fileList_);
+      draft_.param1 = JoinList(fileList_);
       break;
     case ActionKind::BackupFiles:
     case ActionKind::BackupDirectory:
-      task_->param1 = JoinList(backupList_);
-      task_->param2 = EditText(backupEdit_);
+      draft_.param1 = JoinList(backupList_);
+      draft_.param2 = EditText(backupEdit_);
       break;
     case ActionKind::OpenUrl:
-      task_->param1 = JoinList(urlList_);
+      draft_.param1 = JoinList(urlList_);
       break;
     default:
       break;
   }
-  std::wstring problem = task_->Validate();
+  std::wstring problem = draft_.Validate();
   if (!problem.empty()) {
     ShowAppMessage(hwnd(), problem, L"确定", MessageIcon::Error);
     return;
   }
+  task_->name = draft_.name;
+  task_->param1 = draft_.param1;
+  task_->param2 = draft_.param2;
   EndModal(1);
 }

@@ -35,10 +35,11 @@ class UISoftListItem : public UIControl {
 // title and text of a reminder. One of five pages shows, chosen by the task's action, filled
 // from the task's object fields.
 //
-// The task is borrowed and must outlive the dialog. Its object fields (name, param1, param2)
-// are written only when "idok" is pressed, then checked with its Validate(): a message keeps
-// the dialog open (the fields stay written), an empty one ends the run with 1. Cancel, Escape
-// and the close button end it with 0 and write nothing.
+// The task is borrowed and must outlive the dialog. The dialog works on a copy: "idok" writes
+// the object fields (name, param1, param2) into it and checks it with Validate(); a message
+// keeps the dialog open, an empty one copies the three fields onto the task and ends the run
+// with 1. Cancel, Escape and the close button end it with 0, and the task keeps what it held,
+// even after a refused "idok".
 //
 // UI thread only; GDI+ must run. COM is initialised on the thread for the object's life (the
 // folder picker and shortcut resolution need it). The program list is built while the window
@@ -86,7 +87,8 @@ class SelectObjDlg : public UIHostWnd {
   std::wstring EditText(UIControl* edit) const;
 
   ScopedComInit com_;
-  IQuelmTask* task_;  // not owned
+  IQuelmTask* task_;  // not owned; written only by a confirmed, valid "idok"
+  IQuelmTask draft_;  // what the pages show and "idok" fills
   UIScrollVertView* programList_ = nullptr;
   UIControl* paramEdit_ = nullptr;
   UIScrollVertView* fileList_ = nullptr;

@@ -72,6 +72,22 @@ void YearMonthDayDlg::SetInitialDate(int year, int month, int day) {
   date_.wDay = static_cast<WORD>(std::clamp(day, 1, DaysInMonth(date_.wYear, date_.wMonth)));
 }
 
+void YearMonthDayDlg::PlaceAt(const RECT& anchor) {
+  if (!hwnd())
+    return;
+  RECT r;
+  GetWindowRect(hwnd(), &r);
+  const int height = r.bottom - r.top;
+  MONITORINFO monitor = {sizeof(monitor)};
+  GetMonitorInfoW(MonitorFromRect(&anchor, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT& work = monitor.rcWork;
+  int y = anchor.bottom;
+  if (y + height > work.bottom && anchor.top - height >= work.top)
+    y = anchor.top - height;
+  SetWindowPos(hwnd(), nullptr, anchor.left, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  KeepWindowInsideWorkArea(hwnd());
+}
+
 void YearMonthDayDlg::OnInitialized() {
   years_ = dynamic_cast<UIScrollVertView*>(GetRoot()->FindById(L"idyear"));
   days_ = dynamic_cast<UIScrollVertView*>(GetRoot()->FindById(L"idday"));
@@ -149,6 +165,8 @@ int YearMonthDayDlg::OnEvent(UIEvent& event) {
     }
   }
   if (event.id == L"btn_ok") {
+    if (dismissed_)
+      return 1;  // already on its way out
     confirmed_ = true;
     dismissed_ = true;  // closing takes the focus away; that is not a dismissal
     if (callback_)
@@ -163,7 +181,7 @@ void YearMonthDayDlg::Dismiss() {
   if (dismissed_)
     return;
   dismissed_ = true;
-  Close();
+  PostMessageW(hwnd(), WM_CLOSE, 0, 0);
 }
 
 bool YearMonthDayDlg::HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,

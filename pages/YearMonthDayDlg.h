@@ -10,7 +10,8 @@ class UIScrollVertView;
 
 // The date picker: a small non-modal pop-up with a year list (1900 to 2100), twelve month
 // buttons and the day list of the chosen month. Only "btn_ok" hands the date back, through the
-// callback; the first loss of the keyboard focus dismisses the picker without calling it.
+// callback; the first loss of the keyboard focus dismisses the picker without calling it (by a
+// posted close, so the window never goes in the middle of the focus change).
 //
 // UI thread only. The object owns itself once its window exists: it deletes itself after the
 // window is destroyed, so the opener keeps no pointer after showing it. A dialog whose window
@@ -30,6 +31,10 @@ class YearMonthDayDlg : public UIHostWnd {
     callback_ = callback;
     context_ = context;
   }
+
+  // Once the window exists: puts it right under `anchor` (screen coordinates), or right above it
+  // when the work area of the anchor's monitor has no room below, and inside that work area.
+  void PlaceAt(const RECT& anchor);
 
   // Shows the date, the year clamped to the list, the month to 1..12 and the day to the month.
   void SetDate(int year, int month, int day);

@@ -2,7 +2,9 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "sys/StringFormat.h"
 #include "sys/SystemActions.h"
@@ -11,6 +13,13 @@
 namespace {
 
 constexpr int kMouseSlack = 10;
+constexpr int kCascadeStep = 30;
+
+// The confirmations whose windows exist, in opening order. UI thread only.
+std::vector<ShutdownTips*>& OpenConfirmations() {
+  static std::vector<ShutdownTips*> open;
+  return open;
+}
 
 }  // namespace
 
@@ -19,12 +28,34 @@ ShutdownTips::ShutdownTips(const IQuelmTask& task)
 
 ShutdownTips* ShutdownTips::Open(const IQuelmTask& task, HWND owner) {
   auto* tips = new ShutdownTips(task);
-  if (!tips->Create(owner, kDialogStyle, kDialogExStyle, 0, 0, 200, 200)) {
+  if (!tips->Create(owner, kDialogStyle, kDialogExStyle | WS_EX_TOPMOST, 0, 0, 200, 200)) {
     delete tips;
     return nullptr;
   }
   tips->CenterWindow();
+  tips->CascadeOverOthers();
+  OpenConfirmations().push_back(tips);
   return tips;
+}
+
+void ShutdownTips::CascadeOverOthers() {
+  RECT centred;
+  GetWindowRect(hwnd_, &centred);
+  // The first place, stepping right and down, where no other confirmation stands, so that
+  // cancelling the top one never hides that another is still counting.
+  POINT at = {centred.left, centred.top};
+  for (bool taken = true; taken;) {
+    taken = false;
+    for (ShutdownTips* other : OpenConfirmations()) {
+      RECT r;
+      if (GetWindowRect(other->hwnd_, &r) && r.left == at.x && r.top == at.y)
+        taken = true;
+    }
+    if (taken)
+      at = {at.x + kCascadeStep, at.y + kCascadeStep};
+  }
+  SetWindowPos(hwnd_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  KeepWindowInsideWorkArea(hwnd_);
 }
 
 void ShutdownTips::OnInitialized() {
@@ -83,6 +114,8 @@ bool ShutdownTips::HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
 }
 
 void ShutdownTips::OnFinalMessage(HWND hwnd) {
+  std::vector<ShutdownTips*>& open = OpenConfirmations();
+  open.erase(std::remove(open.begin(), open.end(), this), open.end());
   delete this;
 }
 

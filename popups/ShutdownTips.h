@@ -8,8 +8,10 @@
 // mouse more than 10 pixels from where it first showed up over the window, once the first
 // second has passed; a stopped count waits for a button. Not modal.
 //
-// UI thread only. Keeps its own copy of the task. Created with `new` and Open; the object
-// deletes itself when its window is gone. A failure of the session end is not reported.
+// Top-most. A confirmation opened while others are open takes the first place, from the centre
+// in steps of 30 pixels right and down, where none stands, inside the work area. UI thread only.
+// Keeps its own copy of the task. Created with `new` and Open; the object deletes itself when its
+// window is gone. A failure of the session end is not reported.
 class ShutdownTips : public UIHostWnd {
  public:
   static constexpr int kTimerIndex = 10;
@@ -17,8 +19,8 @@ class ShutdownTips : public UIHostWnd {
 
   explicit ShutdownTips(const IQuelmTask& task);
 
-  // Creates the window owned by `owner` (may be null) and centres it. On failure the object is
-  // deleted and null answered.
+  // Creates the window owned by `owner` (may be null), centred or cascaded over the open ones.
+  // On failure the object is deleted and null answered.
   static ShutdownTips* Open(const IQuelmTask& task, HWND owner);
 
   int SecondsLeft() const { return secondsLeft_; }
@@ -34,6 +36,7 @@ class ShutdownTips : public UIHostWnd {
  private:
   ~ShutdownTips() override = default;
 
+  void CascadeOverOthers();
   void UpdateTips();
   void EndSession();
   void StopCounting();

@@ -39,19 +39,36 @@ std::vector<std::wstring> OpenFileResultToPaths(const wchar_t* buffer, size_t si
   return paths;
 }
 
+std::vector<std::wstring> PickFilesWith(HWND owner, OpenFileDialogFn open) {
+  size_t size = kPickFilesBufferSize;
+  for (;;) {
+    std::vector<wchar_t> buffer(size, L'\0');
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = L"All\0*.*\0";
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = buffer.data();
+    dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+    dialog.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    DWORD error = 0;
+    if (open(dialog, error))
+      return OpenFileResultToPaths(buffer.data(), buffer.size());
+    if (error != FNERR_BUFFERTOOSMALL || size >= kPickFilesMaxBufferSize)
+      return {};
+    // The dialog has closed; its first character holds the size the choice needs, cut to 16
+    // bits. A cut size is no guide: the user is not to be asked a third time.
+    const size_t needed = static_cast<size_t>(buffer[0]) + 1;
+    size = needed > size ? needed : kPickFilesMaxBufferSize;
+  }
+}
+
 std::vector<std::wstring> PickFiles(HWND owner) {
-  std::vector<wchar_t> buffer(kPickFilesBufferSize, L'\0');
-  OPENFILENAMEW dialog = {};
-  dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = owner;
-  dialog.lpstrFilter = L"All\0*.*\0";
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = buffer.data();
-  dialog.nMaxFile = static_cast<DWORD>(buffer.size());
-  dialog.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-  if (!GetOpenFileNameW(&dialog))
-    return {};
-  return OpenFileResultToPaths(buffer.data(), buffer.size());
+  return PickFilesWith(owner, [](OPENFILENAMEW& dialog, DWORD& error) {
+    const bool chosen = GetOpenFileNameW(&dialog) != FALSE;
+    error = chosen ? 0 : CommDlgExtendedError();
+    return chosen;
+  });
 }
 
 std::wstring PickFolder(HWND owner) {

@@ -51,6 +51,16 @@ void TaskManager::Stop() {
     scheduler_.join();
 }
 
+void TaskManager::Save() {
+  PendingSave pending;
+  {
+    ScopedLock hold(lock);
+    if (store_)
+      pending = store_->PrepareSave(tasks);
+  }
+  CommitSave(std::move(pending));
+}
+
 void TaskManager::AddObserver(TaskManagerDel* observer) {
   ScopedLock hold(observerLock_);
   observers.push_back(observer);
@@ -130,8 +140,14 @@ void TaskManager::DeleteTask(const std::wstring& guid) {
 }
 
 void TaskManager::SetPaused(IQuelmTask* task) {
-  task->paused = !task->paused;
-  task->startTick = MonotonicMs();
+  const uint64_t now = MonotonicMs();
+  {
+    // A pass between the two writes would see a task switched on but counting from its old
+    // origin, and run an overdue countdown or interval at once.
+    ScopedLock hold(lock);
+    task->startTick = now;
+    task->paused = !task->paused;
+  }
   ModifyTask(*task);
 }
 

@@ -34,6 +34,9 @@ class TaskManager {
   void Start();
   // Ends the scheduler loop and waits for its thread. Safe to call more than once.
   void Stop();
+  // Writes the list as it is now, flags included (a finished countdown's pause is otherwise
+  // written by a UI job that may never run). The end of the Windows session calls it.
+  void Save();
 
   // Observers are not owned. RemoveObserver waits for an OnTaskRan in progress on the scheduler
   // thread, so the observer may be destroyed once it returns.

@@ -9,6 +9,20 @@ deps_dir() {
   printf '%s\n' "${QUELM_DEPS_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/quelmtask-deps/jsoncpp-1.9.5_curl-7.88.1-debian}"
 }
 
+# claim_deps_dir DIR: readies DIR for a build of the dependencies. A folder of ours (it holds
+# ".quelmtask-deps") that never got its ".complete" mark is removed and made again; a prefix we
+# did not make (QUELM_DEPS_DIR=/usr/local) keeps everything it holds, and the build installs
+# over it. A missing folder is made and marked as ours.
+claim_deps_dir() {
+  local dir=$1
+  if [ -f "$dir/.quelmtask-deps" ] && [ ! -f "$dir/.complete" ]; then
+    rm -rf "$dir"
+  fi
+  if [ ! -e "$dir" ]; then
+    mkdir -p "$dir" && touch "$dir/.quelmtask-deps"
+  fi
+}
+
 # The build folder: $QUELM_BUILD_DIR or build/ in the clone.
 build_dir() {
   printf '%s\n' "${QUELM_BUILD_DIR:-$root/build}"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "sys/Files.h"
 #include "tests/app/IdentityRegistry.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/PumpUntil.h"
 #include "tests/support/StartProcess.h"
 #include "tests/support/UdpReceiver.h"
 
@@ -189,4 +191,35 @@ TEST(Heartbeat, ProgramEndingInItsFirstMinuteSendsOnlyTheExitDatagram) {
   EXPECT_EQ(U32At(got, 16), 4u);
   // The process is gone: whatever it sent has arrived.
   EXPECT_EQ(receiver.Receive(0), "") << "a second datagram left the program";
+}
+
+TEST(Heartbeat, TheExitReportNeverWaitsForTheServersName) {
+  UdpReceiver receiver;
+  ASSERT_TRUE(receiver.ok());
+  const DWORD caller = GetCurrentThreadId();
+  std::atomic<bool> lookedUpByCaller{false};
+  ScopedHandle answer(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  // A name lookup that hangs until the test answers it, as one does offline.
+  Heartbeat heartbeat(60000, [&](const std::string& host) {
+    if (GetCurrentThreadId() == caller) {
+      lookedUpByCaller = true;
+      return std::string();
+    }
+    WaitForSingleObject(answer.get(), INFINITE);
+    return std::string("127.0.0.1");
+  });
+  HeartbeatRecord record = LoopbackRecord(receiver.port());
+  record.host = "stats.invalid";
+  heartbeat.Start(record);
+  heartbeat.SendExitReport();
+  EXPECT_FALSE(lookedUpByCaller);
+  EXPECT_EQ(receiver.Receive(0), "") << "sent before the address was known";
+
+  SetEvent(answer.get());
+  ASSERT_TRUE(PumpUntil([&] { return heartbeat.AddressForTesting() == "127.0.0.1"; }));
+  heartbeat.SendExitReport();
+  std::string got = receiver.Receive();
+  ASSERT_EQ(got.size(), 98u);
+  EXPECT_EQ(U32At(got, 16), 4u);
+  EXPECT_FALSE(lookedUpByCaller);
 }

@@ -1,4 +1,5 @@
-// The built program started as a user starts it: hidden with "/auto", then a second copy.
+// The built program started as a user starts it: hidden with "/auto", then a second copy;
+// closed by another program, then ended with the Windows session.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -48,8 +49,15 @@ TEST(Program, HiddenStartThenASecondStartBringsTheWindowToTheFront) {
   EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(window) != FALSE; }));
   EXPECT_EQ(FindWindowW(L"QuelmTask", nullptr), window);  // the second made no window of its own
 
-  // The window's end ends the program.
-  PostMessageW(window, WM_CLOSE, 0, 0);
+  // Another program's close request only hides the window; the session's end ends the program.
+  DWORD_PTR answer = 0;
+  EXPECT_TRUE(SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_BLOCK, 20000, &answer));
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_EQ(ExitCode(first.get()), STILL_ACTIVE);
+  EXPECT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 20000, &answer));
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+  SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 20000, &answer);
   EXPECT_EQ(WaitForSingleObject(first.get(), 20000), WAIT_OBJECT_0);
   EXPECT_EQ(ExitCode(first.get()), 0u);
 }

@@ -12,19 +12,19 @@
 #include "app/AppControls.h"
 #include "app/MainMenu.h"
 #include "app/Startup.h"
+#include "popups/TaskPopupWindows.h"
 #include "sys/Files.h"
 #include "sys/GdiplusSession.h"
 #include "sys/HandOff.h"
 #include "sys/MainWindowHandle.h"
 #include "sys/Registry.h"
-#include "tasks/AppContext.h"
 #include "tasks/IQuelmTask.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
 #include "tasks/TaskStore.h"
-#include "popups/TaskPopupWindows.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/PumpUntil.h"
+#include "tests/support/RecordingSystemActions.h"
 #include "tests/support/TempDir.h"
 #include "ui/controls/MenuLoader.h"
 #include "ui/controls/UIBasicControls.h"
@@ -156,6 +156,45 @@ TEST_F(QuelmTaskWndTest, CloseHidesAndTheTrayOrASecondStartShowsAgain) {
   }
   window.OnMenuCommand(static_cast<int>(QuelmTaskWnd::MenuCommand::kHide));
   EXPECT_FALSE(IsWindowVisible(hwnd));
+}
+
+TEST_F(QuelmTaskWndTest, EveryCloseRequestHidesOnlyTheSessionsEndStopsAndSaves) {
+  FakeClock clock;
+  RecordingSystemActions system;
+  TempDir dir;
+  TaskStore store(dir.Child(L"task.xml"));
+  TaskManager manager(&store);
+  QuelmTaskWnd window(&manager);
+  ASSERT_TRUE(window.CreateAndShow(false));
+  HWND hwnd = window.GetHwnd();
+  for (UINT message : {WM_CLOSE, WM_SYSCOMMAND}) {
+    ShowWindow(hwnd, SW_SHOW);
+    SendMessageW(hwnd, message, message == WM_SYSCOMMAND ? SC_CLOSE : 0, 0);  // Alt+F4
+    EXPECT_TRUE(IsWindow(hwnd)) << message;
+    EXPECT_FALSE(IsWindowVisible(hwnd)) << message;
+  }
+
+  // A countdown ends; the UI job that writes its pause is left waiting in the queue.
+  IQuelmTask count;
+  count.mode = ScheduleMode::Countdown;
+  count.action = ActionKind::Lock;
+  count.time.wHour = count.time.wMinute = 0;
+  count.time.wSecond = 1;
+  IQuelmTask* listed = manager.AddTask(count, true);
+  for (int i = 0; i < 1000 && !listed->paused; ++i) {
+    clock.AdvanceSeconds(1);
+    Sleep(10);
+  }
+  ASSERT_TRUE(listed->paused);
+  EXPECT_EQ(ReadFileBytes(store.path()).find("<pause>1</pause>"), std::string::npos);
+
+  EXPECT_EQ(SendMessageW(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  SendMessageW(hwnd, WM_ENDSESSION, FALSE, 0);  // another program refused: nothing ends
+  EXPECT_EQ(ReadFileBytes(store.path()).find("<pause>1</pause>"), std::string::npos);
+  SendMessageW(hwnd, WM_ENDSESSION, TRUE, 0);
+  EXPECT_NE(ReadFileBytes(store.path()).find("<pause>1</pause>"), std::string::npos);
+  MSG quit;
+  EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the loop ends";
 }
 
 TEST_F(QuelmTaskWndTest, ExitEndsTheLoopAndTheDestructorRemovesTheTrayIcon) {
@@ -301,9 +340,6 @@ TEST_F(QuelmTaskWndTest, HiddenStartShowsAnAfterBootReminderAtOnce) {
   }
   CreateHandOffWindow();
   TaskManager manager(&store);
-  Settings settings;
-  settings.showTips = false;
-  ScopedAppContext app({&manager, &settings});
   TaskPopupWindows popups(&MainWindowHandle);
   SetTaskPopups(&popups);
   // A new second every 50 ms, from before the scheduler starts.
@@ -315,7 +351,7 @@ TEST_F(QuelmTaskWndTest, HiddenStartShowsAnAfterBootReminderAtOnce) {
     }
   });
   {
-    QuelmTaskWnd window;
+    QuelmTaskWnd window(&manager);
     EXPECT_TRUE(window.CreateAndShow(true));
     SetMainWindowHandle(window.GetHwnd());
     EXPECT_TRUE(PumpUntil([&] { return ReminderWindows(window.GetHwnd()) == 1; }));

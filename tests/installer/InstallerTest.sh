@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # InstallerTest.sh BUILD_DIR: builds the installer of BUILD_DIR's program with channel 2345,
-# installs it silently into a scratch folder while a window of the program's class runs, checks
-# files, shortcuts and registry values (and that the program's own identity code reads the
-# installer's values back), then uninstalls silently and checks that only the data folder is
-# left; a second round with /REMOVEDATA removes that too. Exit status 0 when all holds.
+# installs it silently into a scratch folder over a running copy of the old program (first one
+# without a window, which must fail the install, then one that lingers after its window has
+# gone), checks files, shortcuts and registry values (and that the program's own identity code
+# reads the installer's values back), then uninstalls silently (first with a file held, which
+# must fail) and checks that only the data folder is left; a second round with /REMOVEDATA
+# removes that too. Exit status 0 when all holds.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 export QUELM_BUILD_DIR=$(cd "$1" && pwd)
@@ -53,10 +55,32 @@ install() {
   win "$setup" /S "/D=$(winpath "$appdir")"
 }
 
-# A running copy: the installer must end it before it replaces the files.
-wine "$build/tests/app_probe.exe" window "$(winpath "$scratch/ready")" </dev/null >/dev/null 2>&1 &
-probe_pid=$!
-await 240 test -f "$scratch/ready" || fail "the stand-in for a running copy did not start"
+# probe PROGRAM MODE [ARG]: a stand-in for a running copy, started as PROGRAM MODE READY [ARG]
+# (tests/app/helpers/AppProbe.cpp); returns once it is up.
+probe() {
+  local program=$1 mode=$2
+  shift 2
+  rm -f "$scratch/ready"
+  wine "$program" "$mode" "$(winpath "$scratch/ready")" "$@" </dev/null >/dev/null 2>&1 &
+  probe_pid=$!
+  await 240 test -f "$scratch/ready" || fail "the stand-in for a running copy did not start"
+}
+unprobe() { [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null; wait "$probe_pid" 2>/dev/null; probe_pid=; }
+
+# The old program, as it was installed, is a stand-in.
+mkdir -p "$appdir"
+cp "$build/tests/app_probe.exe" "$appdir/QuelmTask.exe"
+
+# A copy without a window holds its program: the install stops and says so.
+probe "$appdir/QuelmTask.exe" hold
+install; status=$?
+check "an install that cannot replace the program fails" test $status != 0
+check "the held program is left as it was" cmp -s "$build/tests/app_probe.exe" "$appdir/QuelmTask.exe"
+unprobe
+
+# A copy whose window goes at once but whose process lingers two seconds more, as the program's
+# exit report and threads may keep it: the installer waits for the process, not the window.
+probe "$appdir/QuelmTask.exe" window 2000
 install; check "the silent install succeeds" test $? = 0
 if await 240 bash -c "! kill -0 $probe_pid 2>/dev/null"; then
   wait "$probe_pid"; check "the running copy ended through its quit message" test $? = 0
@@ -111,6 +135,11 @@ uninstall() {
   rmdir "$appdir" 2>/dev/null
   [ "$left" = uninst.exe ]
 }
+# A file held by another program: the uninstall stops and says so.
+probe "$build/tests/app_probe.exe" hold "$(winpath "$appdir/sound/Notification.wav")"
+win "$appdir/uninst.exe" /S "_?=$(winpath "$appdir")"; status=$?
+check "an uninstall that cannot remove a file fails" test $status != 0
+unprobe
 check "the silent uninstall removes the program's files" uninstall
 check "the Start-menu folder is gone" bash -c "! test -e '$menu'"
 check "the desktop shortcut is gone" bash -c "! test -e '$desktop'"

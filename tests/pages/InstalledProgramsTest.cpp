@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -70,26 +71,63 @@ class ScopedShortcut {
   bool created_ = false;
 };
 
+// The machine's discovery sources moved into scratch places: each list's root to a key of its
+// own under a scratch key of the current user, each folder to the same path inside a scratch
+// folder (so the programs folder stays inside the start menu). Removed with this object.
+class ScratchSources {
+ public:
+  ScratchSources() : key_(L"Software\\QuelmTaskTest-" + NewGuidString()) {
+    sources = MachineProgramSources();
+    for (ProgramSources::Uninstall& list : sources.uninstall)
+      list.root = Root(list.root, list.use64BitView);
+    for (ProgramSources::Walk& walk : sources.walks)
+      walk.folder = Moved(walk.folder);
+  }
+  ~ScratchSources() {
+    roots_.clear();
+    RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
+  }
+  // `path` on the machine ("C:\\users\\...") inside the scratch folder.
+  std::wstring Moved(const std::wstring& path) const {
+    return path.size() > 3 ? folder_.path() + L"\\" + path.substr(3) : path;
+  }
+  // The scratch key that stands for the list of `machineRoot` read in that view.
+  HKEY Root(HKEY machineRoot, bool use64BitView) {
+    std::wstring name = std::wstring(machineRoot == HKEY_LOCAL_MACHINE ? L"machine" : L"user") +
+                        (use64BitView ? L"64" : L"32");
+    ScopedRegKey& root = roots_[name];
+    if (!root)
+      RegCreateKeyExW(HKEY_CURRENT_USER, (key_ + L"\\" + name).c_str(), 0, nullptr, 0,
+                      KEY_ALL_ACCESS, nullptr, root.receive(), nullptr);
+    return root.get();
+  }
+
+  ProgramSources sources;
+
+ private:
+  std::wstring key_;
+  std::map<std::wstring, ScopedRegKey> roots_;
+  TempDir folder_;
+};
+
 class InstalledProgramsTest : public testing::Test {
  protected:
   ScopedComInit com_;
   GdiplusSession gdiplus_;
-  // Every name of a test starts with this, so that programs of the prefix itself are ignored.
-  const std::wstring id_ = L"QuelmProbe-" + NewGuidString().substr(1, 8) + L"-";
+  const std::wstring id_ = L"QuelmProbe-";
 };
 
 }  // namespace
 
 TEST_F(InstalledProgramsTest, OffersShortcutsNamedExactlyLikeInstalledSoftware) {
-  const std::wstring startMenu = KnownFolderPath(KnownFolder::StartMenu);
-  const std::wstring programs = KnownFolderPath(KnownFolder::Programs);
-  const std::wstring commonPrograms = KnownFolderPath(KnownFolder::CommonPrograms);
-  const std::wstring commonDesktop = KnownFolderPath(KnownFolder::CommonDesktop);
+  ScratchSources scratch;
+  const std::wstring programs = scratch.Moved(KnownFolderPath(KnownFolder::Programs));
+  const std::wstring commonPrograms = scratch.Moved(KnownFolderPath(KnownFolder::CommonPrograms));
+  const std::wstring commonDesktop = scratch.Moved(KnownFolderPath(KnownFolder::CommonDesktop));
   const std::wstring taskbar =
-      KnownFolderPath(KnownFolder::AppData) +
-      L"\\Microsoft\\Internet Explorer\\Quick Launch\\User Pinned\\TaskBar";
-  for (const std::wstring* folder : {&startMenu, &programs, &commonPrograms, &commonDesktop})
-    ASSERT_TRUE(IsFolder(*folder)) << *folder;
+      scratch.Moved(KnownFolderPath(KnownFolder::AppData) +
+                    L"\\Microsoft\\Internet Explorer\\Quick Launch\\User Pinned\\TaskBar");
+  const HKEY user = scratch.Root(HKEY_CURRENT_USER, false);
   const std::wstring self = GetModulePath();
   const std::wstring other = KnownFolderPath(KnownFolder::Windows) + L"\\notepad.exe";
   ASSERT_TRUE(PathExists(other));
@@ -103,18 +141,18 @@ TEST_F(InstalledProgramsTest, OffersShortcutsNamedExactlyLikeInstalledSoftware) 
     const std::wstring full = id_ + name;
     if (full == binary)
       entries.push_back(std::make_unique<ScopedUninstallEntry>(
-          HKEY_CURRENT_USER, 0, REG_BINARY, full.c_str(),
+          user, 0, REG_BINARY, full.c_str(),
           static_cast<DWORD>((full.size() + 1) * sizeof(wchar_t))));
     else
-      entries.push_back(std::make_unique<ScopedUninstallEntry>(HKEY_CURRENT_USER, 0, full));
+      entries.push_back(std::make_unique<ScopedUninstallEntry>(user, 0, full));
   }
-  entries.push_back(std::make_unique<ScopedUninstallEntry>(HKEY_CURRENT_USER, 0, REG_SZ,
-                                                           unterminated.c_str(), 520));
+  entries.push_back(
+      std::make_unique<ScopedUninstallEntry>(user, 0, REG_SZ, unterminated.c_str(), 520));
   // One name only in each view of the machine's list.
-  entries.push_back(
-      std::make_unique<ScopedUninstallEntry>(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, id_ + L"View64"));
-  entries.push_back(
-      std::make_unique<ScopedUninstallEntry>(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, id_ + L"View32"));
+  entries.push_back(std::make_unique<ScopedUninstallEntry>(scratch.Root(HKEY_LOCAL_MACHINE, true),
+                                                           KEY_WOW64_64KEY, id_ + L"View64"));
+  entries.push_back(std::make_unique<ScopedUninstallEntry>(scratch.Root(HKEY_LOCAL_MACHINE, false),
+                                                           KEY_WOW64_32KEY, id_ + L"View32"));
   for (const auto& entry : entries)
     ASSERT_TRUE(entry->created());
 
@@ -135,15 +173,6 @@ TEST_F(InstalledProgramsTest, OffersShortcutsNamedExactlyLikeInstalledSoftware) 
       {programs + L"\\" + id_ + L"Binary.lnk", self},
       {programs + L"\\" + id_ + L"Not installed.lnk", self},
   };
-  // Removed last, once the shortcuts in them are gone.
-  struct FolderCleanup {
-    std::vector<std::wstring> folders;
-    ~FolderCleanup() {
-      for (auto it = folders.rbegin(); it != folders.rend(); ++it)
-        RemoveDirectoryW(it->c_str());
-    }
-  } cleanup{{programs + L"\\Sub " + id_, programs + L"\\Sub " + id_ + L"\\Sub",
-             taskbar + L"\\Sub " + id_}};
   std::vector<std::unique_ptr<ScopedShortcut>> made;
   for (const auto& s : shortcuts) {
     made.push_back(std::make_unique<ScopedShortcut>(s.lnk, s.target));
@@ -156,7 +185,7 @@ TEST_F(InstalledProgramsTest, OffersShortcutsNamedExactlyLikeInstalledSoftware) 
     bool operator==(const Offered& o) const { return name == o.name && path == o.path; }
   };
   std::vector<Offered> offered;
-  for (const auto& program : ListInstalledPrograms()) {
+  for (const auto& program : ListInstalledPrograms(scratch.sources)) {
     if (program->name.compare(0, id_.size(), id_) != 0)
       continue;
     offered.push_back({program->name.substr(id_.size()), program->path});
@@ -173,7 +202,7 @@ TEST_F(InstalledProgramsTest, OffersShortcutsNamedExactlyLikeInstalledSoftware) 
   }
 
   InstalledNames names;
-  CollectInstalledNames(HKEY_CURRENT_USER, false, names);
+  CollectInstalledNames(user, false, names);
   EXPECT_EQ(names.count(id_ + L"Alpha"), 1u);
   for (const std::wstring& name : names)
     EXPECT_NE(name.compare(0, 8, L"UUUUUUUU"), 0) << "an unterminated value was read";

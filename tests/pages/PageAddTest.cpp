@@ -5,31 +5,22 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "pages/ControlDefaults.h"
 #include "pages/TimeComBo.h"
-#include "sys/GdiplusSession.h"
+#include "pages/YearMonthDayDlg.h"
 #include "sys/Sound.h"
-#include "tasks/AppContext.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
-#include "tests/pages/MainLayoutHost.h"
+#include "tests/pages/PagesTest.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/RecordingSystemActions.h"
 #include "tests/support/TempDir.h"
-#include "ui/controls/UIBasicControls.h"
 #include "ui/controls/UICheckBox.h"
 #include "ui/controls/UIComboBox.h"
-#include "ui/controls/UIListControls.h"
 #include "ui/controls/UIMessageBox.h"
-#include "ui/core/ResLoaderMgr.h"
-#include "ui/core/UIBuilder.h"
-#include "ui/core/UIHostWnd.h"
 
 namespace {
 
@@ -47,31 +38,12 @@ void CountSound(const std::wstring& path) {
   ++g_sounds;
 }
 
-class PageAddTest : public testing::Test {
+class PageAddTest : public PagesTest {
  protected:
-  static void SetUpTestSuite() {
-    gdiplus_ = new GdiplusSession;
-    // build/skin/skin.pk, beside build/tests.
-    std::wstring path = GetModuleDirectory();
-    path = path.substr(0, path.find_last_of(L'\\')) + L"\\skin\\skin.pk";
-    std::ifstream in(path.c_str(), std::ios::binary);
-    pack_ = new std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    loader_ = new ResLoaderMgr;
-    loader_->LoadPack(pack_->data(), pack_->size());
-    RegisterBasicControls();
-    RegisterListControls();
-    RegisterTimeComBo();
-    RegisterPageAdd();
-  }
-  static void TearDownTestSuite() {
-    delete loader_;
-    delete pack_;
-    delete gdiplus_;
-  }
   void SetUp() override {
-    previousLoader_ = GetResLoader();
-    SetResLoader(loader_);
-    SetControlCreatedHook(&ApplyControlDefaults);
+    PagesTest::SetUp();
+    if (HasFatalFailure())
+      return;
     UIMessageBox::SetShownHookForTesting(&AnswerBox);
     previousSound_ = SetSoundPlayerForTesting(&CountSound);
     g_messages.clear();
@@ -87,15 +59,13 @@ class PageAddTest : public testing::Test {
     page_ = static_cast<PageAdd*>(host_->GetRoot()->FindById(L"pageAdd"));
     ASSERT_NE(page_, nullptr);
     ASSERT_STREQ(page_->GetClassName(), "PageAdd");
-    page_->Start();
+    page_->Start(&manager_);
   }
   void TearDown() override {
     host_.reset();
     AppSettings().ini = previousIni_;
     SetSoundPlayerForTesting(previousSound_);
-    UIMessageBox::SetShownHookForTesting(nullptr);
-    SetControlCreatedHook(nullptr);
-    SetResLoader(previousLoader_);
+    PagesTest::TearDown();
   }
 
   UIControl* Find(const wchar_t* id) { return host_->GetRoot()->FindById(id); }
@@ -127,10 +97,6 @@ class PageAddTest : public testing::Test {
     return manager_.RunSchedulerPass(last_);
   }
 
-  static GdiplusSession* gdiplus_;
-  static std::string* pack_;
-  static ResLoaderMgr* loader_;
-  UIResLoader* previousLoader_ = nullptr;
   SoundPlayer previousSound_ = nullptr;
   TempDir dir_;
   FakeClock clock_;
@@ -139,15 +105,10 @@ class PageAddTest : public testing::Test {
   IniFile previousIni_;
   TaskStore store_{dir_.Child(L"task.xml")};
   TaskManager manager_{&store_};
-  ScopedAppContext context_{{&manager_, &AppSettings()}};
   SYSTEMTIME last_ = {};
   std::unique_ptr<MainLayoutHost> host_;
   PageAdd* page_ = nullptr;
 };
-
-GdiplusSession* PageAddTest::gdiplus_ = nullptr;
-std::string* PageAddTest::pack_ = nullptr;
-ResLoaderMgr* PageAddTest::loader_ = nullptr;
 
 TEST_F(PageAddTest, EachModeShowsItsRowsAndShapesTheTimePicker) {
   struct Case {
@@ -310,6 +271,54 @@ TEST_F(PageAddTest, ModifyKeepsWhatTheListChangedWhileTheFormWasOpen) {
     EXPECT_EQ(listed->startTick, c.newSchedule ? editedFrom : listedTick) << c.what;
     EXPECT_NE(TaskFile().find("<pause>1</pause>"), std::string::npos) << c.what;
     manager_.DeleteTask(listed->guid);
+  }
+}
+
+// The date picker this thread has open, or null.
+YearMonthDayDlg* OpenDatePicker() {
+  YearMonthDayDlg* found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM out) -> BOOL {
+        auto* picker =
+            dynamic_cast<YearMonthDayDlg*>(static_cast<UIWindowImp*>(GetPropW(hwnd, L"skinobj")));
+        if (picker)
+          *reinterpret_cast<YearMonthDayDlg**>(out) = picker;
+        return !picker;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+TEST_F(PageAddTest, TheDatePickerOpensUnderTheDateOrAboveItInsideTheWorkArea) {
+  RECT work;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  Choose(List(L"cbModul"), static_cast<int>(ScheduleMode::AtDateTime));
+  const RECT date = Find(L"iddate")->WindowRect();
+  const struct {
+    const char* where;
+    int dateLeft, dateBottom;  // where the host puts the date button, from the work area's corner
+    bool above;
+  } cases[] = {
+      {"room below", 100, 200, false},
+      {"near the bottom right corner", work.right - work.left - 60, work.bottom - work.top, true},
+  };
+  for (const auto& c : cases) {
+    SetWindowPos(host_->hwnd(), nullptr, work.left + c.dateLeft - date.left,
+                 work.top + c.dateBottom - date.bottom, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Click(L"iddate");
+    YearMonthDayDlg* picker = OpenDatePicker();
+    ASSERT_NE(picker, nullptr) << c.where;
+    RECT shown, button = Find(L"iddate")->ScreenRect();
+    GetWindowRect(picker->hwnd(), &shown);
+    EXPECT_EQ(shown.bottom - shown.top, 400) << c.where;
+    EXPECT_EQ(c.above ? shown.bottom : shown.top, c.above ? button.top : button.bottom) << c.where;
+    EXPECT_GE(shown.left, work.left) << c.where;
+    EXPECT_LE(shown.right, work.right) << c.where;
+    EXPECT_GE(shown.top, work.top) << c.where;
+    EXPECT_LE(shown.bottom, work.bottom) << c.where;
+    DestroyWindow(picker->hwnd());
   }
 }
 

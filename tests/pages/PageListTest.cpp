@@ -8,35 +8,20 @@
 #include <string>
 #include <vector>
 
-#include "pages/ControlDefaults.h"
 #include "pages/ListCtrlItem.h"
 #include "pages/PageAdd.h"
 #include "pages/TimeComBo.h"
-#include "sys/GdiplusSession.h"
-#include "tasks/AppContext.h"
-#include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
 #include "tasks/TaskStore.h"
-#include "tests/pages/MainLayoutHost.h"
+#include "tests/pages/PagesTest.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/RecordingSystemActions.h"
 #include "tests/support/TempDir.h"
-#include "ui/controls/UIBasicControls.h"
 #include "ui/controls/UIComboBox.h"
-#include "ui/controls/UIListControls.h"
 #include "ui/controls/UIMessageBox.h"
 #include "ui/controls/UIScrollVertView.h"
-#include "ui/core/ResLoaderMgr.h"
-#include "ui/core/UIBuilder.h"
-#include "ui/core/UIHostWnd.h"
 
 namespace {
-
-// build/skin/skin.pk, beside build/tests.
-std::string BuiltPack() {
-  std::wstring tests = GetModuleDirectory();
-  return ReadFileBytes(tests.substr(0, tests.find_last_of(L'\\')) + L"\\skin\\skin.pk");
-}
 
 // What the delete confirmation showed, and the button the test answers it with (1 "取消",
 // 2 "删除", -1 the close button). Posted into the box's own loop, so no test waits on it.
@@ -77,29 +62,18 @@ std::string Item(const char* guid,
          "</param1><param2></param2><pause>" + std::to_string(pause) + "</pause></item>";
 }
 
-class PageListTest : public testing::Test {
+class PageListTest : public PagesTest {
  protected:
   void SetUp() override {
     clock_.SetLocal(2026, 12, 8, 10, 0, 0);
-    pack_ = BuiltPack();
-    ASSERT_TRUE(skin_.LoadPack(pack_.data(), pack_.size()));
-    previous_ = GetResLoader();
-    SetResLoader(&skin_);
-    RegisterBasicControls();
-    RegisterListControls();
-    RegisterTimeComBo();
-    RegisterPageAdd();
-    RegisterPageList();
-    SetControlCreatedHook(&ApplyControlDefaults);
+    PagesTest::SetUp();
     UIMessageBox::SetShownHookForTesting(&AnswerConfirmation);
     confirmation = Confirmation();
   }
   void TearDown() override {
     host_.reset();
     manager_.reset();
-    UIMessageBox::SetShownHookForTesting(nullptr);
-    SetControlCreatedHook(nullptr);
-    SetResLoader(previous_);
+    PagesTest::TearDown();
   }
 
   // Starts the manager on a task file holding `items`, then opens the window.
@@ -109,7 +83,6 @@ class PageListTest : public testing::Test {
                      "<?xml version=\"1.0\" encoding=\"utf-8\"?><cfg>" + items + "</cfg>");
     manager_ = std::make_unique<TaskManager>(&store_);
     manager_->Start();
-    context_ = std::make_unique<ScopedAppContext>(AppContext{manager_.get(), &settings_});
     // Joined and started as the main window does it.
     host_ = std::make_unique<MainLayoutHost>();
     add_ = dynamic_cast<PageAdd*>(host_->GetRoot()->FindById(L"pageAdd"));
@@ -117,8 +90,8 @@ class PageListTest : public testing::Test {
     ASSERT_NE(add_, nullptr);
     ASSERT_NE(page_, nullptr);
     page_->SetAddPage(add_);
-    add_->Start();
-    page_->Start();
+    add_->Start(manager_.get());
+    page_->Start(manager_.get());
     ASSERT_NE(list(), nullptr);
   }
 
@@ -165,15 +138,9 @@ class PageListTest : public testing::Test {
 
   FakeClock clock_;
   RecordingSystemActions system_;
-  GdiplusSession gdiplus_;
-  std::string pack_;
-  ResLoaderMgr skin_;
-  UIResLoader* previous_ = nullptr;
   TempDir dir_;
   TaskStore store_{dir_.Child(L"task.xml")};
-  Settings settings_;
   std::unique_ptr<TaskManager> manager_;
-  std::unique_ptr<ScopedAppContext> context_;
   std::unique_ptr<MainLayoutHost> host_;
   PageAdd* add_ = nullptr;  // in the host's tree
   PageList* page_ = nullptr;
@@ -384,7 +351,6 @@ TEST_F(PageListTest, DeletingTheTaskBeingEditedReturnsTheFormToAddMode) {
     EXPECT_EQ(add_->editTask.guid == editedGuid, c.stillModifying) << c.deleted;
     EXPECT_EQ(host_->GetRoot()->FindById(L"btnadd")->IsVisible(), !c.stillModifying);
     host_.reset();
-    context_.reset();
     manager_.reset();
     DeleteFileW(dir_.Child(L"task.xml").c_str());
   }

@@ -6,20 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "pages/ControlDefaults.h"
 #include "sys/Files.h"
-#include "sys/GdiplusSession.h"
 #include "sys/Guid.h"
 #include "sys/Processes.h"
+#include "tests/pages/PagesTest.h"
 #include "tests/support/PumpUntil.h"
 #include "tests/support/StartProcess.h"
-#include "ui/controls/UIBasicControls.h"
-#include "ui/controls/UIListControls.h"
 #include "ui/controls/UIMessageBox.h"
 #include "ui/controls/UIScrollVertView.h"
-#include "ui/core/ResLoaderMgr.h"
-#include "ui/core/UIBuilder.h"
-#include "ui/core/UIFont.h"
 
 namespace {
 
@@ -101,25 +95,16 @@ void CALLBACK LookAtRun(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
 }
 
-class SelectObjDlgTest : public testing::Test {
+class SelectObjDlgTest : public PagesTest {
  protected:
   void SetUp() override {
-    std::wstring tests = GetModuleDirectory();
-    pack_ = ReadFileBytes(tests.substr(0, tests.find_last_of(L'\\')) + L"\\skin\\skin.pk");
-    ASSERT_TRUE(!pack_.empty() && loader_.LoadPack(pack_.data(), pack_.size()));
-    SetResLoader(&loader_);
-    RegisterBasicControls();
-    RegisterListControls();
-    SetControlCreatedHook(&ApplyControlDefaults);
+    PagesTest::SetUp();
     g_seen = SeenBox();
     UIMessageBox::SetShownHookForTesting(&AnswerBox);
   }
   void TearDown() override {
     dialog_.reset();
-    UIMessageBox::SetShownHookForTesting(nullptr);
-    SetControlCreatedHook(nullptr);
-    SetResLoader(nullptr);
-    ReleaseDefaultUIFont();
+    PagesTest::TearDown();
   }
 
   SelectObjDlg* Open(ActionKind action, const std::wstring& param1 = L"") {
@@ -142,9 +127,6 @@ class SelectObjDlgTest : public testing::Test {
     return result;
   }
 
-  GdiplusSession gdiplus_;
-  std::string pack_;
-  ResLoaderMgr loader_;
   IQuelmTask task_;
   std::unique_ptr<SelectObjDlg> dialog_;
 };
@@ -226,7 +208,7 @@ TEST_F(SelectObjDlgTest, TheSameAddressAddedTwiceIsStoredTwice) {
   EXPECT_EQ(g_seen.count, 0);
 }
 
-TEST_F(SelectObjDlgTest, ConfirmingAnEmptiedFileListShowsTheMessageAndStaysOpen) {
+TEST_F(SelectObjDlgTest, ARefusedConfirmKeepsTheDialogOpenAndTheCancelThatFollowsWritesNothing) {
   Open(ActionKind::OpenFile, L"C:\\one.txt|C:\\two.txt");
   UIScrollVertView* list = List(L"idFilelist");
   ASSERT_EQ(list->RowCount(), 2);
@@ -243,7 +225,7 @@ TEST_F(SelectObjDlgTest, ConfirmingAnEmptiedFileListShowsTheMessageAndStaysOpen)
   EXPECT_EQ(g_seen.text, L"请先选择要打开的文件");
   EXPECT_EQ(g_seen.owner, hwnd);
   EXPECT_TRUE(g_seen.dialogRunning);
-  EXPECT_EQ(task_.param1, L"");
+  EXPECT_EQ(task_.param1, L"C:\\one.txt|C:\\two.txt");
 }
 
 TEST_F(SelectObjDlgTest, TwoSeparatorsInARowGiveAnEmptyMiddleRow) {

@@ -5,18 +5,20 @@
 #include <string>
 #include <vector>
 
-#include "sys/Handles.h"
-#include "tasks/ActionExecutor.h"
-#include "tasks/CleanFiles.h"
-#include "tasks/IQuelmTask.h"
 #include "popups/CleanTmpDlg.h"
 #include "popups/RemindTips.h"
 #include "popups/ShutdownTips.h"
 #include "popups/TaskPopupWindows.h"
+#include "sys/Handles.h"
+#include "sys/StringFormat.h"
+#include "tasks/ActionExecutor.h"
+#include "tasks/CleanFiles.h"
+#include "tasks/IQuelmTask.h"
 #include "tests/popups/PopupTestEnv.h"
 #include "tests/support/PumpUntil.h"
 #include "tests/support/RecordingSystemActions.h"
 #include "tests/support/TempDir.h"
+#include "ui/core/UIValueParse.h"
 
 namespace {
 
@@ -126,6 +128,31 @@ TEST_F(PopupWindowsTest, MouseStopsTheCountOnlyBeyondTenPixelsAfterTheFirstSecon
   }
 }
 
+TEST_F(PopupWindowsTest, ConfirmationsOpenTogetherCascadeAndStayOnTop) {
+  auto place = [](ShutdownTips* tips) {
+    RECT r;
+    GetWindowRect(tips->GetHwnd(), &r);
+    return std::make_pair(r.left, r.top);
+  };
+  std::vector<ShutdownTips*> open;
+  for (int i = 0; i < 3; ++i) {
+    open.push_back(ShutdownTips::Open(TaskOf(ActionKind::Shutdown), nullptr));
+    ASSERT_NE(open.back(), nullptr);
+    EXPECT_TRUE(GetWindowLongPtrW(open.back()->GetHwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) << i;
+  }
+  const auto [x, y] = place(open[0]);
+  EXPECT_EQ(place(open[1]), std::make_pair(x + 30, y + 30));
+  EXPECT_EQ(place(open[2]), std::make_pair(x + 60, y + 60));
+  // A place left by a closed one is taken again; none is shared.
+  ClickControl(open[0], L"idcancel");
+  open[0] = ShutdownTips::Open(TaskOf(ActionKind::Restart), nullptr);
+  ASSERT_NE(open[0], nullptr);
+  EXPECT_EQ(place(open[0]), std::make_pair(x, y));
+  for (ShutdownTips* tips : open)
+    ClickControl(tips, L"idcancel");
+  EXPECT_TRUE(ExitSessions(system_).empty());
+}
+
 TEST_F(PopupWindowsTest, TwoRemindersDueTogetherOpenTwoWindows) {
   TaskPopupWindows windows;
   TaskPopups* previous = SetTaskPopups(&windows);
@@ -149,6 +176,19 @@ TEST_F(PopupWindowsTest, TwoRemindersDueTogetherOpenTwoWindows) {
   EXPECT_EQ(VisibleHostWindows().size(), 1u);
   ClickControl(VisibleHostWindows().at(0), L"btnclose");
   EXPECT_TRUE(VisibleHostWindows().empty());
+}
+
+// Wine's GDI+ draws no ellipsis, so what is checked is the title's request for one, in the words
+// its text painter reads: "trim" true, or "ntrim" 3 to 5.
+TEST_F(PopupWindowsTest, AReminderTitleTooLongForItsLineAsksForAnEllipsis) {
+  RemindTips* tips = RemindTips::Open(TaskOf(ActionKind::Remind, std::wstring(60, L'长')), nullptr);
+  ASSERT_NE(tips, nullptr);
+  UIControl* title = tips->GetRoot()->FindById(L"idtitle");
+  ASSERT_NE(title, nullptr);
+  const int ntrim = ParseDecimal(title->GetAttribute(L"ntrim"));
+  EXPECT_TRUE(ParseBool(title->GetAttribute(L"trim")) || (ntrim >= 3 && ntrim <= 5))
+      << "trim=" << testing::PrintToString(title->GetAttribute(L"trim")) << " ntrim=" << ntrim;
+  tips->Close();
 }
 
 // Points TMP and TEMP of this process at `folder` for the object's life.

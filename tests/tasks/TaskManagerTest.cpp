@@ -424,6 +424,44 @@ TEST_F(TaskManagerTest, SwitchingAPausedIntervalOnRestartsItsPeriod) {
   EXPECT_EQ(clock.MonotonicMs() - switchedOn, 61000u) << "one full period after the switch";
 }
 
+// A clock that runs `during` once, the next time the monotonic clock is read: the scheduler
+// thread taking its turn in the middle of a change made on the UI thread.
+class InterruptingClock : public FakeClock {
+ public:
+  uint64_t MonotonicMs() override {
+    std::function<void()> run = std::move(during);
+    during = nullptr;
+    if (run)
+      run();
+    return FakeClock::MonotonicMs();
+  }
+  std::function<void()> during;
+};
+
+TEST_F(TaskManagerTest, SwitchingOnNeverRunsAnOverdueCountAtOnce) {
+  for (ScheduleMode mode : {ScheduleMode::Countdown, ScheduleMode::Interval}) {
+    InterruptingClock interrupting;
+    SYSTEMTIME seen = interrupting.LocalTime();
+    auto pass = [&](int seconds) {
+      interrupting.AdvanceSeconds(seconds);
+      manager.RunSchedulerPass(seen);
+    };
+    IQuelmTask count = CountOpen(mode, 1, 0, L"c");
+    IQuelmTask* listed = manager.AddTask(count, false);
+    manager.SetPaused(listed);
+    pass(600);  // long past the old origin's minute
+    interrupting.during = [&] { pass(1); };
+    manager.SetPaused(listed);
+    EXPECT_FALSE(listed->paused);
+    EXPECT_TRUE(actions.Opened().empty()) << static_cast<int>(mode);
+    for (int i = 0; i < 61 && actions.Opened().empty(); ++i)
+      pass(1);
+    EXPECT_EQ(actions.Opened().size(), 1u) << "one minute after the switch";
+    actions.Clear();
+    manager.DeleteTask(listed->guid);
+  }
+}
+
 TEST_F(TaskManagerTest, EditingATaskThatRanTodayRearmsIt) {
   IQuelmTask a = DailyOpen(10, 0, 0, L"a");
   IQuelmTask* listed = manager.AddTask(a, false);

@@ -3,10 +3,14 @@
 //                              "name=value" line each, as the program would send them
 //   AppProbe heartbeat PORT    starts the heartbeat towards 127.0.0.1:PORT with the program's
 //                              own one-minute interval, sends the exit report and ends at once
-//   AppProbe window READY      a hidden top-level window of the program's class "QuelmTask"
-//                              whose loop ends, as the program's does, at the quit message
-//                              (exit code 0 then); creates the file READY once the window
-//                              exists
+//   AppProbe window READY [MS] a hidden top-level window of the program's class "QuelmTask"
+//                              whose loop ends, as the program's does, at the quit message;
+//                              creates the file READY once the window exists; after the loop
+//                              the process lingers MS milliseconds (as the program's exit
+//                              report and threads may keep it), then exits with 0
+//   AppProbe hold READY [FILE] holds FILE open without write or delete sharing (and its own
+//                              image, as any running program), creates READY and waits to be
+//                              ended; no window
 // Before windows.h, which the network library's header needs.
 #include <winsock2.h>
 
@@ -52,6 +56,19 @@ int wmain(int argc, wchar_t** argv) {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0)
       DispatchMessageW(&message);
+    DestroyWindow(FindWindowW(L"QuelmTask", nullptr));
+    if (argc >= 4)
+      Sleep(static_cast<DWORD>(_wtoi(argv[3])));
+    return 0;
+  }
+  if (argc >= 3 && std::wcscmp(argv[1], L"hold") == 0) {
+    HANDLE held = argc >= 4 ? CreateFileW(argv[3], GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, 0, nullptr)
+                            : nullptr;
+    if (held == INVALID_HANDLE_VALUE)
+      return 3;
+    CloseHandle(CreateFileW(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    Sleep(INFINITE);
     return 0;
   }
   return 2;
