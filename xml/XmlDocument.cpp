@@ -190,11 +190,12 @@ bool XmlDocument::ParseText() {
         else
           index_[top.pos].firstChild = p;
         top.lastChild = p;
+        uint32_t nameLength = t.nameEnd - t.nameStart;
+        r.flags = NameLengthFlags(nameLength);
         if (t.kind == XmlTokenKind::kEmptyElementTag) {
           r.length = r.startTagLength;
-          r.flags = kElementEmpty;
+          r.flags |= kElementEmpty;
         } else {
-          uint32_t nameLength = t.nameEnd - t.nameStart;
           uint32_t hash = NameHash(s + t.nameStart, nameLength, ignoreCase);
           ++openNames[hash];
           open.push_back(Open{p, t.nameStart, nameLength, 0, hash});
@@ -257,7 +258,10 @@ bool XmlDocument::ParseText() {
 // --- Navigation.
 
 uint32_t XmlDocument::NameEnd(uint32_t pos) const {
-  return XmlNameEnd(text_.data(), static_cast<uint32_t>(text_.size()), index_[pos].start + 1);
+  const XmlElementRecord& r = index_[pos];
+  if (uint32_t length = NameLengthOf(r))
+    return r.start + 1 + length;
+  return XmlNameEnd(text_.data(), static_cast<uint32_t>(text_.size()), r.start + 1);
 }
 
 bool XmlDocument::NameIs(uint32_t pos, const std::wstring& name) const {
@@ -278,8 +282,11 @@ uint32_t XmlDocument::ContentEnd(uint32_t pos) const {
   uint32_t end = r.start + r.length;
   if (r.flags & (kElementEmpty | kElementUnended))
     return end;
-  // The end tag holds the element's last "<".
+  // The end tag holds the element's last "<"; mostly it is written "</name>".
   uint32_t contentStart = r.start + r.startTagLength;
+  uint32_t plainEndTag = NameLengthOf(r) + 3;
+  if (NameLengthOf(r) && end - contentStart >= plainEndTag && text_[end - plainEndTag] == L'<')
+    return end - plainEndTag;
   for (uint32_t i = end; i > contentStart; --i) {
     if (text_[i - 1] == L'<')
       return i - 1;
@@ -456,17 +463,19 @@ std::wstring XmlDocument::GetContent() const {
 }
 
 bool XmlDocument::AttributeRange(uint32_t* begin, uint32_t* end) const {
-  uint32_t tag;
+  // The cursor's position names the tag without a look at the index; every change of the text
+  // changes the version.
+  uint64_t key;
   if (node_.type == kNodeProcessingInstruction)
-    tag = node_.offset;
+    key = (uint64_t{1} << 32) | node_.offset;
   else if (!node_.type && current_)
-    tag = index_[current_].start;
+    key = current_;
   else
     return false;
   AttributeCursor& c = attributeCursor_;
-  if (c.tag != tag || c.version != textVersion_) {
+  if (c.key != key || c.version != textVersion_) {
     c = AttributeCursor();
-    c.tag = tag;
+    c.key = key;
     c.version = textVersion_;
     if (node_.type) {
       XmlToken t = ScanXmlToken(text_.data(), node_.offset + node_.length, node_.offset);
@@ -483,6 +492,12 @@ bool XmlDocument::AttributeRange(uint32_t* begin, uint32_t* end) const {
   return true;
 }
 
+std::wstring XmlDocument::AttributeValue(const XmlAttributeSpan& a) const {
+  const wchar_t* value = text_.data() + a.valueStart;
+  uint32_t length = a.valueEnd - a.valueStart;
+  return a.hasAmpersand ? DecodeXmlEntities(value, length, 0) : std::wstring(value, length);
+}
+
 std::wstring XmlDocument::GetAttribute(const std::wstring& name) const {
   uint32_t pos;
   uint32_t end;
@@ -490,14 +505,16 @@ std::wstring XmlDocument::GetAttribute(const std::wstring& name) const {
     return std::wstring();
   const wchar_t* s = text_.data();
   const AttributeCursor& c = attributeCursor_;
-  if (c.index >= 0 && c.nameEnd - c.nameStart == name.size() &&
-      wmemcmp(s + c.nameStart, name.data(), name.size()) == 0)
-    return DecodeXmlEntities(s + c.valueStart, c.valueEnd - c.valueStart, 0);
+  auto named = [&](const XmlAttributeSpan& a) {
+    return a.nameEnd - a.nameStart == name.size() &&
+           wmemcmp(s + a.nameStart, name.data(), name.size()) == 0;
+  };
+  if (c.index >= 0 && named(c.attribute))
+    return AttributeValue(c.attribute);
   XmlAttributeSpan a;
   while (NextXmlAttribute(s, &pos, end, &a)) {
-    if (a.nameEnd - a.nameStart == name.size() &&
-        wmemcmp(s + a.nameStart, name.data(), name.size()) == 0)
-      return DecodeXmlEntities(s + a.valueStart, a.valueEnd - a.valueStart, 0);
+    if (named(a))
+      return AttributeValue(a);
   }
   return std::wstring();
 }
@@ -512,7 +529,7 @@ std::wstring XmlDocument::GetAttributeName(int index) const {
   int i = -1;
   if (c.index >= 0 && c.index <= index) {
     if (c.index == index)
-      return std::wstring(s + c.nameStart, c.nameEnd - c.nameStart);
+      return std::wstring(s + c.attribute.nameStart, c.attribute.nameEnd - c.attribute.nameStart);
     i = c.index;
     pos = c.next;
   }
@@ -520,10 +537,7 @@ std::wstring XmlDocument::GetAttributeName(int index) const {
   while (NextXmlAttribute(s, &pos, end, &a)) {
     if (++i == index) {
       c.index = i;
-      c.nameStart = a.nameStart;
-      c.nameEnd = a.nameEnd;
-      c.valueStart = a.valueStart;
-      c.valueEnd = a.valueEnd;
+      c.attribute = a;
       c.next = pos;
       return std::wstring(s + a.nameStart, a.nameEnd - a.nameStart);
     }
@@ -570,6 +584,9 @@ bool XmlDocument::IsConsistent() const {
     bool empty = (r.flags & kElementEmpty) != 0;
     uint32_t tagEnd = r.start + r.startTagLength;
     if (s[tagEnd - 1] != L'>' || (empty && (s[tagEnd - 2] != L'/' || r.length != r.startTagLength)))
+      return false;
+    uint32_t nameLength = XmlNameEnd(s, static_cast<uint32_t>(n), r.start + 1) - r.start - 1;
+    if (NameLengthOf(r) && NameLengthOf(r) != nameLength)
       return false;
     if (!(r.flags & kElementUnended) && !empty && s[end - 1] != L'>')
       return false;

@@ -5,6 +5,7 @@
 
 #include "xml/XmlElementIndex.h"
 #include "xml/XmlResultLog.h"
+#include "xml/XmlTokenizer.h"
 
 // An XML document held as one UTF-16 text plus an index of its elements, navigated with a
 // cursor of three positions: `parent` (the element whose children are walked, 0 for the top
@@ -152,15 +153,12 @@ class XmlDocument {
   // The attributes of the tag last read, and where GetAttributeName last stopped in them, so
   // that reading them in turn is one pass over the tag.
   struct AttributeCursor {
-    uint32_t tag = UINT32_MAX;  // offset of the tag's "<"
+    uint64_t key = UINT64_MAX;  // AttributeKey() of the tag
     uint32_t version = 0;       // textVersion_ it was taken at
     uint32_t begin = 0;         // the attributes lie in [begin, end)
     uint32_t end = 0;
     int index = -1;  // the attribute below; -1 for none
-    uint32_t nameStart = 0;
-    uint32_t nameEnd = 0;
-    uint32_t valueStart = 0;
-    uint32_t valueEnd = 0;
+    XmlAttributeSpan attribute;
     uint32_t next = 0;  // where the attribute after it begins
   };
 
@@ -178,6 +176,7 @@ class XmlDocument {
   uint32_t ContentEnd(uint32_t pos) const;
   // The attribute range of the element or processing instruction under the cursor.
   bool AttributeRange(uint32_t* begin, uint32_t* end) const;
+  std::wstring AttributeValue(const XmlAttributeSpan& a) const;
   void MoveTo(uint32_t pos);
 
   // Editing helpers (XmlDocumentEditing.cpp).

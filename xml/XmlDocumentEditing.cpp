@@ -179,7 +179,8 @@ bool XmlDocument::AppendElementUnsafe(const std::wstring& name,
   r.parent = parent_;
   r.prevSibling = prev;
   r.nextSibling = next;
-  r.flags = data.empty() ? static_cast<uint32_t>(kElementEmpty) : 0u;
+  r.flags = NameLengthFlags(static_cast<uint32_t>(name.size())) |
+            (data.empty() ? static_cast<uint32_t>(kElementEmpty) : 0u);
   if (prev)
     index_[prev].nextSibling = pos;
   else

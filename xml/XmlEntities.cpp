@@ -179,7 +179,9 @@ void AppendDecodedXml(std::wstring* out, const wchar_t* text, size_t length, uin
 std::wstring DecodeXmlEntities(const wchar_t* text, size_t length, uint32_t options) {
   if (!options && FindXmlChar(text, 0, static_cast<uint32_t>(length), L'&') == length)
     return std::wstring(text, length);
+  // References never decode longer than they are written, so one allocation serves.
   std::wstring out;
+  out.reserve(length);
   AppendDecodedXml(&out, text, length, options);
   return out;
 }

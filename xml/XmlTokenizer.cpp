@@ -300,12 +300,19 @@ bool NextXmlAttribute(const wchar_t* s, uint32_t* pos, uint32_t end, XmlAttribut
     if (j < end && (s[j] == L'"' || s[j] == L'\'')) {
       a.quote = s[j];
       a.valueStart = j + 1;
-      a.valueEnd = FindXmlChar(s, j + 1, end, s[j]);
+      uint32_t close = FindXmlAny(s, j + 1, end, a.quote, L'&', a.quote);
+      if (close < end && s[close] == L'&') {
+        a.hasAmpersand = true;
+        close = FindXmlChar(s, close + 1, end, a.quote);
+      }
+      a.valueEnd = close;
       i = a.valueEnd < end ? a.valueEnd + 1 : end;
     } else {
       a.valueStart = j;
-      while (j < end && !IsXmlSpace(s[j]) && s[j] != L'>')
+      while (j < end && !IsXmlSpace(s[j]) && s[j] != L'>') {
+        a.hasAmpersand = a.hasAmpersand || s[j] == L'&';
         ++j;
+      }
       a.valueEnd = j;
       i = j;
     }

@@ -56,6 +56,7 @@ struct XmlAttributeSpan {
   uint32_t valueEnd = 0;
   wchar_t quote = 0;  // '"' or '\'', 0 when the value is unquoted or missing
   bool hasValue = false;
+  bool hasAmpersand = false;  // the value may hold references
 };
 
 // Reads the attribute at `*pos` (before `end`, the offset of the tag's closing ">", "/>" or
