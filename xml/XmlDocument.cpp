@@ -1,5 +1,6 @@
 #include "xml/XmlDocument.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <new>
 #include <vector>
@@ -25,9 +26,18 @@ uint32_t NameHash(const wchar_t* name, uint32_t length, bool ignoreCase) {
   return h & (kNameBuckets - 1);
 }
 
+// Names are short: a loop beats a call into the runtime.
+bool SameChars(const wchar_t* a, const wchar_t* b, size_t length) {
+  for (size_t i = 0; i < length; ++i) {
+    if (a[i] != b[i])
+      return false;
+  }
+  return true;
+}
+
 bool NamesEqual(const wchar_t* a, const wchar_t* b, size_t length, bool ignoreCase) {
   if (!ignoreCase)
-    return wmemcmp(a, b, length) == 0;
+    return SameChars(a, b, length);
   for (size_t i = 0; i < length; ++i) {
     if (AsciiLower(a[i]) != AsciiLower(b[i]))
       return false;
@@ -119,6 +129,7 @@ bool XmlDocument::Parse() {
 
 void XmlDocument::ClearIndex() {
   index_.Reset(0);
+  attributes_.clear();
   index_[0].length = static_cast<uint32_t>(text_.size() > kMaxTextLength ? 0 : text_.size());
   parent_ = current_ = child_ = 0;
   node_ = NodePosition();
@@ -139,6 +150,8 @@ bool XmlDocument::ParseText() {
   const bool ignoreCase = (flags_ & kFlagIgnoreCase) != 0;
   index_.Reset(n / 64 + 8);
   index_[0].length = n;
+  attributes_.clear();
+  attributesVersion_ = textVersion_;
 
   struct Open {
     uint32_t pos;
@@ -174,7 +187,11 @@ bool XmlDocument::ParseText() {
     pos = FindXmlChar(s, pos, n, L'<');
     if (pos >= n)
       break;
-    XmlToken t = ScanXmlMarkup(s, n, pos);
+    XmlToken t;
+    bool plain = pos + 1 < n && IsXmlNameStart(s[pos + 1]) &&
+                 ScanPlainStartTag(s, n, pos, &t, &attributes_);
+    if (!plain)
+      t = ScanXmlMarkup(s, n, pos);
     switch (t.kind) {
       case XmlTokenKind::kStartTag:
       case XmlTokenKind::kEmptyElementTag: {
@@ -191,7 +208,7 @@ bool XmlDocument::ParseText() {
           index_[top.pos].firstChild = p;
         top.lastChild = p;
         uint32_t nameLength = t.nameEnd - t.nameStart;
-        r.flags = NameLengthFlags(nameLength);
+        r.flags = NameLengthFlags(nameLength) | (plain ? kElementPlainTag : 0u);
         if (t.kind == XmlTokenKind::kEmptyElementTag) {
           r.length = r.startTagLength;
           r.flags |= kElementEmpty;
@@ -462,7 +479,22 @@ std::wstring XmlDocument::GetContent() const {
   return out;
 }
 
-bool XmlDocument::AttributeRange(uint32_t* begin, uint32_t* end) const {
+bool XmlDocument::AttributeText(uint32_t* begin, uint32_t* end) const {
+  if (node_.type == kNodeProcessingInstruction) {
+    XmlToken t = ScanXmlToken(text_.data(), node_.offset + node_.length, node_.offset);
+    *begin = t.nameEnd;
+    *end = XmlAttributesEnd(t);
+    return true;
+  }
+  if (node_.type || !current_)
+    return false;
+  const XmlElementRecord& r = index_[current_];
+  *begin = NameEnd(current_);
+  *end = r.start + r.startTagLength - ((r.flags & kElementEmpty) ? 2 : 1);
+  return true;
+}
+
+inline XmlDocument::AttributeCursor* XmlDocument::Attributes() const {
   // The cursor's position names the tag without a look at the index; every change of the text
   // changes the version.
   uint64_t key;
@@ -471,25 +503,49 @@ bool XmlDocument::AttributeRange(uint32_t* begin, uint32_t* end) const {
   else if (!node_.type && current_)
     key = current_;
   else
-    return false;
+    return nullptr;
   AttributeCursor& c = attributeCursor_;
-  if (c.key != key || c.version != textVersion_) {
-    c = AttributeCursor();
-    c.key = key;
-    c.version = textVersion_;
-    if (node_.type) {
-      XmlToken t = ScanXmlToken(text_.data(), node_.offset + node_.length, node_.offset);
-      c.begin = t.nameEnd;
-      c.end = XmlAttributesEnd(t);
-    } else {
-      const XmlElementRecord& r = index_[current_];
-      c.begin = NameEnd(current_);
-      c.end = r.start + r.startTagLength - ((r.flags & kElementEmpty) ? 2 : 1);
-    }
+  if (c.key == key && c.version == textVersion_)
+    return &c;
+  return TakeAttributes(key);
+}
+
+XmlDocument::AttributeCursor* XmlDocument::TakeAttributes(uint64_t key) const {
+  AttributeCursor& c = attributeCursor_;
+  // Walks go in document order, so the next tag's attributes mostly follow the last one's.
+  uint32_t hint = c.table ? c.end : 0;
+  // Field by field: a whole new cursor copied in would cost more than reading the tag.
+  c.key = key;
+  c.version = textVersion_;
+  c.index = -1;
+  c.table = !node_.type && attributesVersion_ == textVersion_ &&
+            (index_[current_].flags & kElementPlainTag);
+  if (c.table)
+    TableRange(index_[current_], hint, &c.begin, &c.end);
+  else
+    AttributeText(&c.begin, &c.end);
+  return &c;
+}
+
+void XmlDocument::TableRange(const XmlElementRecord& r,
+                             uint32_t hint,
+                             uint32_t* begin,
+                             uint32_t* end) const {
+  const uint32_t size = static_cast<uint32_t>(attributes_.size());
+  uint32_t first = hint;
+  if (first > size || (first < size && attributes_[first].nameStart < r.start) ||
+      (first > 0 && attributes_[first - 1].nameStart > r.start)) {
+    first = static_cast<uint32_t>(
+        std::lower_bound(attributes_.begin(), attributes_.end(), r.start,
+                         [](const XmlAttributeSpan& a, uint32_t at) { return a.nameStart < at; }) -
+        attributes_.begin());
   }
-  *begin = c.begin;
-  *end = c.end;
-  return true;
+  uint32_t last = first;
+  const uint32_t tagEnd = r.start + r.startTagLength;
+  while (last < size && attributes_[last].nameStart < tagEnd)
+    ++last;
+  *begin = first;
+  *end = last;
 }
 
 std::wstring XmlDocument::AttributeValue(const XmlAttributeSpan& a) const {
@@ -499,20 +555,36 @@ std::wstring XmlDocument::AttributeValue(const XmlAttributeSpan& a) const {
 }
 
 std::wstring XmlDocument::GetAttribute(const std::wstring& name) const {
-  uint32_t pos;
-  uint32_t end;
-  if (name.empty() || !AttributeRange(&pos, &end))
+  AttributeCursor* c = name.empty() ? nullptr : Attributes();
+  if (!c)
     return std::wstring();
   const wchar_t* s = text_.data();
-  const AttributeCursor& c = attributeCursor_;
   auto named = [&](const XmlAttributeSpan& a) {
     return a.nameEnd - a.nameStart == name.size() &&
-           wmemcmp(s + a.nameStart, name.data(), name.size()) == 0;
+           SameChars(s + a.nameStart, name.data(), name.size());
   };
-  if (c.index >= 0 && named(c.attribute))
-    return AttributeValue(c.attribute);
+  if (!c->table)
+    return ScanAttribute(c, name);
+  if (c->index >= 0 && named(attributes_[c->begin + c->index]))
+    return AttributeValue(attributes_[c->begin + c->index]);
+  for (uint32_t i = c->begin; i < c->end; ++i) {
+    if (named(attributes_[i]))
+      return AttributeValue(attributes_[i]);
+  }
+  return std::wstring();
+}
+
+std::wstring XmlDocument::ScanAttribute(AttributeCursor* c, const std::wstring& name) const {
+  const wchar_t* s = text_.data();
+  auto named = [&](const XmlAttributeSpan& a) {
+    return a.nameEnd - a.nameStart == name.size() &&
+           SameChars(s + a.nameStart, name.data(), name.size());
+  };
+  if (c->index >= 0 && named(c->attribute))
+    return AttributeValue(c->attribute);
+  uint32_t pos = c->begin;
   XmlAttributeSpan a;
-  while (NextXmlAttribute(s, &pos, end, &a)) {
+  while (NextXmlAttribute(s, &pos, c->end, &a)) {
     if (named(a))
       return AttributeValue(a);
   }
@@ -520,25 +592,34 @@ std::wstring XmlDocument::GetAttribute(const std::wstring& name) const {
 }
 
 std::wstring XmlDocument::GetAttributeName(int index) const {
-  uint32_t pos;
-  uint32_t end;
-  if (index < 0 || !AttributeRange(&pos, &end))
+  AttributeCursor* c = index < 0 ? nullptr : Attributes();
+  if (!c)
     return std::wstring();
+  if (!c->table)
+    return ScanAttributeName(c, index);
+  if (static_cast<uint32_t>(index) >= c->end - c->begin)
+    return std::wstring();
+  c->index = index;
+  const XmlAttributeSpan& a = attributes_[c->begin + index];
+  return std::wstring(text_.data() + a.nameStart, a.nameEnd - a.nameStart);
+}
+
+std::wstring XmlDocument::ScanAttributeName(AttributeCursor* c, int index) const {
   const wchar_t* s = text_.data();
-  AttributeCursor& c = attributeCursor_;
+  uint32_t pos = c->begin;
   int i = -1;
-  if (c.index >= 0 && c.index <= index) {
-    if (c.index == index)
-      return std::wstring(s + c.attribute.nameStart, c.attribute.nameEnd - c.attribute.nameStart);
-    i = c.index;
-    pos = c.next;
+  if (c->index >= 0 && c->index <= index) {
+    if (c->index == index)
+      return std::wstring(s + c->attribute.nameStart, c->attribute.nameEnd - c->attribute.nameStart);
+    i = c->index;
+    pos = c->next;
   }
   XmlAttributeSpan a;
-  while (NextXmlAttribute(s, &pos, end, &a)) {
+  while (NextXmlAttribute(s, &pos, c->end, &a)) {
     if (++i == index) {
-      c.index = i;
-      c.attribute = a;
-      c.next = pos;
+      c->index = i;
+      c->attribute = a;
+      c->next = pos;
       return std::wstring(s + a.nameStart, a.nameEnd - a.nameStart);
     }
   }
@@ -573,6 +654,7 @@ bool XmlDocument::IsConsistent() const {
   const uint64_t n = text_.size();
   const wchar_t* s = text_.data();
   auto valid = [count](uint32_t pos) { return pos < count; };
+  size_t tableEntries = 0;
   for (uint32_t p = 1; p < count; ++p) {
     const XmlElementRecord& r = index_[p];
     uint64_t end = static_cast<uint64_t>(r.start) + r.length;
@@ -588,6 +670,25 @@ bool XmlDocument::IsConsistent() const {
     uint32_t nameLength = XmlNameEnd(s, static_cast<uint32_t>(n), r.start + 1) - r.start - 1;
     if (NameLengthOf(r) && NameLengthOf(r) != nameLength)
       return false;
+    if ((r.flags & kElementPlainTag) && attributesVersion_ == textVersion_) {
+      // The table holds what a scan of the tag finds.
+      uint32_t first;
+      uint32_t last;
+      TableRange(r, 0, &first, &last);
+      uint32_t pos = r.start + 1 + nameLength;
+      XmlAttributeSpan a;
+      uint32_t i = first;
+      for (; NextXmlAttribute(s, &pos, tagEnd - (empty ? 2 : 1), &a); ++i) {
+        const XmlAttributeSpan& t = i < last ? attributes_[i] : a;
+        if (i >= last || t.nameStart != a.nameStart || t.nameEnd != a.nameEnd ||
+            t.valueStart != a.valueStart || t.valueEnd != a.valueEnd || t.quote != a.quote ||
+            t.hasValue != a.hasValue || t.hasAmpersand != a.hasAmpersand)
+          return false;
+      }
+      if (i != last)
+        return false;
+      tableEntries += last - first;
+    }
     if (!(r.flags & kElementUnended) && !empty && s[end - 1] != L'>')
       return false;
     if (r.parent) {
@@ -609,6 +710,8 @@ bool XmlDocument::IsConsistent() const {
     if (r.firstChild && index_[r.firstChild].parent != p)
       return false;
   }
+  if (attributesVersion_ == textVersion_ && tableEntries != attributes_.size())
+    return false;
   if (index_[0].firstChild && index_[index_[0].firstChild].parent != 0)
     return false;
   // Every record hangs in the tree exactly once.

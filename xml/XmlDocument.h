@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "xml/XmlElementIndex.h"
 #include "xml/XmlResultLog.h"
@@ -151,15 +152,17 @@ class XmlDocument {
 
  private:
   // The attributes of the tag last read, and where GetAttributeName last stopped in them, so
-  // that reading them in turn is one pass over the tag.
+  // that reading them in turn is one pass over the tag, or none for a tag in the table.
   struct AttributeCursor {
-    uint64_t key = UINT64_MAX;  // AttributeKey() of the tag
+    uint64_t key = UINT64_MAX;  // the element's position, or 2^32 + offset of an instruction
     uint32_t version = 0;       // textVersion_ it was taken at
-    uint32_t begin = 0;         // the attributes lie in [begin, end)
+    bool table = false;         // [begin, end) indexes attributes_, otherwise the text
+    uint32_t begin = 0;
     uint32_t end = 0;
-    int index = -1;  // the attribute below; -1 for none
+    int index = -1;  // the attribute GetAttributeName returned last; -1 for none
+    // In the text: that attribute, and where the one after it begins.
     XmlAttributeSpan attribute;
-    uint32_t next = 0;  // where the attribute after it begins
+    uint32_t next = 0;
   };
 
   struct NodePosition {
@@ -174,9 +177,17 @@ class XmlDocument {
   uint32_t NameEnd(uint32_t pos) const;
   uint32_t ContentStart(uint32_t pos) const;
   uint32_t ContentEnd(uint32_t pos) const;
-  // The attribute range of the element or processing instruction under the cursor.
-  bool AttributeRange(uint32_t* begin, uint32_t* end) const;
+  // Where the attributes of the element or processing instruction under the cursor lie.
+  bool AttributeText(uint32_t* begin, uint32_t* end) const;
+  // The attribute cursor of the tag under the cursor; null when it is on neither.
+  AttributeCursor* Attributes() const;
+  AttributeCursor* TakeAttributes(uint64_t key) const;
+  // The table entries [*begin, *end) of a plain tag; `hint` is where they may begin.
+  void TableRange(const XmlElementRecord& r, uint32_t hint, uint32_t* begin, uint32_t* end) const;
   std::wstring AttributeValue(const XmlAttributeSpan& a) const;
+  // GetAttribute and GetAttributeName for a tag that is not in the table.
+  std::wstring ScanAttribute(AttributeCursor* c, const std::wstring& name) const;
+  std::wstring ScanAttributeName(AttributeCursor* c, int index) const;
   void MoveTo(uint32_t pos);
 
   // Editing helpers (XmlDocumentEditing.cpp).
@@ -206,5 +217,9 @@ class XmlDocument {
   std::wstring encoding_;
   XmlResultLog log_;
   uint32_t textVersion_ = 0;  // changes with every change of the text
+  // The attributes of the plain start tags (kElementPlainTag), in document order, as the last
+  // parse found them; valid while attributesVersion_ is textVersion_.
+  std::vector<XmlAttributeSpan> attributes_;
+  uint32_t attributesVersion_ = 0;
   mutable AttributeCursor attributeCursor_;
 };

@@ -21,6 +21,7 @@ enum : uint32_t {
   kElementEmpty = 0x1,      // written as a self-closing tag
   kElementIllFormed = 0x2,  // on the document record: the document is not well formed
   kElementUnended = 0x4,    // no end tag: the element stops where its parent or the text ends
+  kElementPlainTag = 0x8,   // the parse put the start tag's attributes in the document's table
 };
 
 // Readers ask for an element's name far more often than anything changes it, and no edit

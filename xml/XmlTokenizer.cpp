@@ -1,5 +1,7 @@
 #include "xml/XmlTokenizer.h"
 
+#include <cstddef>
+
 #include "xml/XmlScan.h"
 
 namespace {
@@ -254,6 +256,65 @@ XmlToken ScanXmlToken(const wchar_t* s, uint32_t n, uint32_t pos) {
   if (s[pos] == L'<')
     return ScanXmlMarkup(s, n, pos);
   return Made(XmlTokenKind::kText, pos, FindXmlChar(s, pos, n, L'<'));
+}
+
+bool ScanPlainStartTag(const wchar_t* s,
+                       uint32_t n,
+                       uint32_t pos,
+                       XmlToken* token,
+                       std::vector<XmlAttributeSpan>* attributes) {
+  const size_t before = attributes->size();
+  const uint32_t nameEnd = XmlNameEnd(s, n, pos + 1);
+  uint32_t i = nameEnd;
+  while (i < n) {
+    if (s[i] == L'>') {
+      *token = Made(XmlTokenKind::kStartTag, pos, i + 1, pos + 1, nameEnd);
+      return true;
+    }
+    if (s[i] == L'/') {
+      if (i + 1 < n && s[i + 1] == L'>') {
+        *token = Made(XmlTokenKind::kEmptyElementTag, pos, i + 2, pos + 1, nameEnd);
+        return true;
+      }
+      break;
+    }
+    if (!IsXmlSpace(s[i]))
+      break;
+    do
+      ++i;
+    while (i < n && IsXmlSpace(s[i]));
+    if (i >= n || s[i] == L'>' || s[i] == L'/')
+      continue;
+    XmlAttributeSpan a;
+    a.nameStart = i;
+    while (i < n && !EndsAttributeName(s[i]))
+      ++i;
+    a.nameEnd = i;
+    while (i < n && IsXmlSpace(s[i]))
+      ++i;
+    if (a.nameEnd == a.nameStart || i >= n || s[i] != L'=')
+      break;
+    do
+      ++i;
+    while (i < n && IsXmlSpace(s[i]));
+    if (i >= n || (s[i] != L'"' && s[i] != L'\''))
+      break;
+    a.quote = s[i];
+    a.hasValue = true;
+    a.valueStart = i + 1;
+    uint32_t close = FindXmlAny(s, i + 1, n, a.quote, L'&', a.quote);
+    if (close < n && s[close] == L'&') {
+      a.hasAmpersand = true;
+      close = FindXmlChar(s, close + 1, n, a.quote);
+    }
+    if (close >= n)
+      break;
+    a.valueEnd = close;
+    attributes->push_back(a);
+    i = close + 1;
+  }
+  attributes->resize(before);
+  return false;
 }
 
 uint32_t XmlAttributesEnd(const XmlToken& token) {

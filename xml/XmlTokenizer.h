@@ -1,11 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 // The lexical layer of the XML reader: cuts a UTF-16 text into tokens and start tags into
-// attributes. It never looks past `length`, never allocates and always makes progress: every
-// token is at least one character long. It knows nothing of nesting; matching end tags to
-// start tags is the parser's business.
+// attributes. It never looks past `length`, allocates nothing but the attribute list a caller
+// passes, and always makes progress: every token is at least one character long. It knows
+// nothing of nesting; matching end tags to start tags is the parser's business.
 
 enum class XmlTokenKind : uint8_t {
   kText,                   // a run of characters up to the next "<" or the end
@@ -63,6 +64,16 @@ struct XmlAttributeSpan {
 // "?>") and moves `*pos` past it. False when there is none left. Tolerant: names are runs of
 // anything but white space, "=", "/", ">" and quotes; values may be unquoted or missing.
 bool NextXmlAttribute(const wchar_t* text, uint32_t* pos, uint32_t end, XmlAttributeSpan* out);
+
+// A start tag written plainly: its name, then attributes `name="value"` (either quote), each
+// after white space, then white space and ">" or "/>". Sets `*token` as ScanXmlMarkup would and
+// appends the attributes NextXmlAttribute would find. False for any other tag (ScanXmlMarkup
+// reads those), with `*attributes` as it was. `text[pos]` is "<" followed by a name start.
+bool ScanPlainStartTag(const wchar_t* text,
+                       uint32_t length,
+                       uint32_t pos,
+                       XmlToken* token,
+                       std::vector<XmlAttributeSpan>* attributes);
 
 // Where the attributes of a tag or processing instruction token end: before "/>", ">" or "?>".
 uint32_t XmlAttributesEnd(const XmlToken& token);
