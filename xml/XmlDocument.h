@@ -189,6 +189,8 @@ class XmlDocument {
   std::wstring ScanAttribute(AttributeCursor* c, const std::wstring& name) const;
   std::wstring ScanAttributeName(AttributeCursor* c, int index) const;
   void MoveTo(uint32_t pos);
+  // FindNextNode for types other than elements alone: a scan of the level's text.
+  int ScanNextNode(int types, uint32_t nextElement);
 
   // Editing helpers (XmlDocumentEditing.cpp).
   bool Splice(uint32_t offset, uint32_t removed, const std::wstring& inserted);

@@ -285,7 +285,8 @@ bool ScanPlainStartTag(const wchar_t* s,
     while (i < n && IsXmlSpace(s[i]));
     if (i >= n || s[i] == L'>' || s[i] == L'/')
       continue;
-    XmlAttributeSpan a;
+    // Built where it is kept: a copy of a span just written field by field stalls.
+    XmlAttributeSpan& a = attributes->emplace_back();
     a.nameStart = i;
     while (i < n && !EndsAttributeName(s[i]))
       ++i;
@@ -310,7 +311,6 @@ bool ScanPlainStartTag(const wchar_t* s,
     if (close >= n)
       break;
     a.valueEnd = close;
-    attributes->push_back(a);
     i = close + 1;
   }
   attributes->resize(before);
