@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "xml/TextConverter.h"
 #include "xml/XmlEncodings.h"
 #include "xml/XmlEntities.h"
 #include "xml/XmlScan.h"
@@ -123,6 +124,18 @@ bool XmlDocument::SetDocumentText(std::wstring&& text) {
   if (flags_ & (kFlagReadFile | kFlagWriteFile))
     return false;
   text_ = std::move(text);
+  log_.Clear();
+  return Parse();
+}
+
+bool XmlDocument::SetDocumentUtf8(const std::string& utf8) {
+  if (flags_ & (kFlagReadFile | kFlagWriteFile))
+    return false;
+  try {
+    DecodeUtf8(utf8.data(), utf8.size(), &text_);
+  } catch (const std::bad_alloc&) {
+    text_.clear();
+  }
   log_.Clear();
   return Parse();
 }

@@ -70,6 +70,9 @@ class XmlDocument {
   bool SetDocumentText(const wchar_t* text);
   bool SetDocumentText(const std::wstring& text);
   bool SetDocumentText(std::wstring&& text);
+  // SetDocumentText(Utf8ToWide(utf8)) in one step: the bytes are converted straight into the
+  // document, mostly without the system's help (layouts and menus arrive as UTF-8).
+  bool SetDocumentUtf8(const std::string& utf8);
   // Rebuilds the index and resets the cursor. True for a well-formed text with exactly one
   // root element.
   bool Parse();
