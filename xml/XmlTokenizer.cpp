@@ -89,6 +89,18 @@ XmlToken Made(XmlTokenKind kind,
   return t;
 }
 
+// Made() into the caller's token, field by field: a token built on the stack and copied whole
+// costs a stall in the hottest loop of the parse.
+void Fill(XmlToken* t, XmlTokenKind kind, uint32_t start, uint32_t end, uint32_t nameEnd) {
+  t->kind = kind;
+  t->error = XmlSyntaxError::kNone;
+  t->unterminatedType = nullptr;
+  t->start = start;
+  t->end = end;
+  t->nameStart = start + 1;
+  t->nameEnd = nameEnd;
+}
+
 // A start tag: quotes delimit values only after "=", so a stray apostrophe cannot swallow the
 // rest of the document. A "<" before the closing ">" ends the tag as unterminated.
 XmlToken ScanStartTag(const wchar_t* s, uint32_t n, uint32_t pos) {
@@ -268,12 +280,12 @@ bool ScanPlainStartTag(const wchar_t* s,
   uint32_t i = nameEnd;
   while (i < n) {
     if (s[i] == L'>') {
-      *token = Made(XmlTokenKind::kStartTag, pos, i + 1, pos + 1, nameEnd);
+      Fill(token, XmlTokenKind::kStartTag, pos, i + 1, nameEnd);
       return true;
     }
     if (s[i] == L'/') {
       if (i + 1 < n && s[i + 1] == L'>') {
-        *token = Made(XmlTokenKind::kEmptyElementTag, pos, i + 2, pos + 1, nameEnd);
+        Fill(token, XmlTokenKind::kEmptyElementTag, pos, i + 2, nameEnd);
         return true;
       }
       break;
