@@ -28,22 +28,29 @@ uint32_t NameHash(const wchar_t* name, uint32_t length, bool ignoreCase) {
   return h & (kNameBuckets - 1);
 }
 
-// Names are short: eight bytes at a time beat a call into the runtime.
+// Names are short: eight bytes at a time, the last eight overlapping the others, beat a call
+// into the runtime.
 bool SameChars(const wchar_t* a, const wchar_t* b, size_t length) {
   constexpr size_t kStep = sizeof(uint64_t) / sizeof(wchar_t);
-  for (; length >= kStep; length -= kStep, a += kStep, b += kStep) {
+  auto same = [a, b](size_t at) {
     uint64_t x;
     uint64_t y;
-    std::memcpy(&x, a, sizeof(x));
-    std::memcpy(&y, b, sizeof(y));
-    if (x != y)
+    std::memcpy(&x, a + at, sizeof(x));
+    std::memcpy(&y, b + at, sizeof(y));
+    return x == y;
+  };
+  if (length < kStep) {
+    for (size_t i = 0; i < length; ++i) {
+      if (a[i] != b[i])
+        return false;
+    }
+    return true;
+  }
+  for (size_t at = 0; at + kStep < length; at += kStep) {
+    if (!same(at))
       return false;
   }
-  for (size_t i = 0; i < length; ++i) {
-    if (a[i] != b[i])
-      return false;
-  }
-  return true;
+  return same(length - kStep);
 }
 
 bool NamesEqual(const wchar_t* a, const wchar_t* b, size_t length, bool ignoreCase) {
