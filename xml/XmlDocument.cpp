@@ -441,11 +441,13 @@ bool XmlDocument::LeaveElement() {
 std::wstring XmlDocument::GetNodeName() const {
   const wchar_t* s = text_.data();
   switch (node_.type) {
-    case 0:
+    case 0: {
       if (!current_)
         return std::wstring();
-      return std::wstring(s + index_[current_].start + 1,
-                          NameEnd(current_) - index_[current_].start - 1);
+      const XmlElementRecord& r = index_[current_];
+      uint32_t length = NameLengthOf(r);
+      return std::wstring(s + r.start + 1, length ? length : NameEnd(current_) - r.start - 1);
+    }
     case kNodeText:
     case kNodeWhitespace:
       return L"#text";
