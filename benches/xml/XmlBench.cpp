@@ -139,9 +139,14 @@ size_t WalkLayoutOurs(XmlDocument& doc) {
       continue;
     }
     sum += doc.GetNodeName().size();
-    std::wstring name;
-    for (int i = 0; !(name = doc.GetAttributeName(i)).empty(); ++i)
+    // A fresh string per attribute, as UIBuilder reads them and as the peer's walk below does;
+    // assigning into one string kept across attributes is work the peer is not given.
+    for (int i = 0;; ++i) {
+      std::wstring name = doc.GetAttributeName(i);
+      if (name.empty())
+        break;
       sum += name.size() + doc.GetAttribute(name).size();
+    }
     doc.EnterElement();
     ++depth;
   }
