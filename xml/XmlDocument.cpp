@@ -219,8 +219,8 @@ bool XmlDocument::ParseText() {
       break;
     XmlToken t;
     const size_t attributesBefore = attributes_.size();
-    bool plain = pos + 1 < n && IsXmlNameStart(s[pos + 1]) &&
-                 ScanPlainStartTag(s, n, pos, &t, &attributes_);
+    bool plain =
+        pos + 1 < n && IsXmlNameStart(s[pos + 1]) && ScanPlainStartTag(s, n, pos, &t, &attributes_);
     if (!plain)
       t = ScanXmlMarkup(s, n, pos);
     // Layouts hold an attribute per 16 to 24 characters; the task file holds none.
@@ -650,7 +650,8 @@ std::wstring XmlDocument::ScanAttributeName(AttributeCursor* c, int index) const
   int i = -1;
   if (c->index >= 0 && c->index <= index) {
     if (c->index == index)
-      return std::wstring(s + c->attribute.nameStart, c->attribute.nameEnd - c->attribute.nameStart);
+      return std::wstring(s + c->attribute.nameStart,
+                          c->attribute.nameEnd - c->attribute.nameStart);
     i = c->index;
     pos = c->next;
   }

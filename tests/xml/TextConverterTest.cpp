@@ -125,7 +125,7 @@ TEST(TextConverter, LooksLikeUtf8) {
 
 // Whatever the bytes, the document's own decoding gives what the system's conversion gives.
 TEST(TextConverter, DecodeUtf8MatchesTheSystem) {
-  const std::string run(37, 'x');  // longer than the 16 bytes decoded at a time
+  const std::string run(37, 'x');     // longer than the 16 bytes decoded at a time
   const std::string page(4095, 'y');  // the text is decoded 4,096 bytes at a time
   const std::string cases[] = {
       page + "\xE4\xB8\xAD" + run,

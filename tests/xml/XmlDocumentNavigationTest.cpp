@@ -192,7 +192,7 @@ TEST(XmlDocumentNavigation, AttributesOfPlainTags) {
       L"<Item id=\"1\" text=\"&#28155;&amp;\" id=\"2\"/></r>"));
   ASSERT_TRUE(doc.FindElement() && doc.EnterElement() && doc.FindElement());
   const std::pair<const wchar_t*, const wchar_t*> label[] = {
-      {L"textcolor1", L"a"}, {L"textcolor2", L"b"}, {L"t", L"c"}, {L"hotimage", L"d"},
+      {L"textcolor1", L"a"}, {L"textcolor2", L"b"}, {L"t", L"c"},       {L"hotimage", L"d"},
       {L"hotimagf", L"e"},   {L"textcolor", L""},   {L"hotimagg", L""}, {L"T", L""}};
   for (const auto& [name, value] : label)
     EXPECT_EQ(doc.GetAttribute(name), value) << name;
