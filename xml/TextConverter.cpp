@@ -253,6 +253,26 @@ size_t Gb18030IncompleteTail(const unsigned char* b, size_t n) {
 
 namespace {
 
+// Length of the multibyte sequence at the start of [b, b + length) and its code point; 0 when
+// it is malformed: cut short, overlong, a surrogate or beyond U+10FFFF.
+size_t WellFormedUtf8Sequence(const unsigned char* b, size_t length, uint32_t* cp) {
+  size_t need = Utf8SequenceLength(b[0]);
+  if (need == 0 || need > length)
+    return 0;
+  unsigned char second = b[1];
+  if ((b[0] == 0xE0 && second < 0xA0) || (b[0] == 0xED && second > 0x9F) ||
+      (b[0] == 0xF0 && second < 0x90) || (b[0] == 0xF4 && second > 0x8F))
+    return 0;
+  uint32_t value = b[0] & (0x7F >> need);
+  for (size_t k = 1; k < need; ++k) {
+    if ((b[k] & 0xC0) != 0x80)
+      return 0;
+    value = (value << 6) | (b[k] & 0x3F);
+  }
+  *cp = value;
+  return need;
+}
+
 // Decodes well-formed UTF-8 into `out`, which has room for `length` units; the number of units,
 // or SIZE_MAX at the first malformed sequence.
 size_t DecodeWellFormedUtf8(const unsigned char* b, size_t length, wchar_t* out) {
@@ -280,20 +300,10 @@ size_t DecodeWellFormedUtf8(const unsigned char* b, size_t length, wchar_t* out)
       ++i;
       continue;
     }
-    size_t need = Utf8SequenceLength(c);
-    if (need == 0 || i + need > length)
+    uint32_t cp;
+    size_t need = WellFormedUtf8Sequence(b + i, length - i, &cp);
+    if (need == 0)
       return SIZE_MAX;
-    unsigned char second = b[i + 1];
-    // Overlong forms, surrogates and points beyond U+10FFFF.
-    if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) ||
-        (c == 0xF0 && second < 0x90) || (c == 0xF4 && second > 0x8F))
-      return SIZE_MAX;
-    uint32_t cp = c & (0x7F >> need);
-    for (size_t k = 1; k < need; ++k) {
-      if ((b[i + k] & 0xC0) != 0x80)
-        return SIZE_MAX;
-      cp = (cp << 6) | (b[i + k] & 0x3F);
-    }
     i += need;
     if (cp > 0xFFFF) {
       // Four bytes make two units: still no more units than bytes.
@@ -349,18 +359,10 @@ bool LooksLikeUtf8(const char* bytes, size_t length) {
       ++i;
       continue;
     }
-    size_t need = Utf8SequenceLength(c);
-    if (need == 0 || i + need > length)
+    uint32_t cp;
+    size_t need = WellFormedUtf8Sequence(b + i, length - i, &cp);
+    if (need == 0)
       return false;
-    unsigned char second = b[i + 1];
-    // Overlong forms, surrogates and points beyond U+10FFFF.
-    if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) ||
-        (c == 0xF0 && second < 0x90) || (c == 0xF4 && second > 0x8F))
-      return false;
-    for (size_t k = 1; k < need; ++k) {
-      if ((b[i + k] & 0xC0) != 0x80)
-        return false;
-    }
     i += need;
   }
   return true;
