@@ -40,8 +40,19 @@ int DigitValue(wchar_t c, bool hex) {
 // The code point of the lower-cased reference body `ref` (between "&" and ";"); 0 when it
 // cannot be resolved. `name` is the body as written, for the letter case of named references.
 uint32_t ResolveReference(const wchar_t* ref, size_t length, const wchar_t* name) {
-  if (ref[0] != L'#')
+  if (ref[0] != L'#') {
+    // The five references of XML itself make up nearly all that documents hold; each has one
+    // code point in any letter case, so the lowered body names it.
+    if (length == 2 && ref[1] == L't' && (ref[0] == L'l' || ref[0] == L'g'))
+      return ref[0] == L'l' ? L'<' : L'>';
+    if (length == 3 && ref[0] == L'a' && ref[1] == L'm' && ref[2] == L'p')
+      return L'&';
+    if (length == 4 && wmemcmp(ref, L"quot", 4) == 0)
+      return L'"';
+    if (length == 4 && wmemcmp(ref, L"apos", 4) == 0)
+      return L'\'';
     return LookupXmlEntity(name, length);
+  }
   bool hex = length > 1 && ref[1] == L'x';
   size_t first = hex ? 2 : 1;
   if (first >= length)
