@@ -28,34 +28,9 @@ uint32_t NameHash(const wchar_t* name, uint32_t length, bool ignoreCase) {
   return h & (kNameBuckets - 1);
 }
 
-// Names are short: eight bytes at a time, the last eight overlapping the others, beat a call
-// into the runtime.
-bool SameChars(const wchar_t* a, const wchar_t* b, size_t length) {
-  constexpr size_t kStep = sizeof(uint64_t) / sizeof(wchar_t);
-  auto same = [a, b](size_t at) {
-    uint64_t x;
-    uint64_t y;
-    std::memcpy(&x, a + at, sizeof(x));
-    std::memcpy(&y, b + at, sizeof(y));
-    return x == y;
-  };
-  if (length < kStep) {
-    for (size_t i = 0; i < length; ++i) {
-      if (a[i] != b[i])
-        return false;
-    }
-    return true;
-  }
-  for (size_t at = 0; at + kStep < length; at += kStep) {
-    if (!same(at))
-      return false;
-  }
-  return same(length - kStep);
-}
-
 bool NamesEqual(const wchar_t* a, const wchar_t* b, size_t length, bool ignoreCase) {
   if (!ignoreCase)
-    return SameChars(a, b, length);
+    return XmlSameChars(a, b, length);
   for (size_t i = 0; i < length; ++i) {
     if (AsciiLower(a[i]) != AsciiLower(b[i]))
       return false;
@@ -327,9 +302,10 @@ uint32_t XmlDocument::ContentStart(uint32_t pos) const {
 }
 
 uint32_t XmlDocument::ContentEnd(uint32_t pos) const {
-  const XmlElementRecord& r = index_[pos];
-  if (!pos)
-    return static_cast<uint32_t>(text_.size());
+  return pos ? ElementContentEnd(index_[pos]) : static_cast<uint32_t>(text_.size());
+}
+
+inline uint32_t XmlDocument::ElementContentEnd(const XmlElementRecord& r) const {
   uint32_t end = r.start + r.length;
   if (r.flags & (kElementEmpty | kElementUnended))
     return end;
@@ -350,12 +326,6 @@ void XmlDocument::ResetPos() {
   node_ = NodePosition();
 }
 
-void XmlDocument::MoveTo(uint32_t pos) {
-  current_ = pos;
-  child_ = 0;
-  node_ = NodePosition();
-}
-
 bool XmlDocument::FindElement(const std::wstring& name) {
   if (text_.empty() || (flags_ & kFlagWriteFile))
     return false;
@@ -367,19 +337,6 @@ bool XmlDocument::FindElement(const std::wstring& name) {
     }
   }
   return false;
-}
-
-int XmlDocument::FindNextNode(int types) {
-  if (text_.empty() || (flags_ & kFlagWriteFile))
-    return 0;
-  uint32_t nextElement = current_ ? index_[current_].nextSibling : index_[parent_].firstChild;
-  if ((types & ~kNodeElement) == 0) {
-    if (!(types & kNodeElement) || !nextElement)
-      return 0;
-    MoveTo(nextElement);
-    return kNodeElement;
-  }
-  return ScanNextNode(types, nextElement);
 }
 
 int XmlDocument::ScanNextNode(int types, uint32_t nextElement) {
@@ -438,16 +395,9 @@ bool XmlDocument::LeaveElement() {
   return true;
 }
 
-std::wstring XmlDocument::GetNodeName() const {
+std::wstring XmlDocument::NodeKindName() const {
   const wchar_t* s = text_.data();
   switch (node_.type) {
-    case 0: {
-      if (!current_)
-        return std::wstring();
-      const XmlElementRecord& r = index_[current_];
-      uint32_t length = NameLengthOf(r);
-      return std::wstring(s + r.start + 1, length ? length : NameEnd(current_) - r.start - 1);
-    }
     case kNodeText:
     case kNodeWhitespace:
       return L"#text";
@@ -496,8 +446,8 @@ std::wstring XmlDocument::GetContent() const {
   if (!current_)
     return std::wstring();
   const XmlElementRecord& r = index_[current_];
-  uint32_t start = ContentStart(current_);
-  uint32_t end = r.firstChild ? index_[r.firstChild].start : ContentEnd(current_);
+  uint32_t start = r.start + r.startTagLength;
+  uint32_t end = r.firstChild ? index_[r.firstChild].start : ElementContentEnd(r);
   if (start >= end)
     return std::wstring();
   uint32_t special = FindXmlAny(s, start, end, L'<', L'&', L'<');
@@ -532,22 +482,6 @@ bool XmlDocument::AttributeText(uint32_t* begin, uint32_t* end) const {
   *begin = NameEnd(current_);
   *end = r.start + r.startTagLength - ((r.flags & kElementEmpty) ? 2 : 1);
   return true;
-}
-
-inline XmlDocument::AttributeCursor* XmlDocument::Attributes() const {
-  // The cursor's position names the tag without a look at the index; every change of the text
-  // changes the version.
-  uint64_t key;
-  if (node_.type == kNodeProcessingInstruction)
-    key = (uint64_t{1} << 32) | node_.offset;
-  else if (!node_.type && current_)
-    key = current_;
-  else
-    return nullptr;
-  AttributeCursor& c = attributeCursor_;
-  if (c.key == key && c.version == textVersion_)
-    return &c;
-  return TakeAttributes(key);
 }
 
 XmlDocument::AttributeCursor* XmlDocument::TakeAttributes(uint64_t key) const {
@@ -588,60 +522,30 @@ void XmlDocument::TableRange(const XmlElementRecord& r,
   *end = last;
 }
 
-inline std::wstring XmlDocument::AttributeValue(const XmlAttributeSpan& a) const {
-  const wchar_t* value = text_.data() + a.valueStart;
-  uint32_t length = a.valueEnd - a.valueStart;
-  return a.hasAmpersand ? DecodeXmlEntities(value, length, 0) : std::wstring(value, length);
-}
-
-std::wstring XmlDocument::GetAttribute(const std::wstring& name) const {
-  AttributeCursor* c = name.empty() ? nullptr : Attributes();
-  if (!c)
-    return std::wstring();
-  const wchar_t* s = text_.data();
-  auto named = [&](const XmlAttributeSpan& a) {
-    return a.nameEnd - a.nameStart == name.size() &&
-           SameChars(s + a.nameStart, name.data(), name.size());
-  };
+std::wstring XmlDocument::FindAttribute(AttributeCursor* c, const std::wstring& name) const {
   if (!c->table)
     return ScanAttribute(c, name);
-  if (c->index >= 0 && named(attributes_[c->begin + c->index]))
-    return AttributeValue(attributes_[c->begin + c->index]);
   for (uint32_t i = c->begin; i < c->end; ++i) {
-    if (named(attributes_[i]))
+    if (AttributeNamed(attributes_[i], name))
       return AttributeValue(attributes_[i]);
   }
   return std::wstring();
 }
 
+std::wstring XmlDocument::DecodedValue(const XmlAttributeSpan& a) const {
+  return DecodeXmlEntities(text_.data() + a.valueStart, a.valueEnd - a.valueStart, 0);
+}
+
 std::wstring XmlDocument::ScanAttribute(AttributeCursor* c, const std::wstring& name) const {
-  const wchar_t* s = text_.data();
-  auto named = [&](const XmlAttributeSpan& a) {
-    return a.nameEnd - a.nameStart == name.size() &&
-           SameChars(s + a.nameStart, name.data(), name.size());
-  };
-  if (c->index >= 0 && named(c->attribute))
+  if (c->index >= 0 && AttributeNamed(c->attribute, name))
     return AttributeValue(c->attribute);
   uint32_t pos = c->begin;
   XmlAttributeSpan a;
-  while (NextXmlAttribute(s, &pos, c->end, &a)) {
-    if (named(a))
+  while (NextXmlAttribute(text_.data(), &pos, c->end, &a)) {
+    if (AttributeNamed(a, name))
       return AttributeValue(a);
   }
   return std::wstring();
-}
-
-std::wstring XmlDocument::GetAttributeName(int index) const {
-  AttributeCursor* c = index < 0 ? nullptr : Attributes();
-  if (!c)
-    return std::wstring();
-  if (!c->table)
-    return ScanAttributeName(c, index);
-  if (static_cast<uint32_t>(index) >= c->end - c->begin)
-    return std::wstring();
-  c->index = index;
-  const XmlAttributeSpan& a = attributes_[c->begin + index];
-  return std::wstring(text_.data() + a.nameStart, a.nameEnd - a.nameStart);
 }
 
 std::wstring XmlDocument::ScanAttributeName(AttributeCursor* c, int index) const {

@@ -180,14 +180,21 @@ class XmlDocument {
   uint32_t NameEnd(uint32_t pos) const;
   uint32_t ContentStart(uint32_t pos) const;
   uint32_t ContentEnd(uint32_t pos) const;
+  uint32_t ElementContentEnd(const XmlElementRecord& r) const;
   // Where the attributes of the element or processing instruction under the cursor lie.
   bool AttributeText(uint32_t* begin, uint32_t* end) const;
   // The attribute cursor of the tag under the cursor; null when it is on neither.
-  AttributeCursor* Attributes() const;
+  inline AttributeCursor* Attributes() const;
   AttributeCursor* TakeAttributes(uint64_t key) const;
   // The table entries [*begin, *end) of a plain tag; `hint` is where they may begin.
   void TableRange(const XmlElementRecord& r, uint32_t hint, uint32_t* begin, uint32_t* end) const;
   std::wstring AttributeValue(const XmlAttributeSpan& a) const;
+  std::wstring DecodedValue(const XmlAttributeSpan& a) const;
+  bool AttributeNamed(const XmlAttributeSpan& a, const std::wstring& name) const;
+  // GetAttribute past the attribute GetAttributeName returned last.
+  std::wstring FindAttribute(AttributeCursor* c, const std::wstring& name) const;
+  // GetNodeName on a node that is not an element.
+  std::wstring NodeKindName() const;
   // GetAttribute and GetAttributeName for a tag that is not in the table.
   std::wstring ScanAttribute(AttributeCursor* c, const std::wstring& name) const;
   std::wstring ScanAttributeName(AttributeCursor* c, int index) const;
@@ -228,3 +235,85 @@ class XmlDocument {
   uint32_t attributesVersion_ = 0;
   mutable AttributeCursor attributeCursor_;
 };
+
+// The calls a walk makes per node and per attribute are inline: the layout builder and the task
+// store make hundreds of thousands of them, and the work of each is a few loads.
+
+inline void XmlDocument::MoveTo(uint32_t pos) {
+  current_ = pos;
+  child_ = 0;
+  node_ = NodePosition();
+}
+
+inline int XmlDocument::FindNextNode(int types) {
+  if (text_.empty() || (flags_ & kFlagWriteFile))
+    return 0;
+  uint32_t nextElement = current_ ? index_[current_].nextSibling : index_[parent_].firstChild;
+  if ((types & ~kNodeElement) == 0) {
+    if (!(types & kNodeElement) || !nextElement)
+      return 0;
+    MoveTo(nextElement);
+    return kNodeElement;
+  }
+  return ScanNextNode(types, nextElement);
+}
+
+inline std::wstring XmlDocument::GetNodeName() const {
+  if (node_.type)
+    return NodeKindName();
+  if (!current_)
+    return std::wstring();
+  const XmlElementRecord& r = index_[current_];
+  uint32_t length = NameLengthOf(r);
+  return std::wstring(text_.data() + r.start + 1,
+                      length ? length : NameEnd(current_) - r.start - 1);
+}
+
+inline XmlDocument::AttributeCursor* XmlDocument::Attributes() const {
+  // The cursor's position names the tag without a look at the index; every change of the text
+  // changes the version.
+  uint64_t key;
+  if (node_.type == kNodeProcessingInstruction)
+    key = (uint64_t{1} << 32) | node_.offset;
+  else if (!node_.type && current_)
+    key = current_;
+  else
+    return nullptr;
+  AttributeCursor& c = attributeCursor_;
+  if (c.key == key && c.version == textVersion_)
+    return &c;
+  return TakeAttributes(key);
+}
+
+inline std::wstring XmlDocument::AttributeValue(const XmlAttributeSpan& a) const {
+  return a.hasAmpersand ? DecodedValue(a)
+                        : std::wstring(text_.data() + a.valueStart, a.valueEnd - a.valueStart);
+}
+
+inline bool XmlDocument::AttributeNamed(const XmlAttributeSpan& a, const std::wstring& name) const {
+  return a.nameEnd - a.nameStart == name.size() &&
+         XmlSameChars(text_.data() + a.nameStart, name.data(), name.size());
+}
+
+inline std::wstring XmlDocument::GetAttribute(const std::wstring& name) const {
+  AttributeCursor* c = name.empty() ? nullptr : Attributes();
+  if (!c)
+    return std::wstring();
+  // Mostly the name GetAttributeName has just returned.
+  if (c->table && c->index >= 0 && AttributeNamed(attributes_[c->begin + c->index], name))
+    return AttributeValue(attributes_[c->begin + c->index]);
+  return FindAttribute(c, name);
+}
+
+inline std::wstring XmlDocument::GetAttributeName(int index) const {
+  AttributeCursor* c = index < 0 ? nullptr : Attributes();
+  if (!c)
+    return std::wstring();
+  if (!c->table)
+    return ScanAttributeName(c, index);
+  if (static_cast<uint32_t>(index) >= c->end - c->begin)
+    return std::wstring();
+  c->index = index;
+  const XmlAttributeSpan& a = attributes_[c->begin + index];
+  return std::wstring(text_.data() + a.nameStart, a.nameEnd - a.nameStart);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 // The lexical layer of the XML reader: cuts a UTF-16 text into tokens and start tags into
@@ -105,4 +106,29 @@ inline uint32_t XmlNameEnd(const wchar_t* text, uint32_t length, uint32_t pos) {
   while (pos < length && IsXmlNameChar(text[pos]))
     ++pos;
   return pos;
+}
+
+// Names are short: eight bytes at a time, the last eight overlapping the others, beat a call
+// into the runtime.
+inline bool XmlSameChars(const wchar_t* a, const wchar_t* b, size_t length) {
+  constexpr size_t kStep = sizeof(uint64_t) / sizeof(wchar_t);
+  auto same = [a, b](size_t at) {
+    uint64_t x;
+    uint64_t y;
+    std::memcpy(&x, a + at, sizeof(x));
+    std::memcpy(&y, b + at, sizeof(y));
+    return x == y;
+  };
+  if (length < kStep) {
+    for (size_t i = 0; i < length; ++i) {
+      if (a[i] != b[i])
+        return false;
+    }
+    return true;
+  }
+  for (size_t at = 0; at + kStep < length; at += kStep) {
+    if (!same(at))
+      return false;
+  }
+  return same(length - kStep);
 }
