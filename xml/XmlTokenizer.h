@@ -108,27 +108,27 @@ inline uint32_t XmlNameEnd(const wchar_t* text, uint32_t length, uint32_t pos) {
   return pos;
 }
 
-// Names are short: eight bytes at a time, the last eight overlapping the others, beat a call
-// into the runtime.
+// Names are short: two overlapping reads of the first and the last bytes compare most of them
+// with no loop and no call into the runtime.
+template <typename Word>
+inline bool XmlSameWord(const wchar_t* a, const wchar_t* b, size_t at) {
+  Word x;
+  Word y;
+  std::memcpy(&x, a + at, sizeof(x));
+  std::memcpy(&y, b + at, sizeof(y));
+  return x == y;
+}
+
 inline bool XmlSameChars(const wchar_t* a, const wchar_t* b, size_t length) {
-  constexpr size_t kStep = sizeof(uint64_t) / sizeof(wchar_t);
-  auto same = [a, b](size_t at) {
-    uint64_t x;
-    uint64_t y;
-    std::memcpy(&x, a + at, sizeof(x));
-    std::memcpy(&y, b + at, sizeof(y));
-    return x == y;
-  };
-  if (length < kStep) {
-    for (size_t i = 0; i < length; ++i) {
-      if (a[i] != b[i])
-        return false;
-    }
-    return true;
-  }
-  for (size_t at = 0; at + kStep < length; at += kStep) {
-    if (!same(at))
+  constexpr size_t k4 = sizeof(uint32_t) / sizeof(wchar_t);
+  constexpr size_t k8 = sizeof(uint64_t) / sizeof(wchar_t);
+  if (length < k4)
+    return length == 0 || a[0] == b[0];
+  if (length <= 2 * k4)
+    return XmlSameWord<uint32_t>(a, b, 0) && XmlSameWord<uint32_t>(a, b, length - k4);
+  for (size_t at = 0; at + k8 < length; at += k8) {
+    if (!XmlSameWord<uint64_t>(a, b, at))
       return false;
   }
-  return same(length - kStep);
+  return XmlSameWord<uint64_t>(a, b, length - k8);
 }

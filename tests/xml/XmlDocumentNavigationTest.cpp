@@ -189,7 +189,7 @@ TEST(XmlDocumentNavigation, AttributesOfPlainTags) {
   XmlDocument doc;
   ASSERT_TRUE(doc.SetDocumentText(
       L"<r><Label textcolor1=\"a\" textcolor2='b' t=\"c\" hotimage=\"d\" hotimagf=\"e\"/>"
-      L"<Item id=\"1\" text=\"&#28155;&amp;\" id=\"2\"/></r>"));
+      L"<Item id=\"1\" text=\"&#28155;&amp;\" id=\"2\" ab=\"f\" abc=\"g\"/></r>"));
   ASSERT_TRUE(doc.FindElement() && doc.EnterElement() && doc.FindElement());
   const std::pair<const wchar_t*, const wchar_t*> label[] = {
       {L"textcolor1", L"a"}, {L"textcolor2", L"b"}, {L"t", L"c"},       {L"hotimage", L"d"},
@@ -202,6 +202,10 @@ TEST(XmlDocumentNavigation, AttributesOfPlainTags) {
   ASSERT_TRUE(doc.FindElement());
   EXPECT_EQ(doc.GetAttribute(L"text"), L"\x6DFB&");
   EXPECT_EQ(doc.GetAttribute(L"id"), L"1");
+  EXPECT_EQ(doc.GetAttribute(L"abc"), L"g");
+  EXPECT_EQ(doc.GetAttribute(L"ab"), L"f");
+  EXPECT_EQ(doc.GetAttribute(L"abd"), L"");
+  EXPECT_EQ(doc.GetAttribute(L"xbc"), L"");
   // After the second "id" was named, that is the one read.
   EXPECT_EQ(doc.GetAttributeName(2), L"id");
   EXPECT_EQ(doc.GetAttribute(L"id"), L"2");
