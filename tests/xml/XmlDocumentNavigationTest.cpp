@@ -200,12 +200,11 @@ TEST(XmlDocumentNavigation, AttributesOfPlainTags) {
   EXPECT_EQ(doc.GetAttributeName(5), L"");
 
   ASSERT_TRUE(doc.FindElement());
-  EXPECT_EQ(doc.GetAttribute(L"text"), L"\x6DFB&");
-  EXPECT_EQ(doc.GetAttribute(L"id"), L"1");
-  EXPECT_EQ(doc.GetAttribute(L"abc"), L"g");
-  EXPECT_EQ(doc.GetAttribute(L"ab"), L"f");
-  EXPECT_EQ(doc.GetAttribute(L"abd"), L"");
-  EXPECT_EQ(doc.GetAttribute(L"xbc"), L"");
+  const std::pair<const wchar_t*, const wchar_t*> item[] = {{L"text", L"\x6DFB&"}, {L"id", L"1"},
+                                                            {L"abc", L"g"},        {L"ab", L"f"},
+                                                            {L"abd", L""},         {L"xbc", L""}};
+  for (const auto& [name, value] : item)
+    EXPECT_EQ(doc.GetAttribute(name), value) << name;
   // After the second "id" was named, that is the one read.
   EXPECT_EQ(doc.GetAttributeName(2), L"id");
   EXPECT_EQ(doc.GetAttribute(L"id"), L"2");
