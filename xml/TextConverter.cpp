@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 
 #include "xml/XmlEncodings.h"
+#include "xml/XmlScan.h"
 
 namespace {
 
@@ -248,6 +251,103 @@ size_t Gb18030IncompleteTail(const unsigned char* b, size_t n) {
   return 0;
 }
 
+namespace {
+
+// Length of the multibyte sequence at the start of [b, b + length) and its code point; 0 when
+// it is malformed: cut short, overlong, a surrogate or beyond U+10FFFF.
+size_t WellFormedUtf8Sequence(const unsigned char* b, size_t length, uint32_t* cp) {
+  size_t need = Utf8SequenceLength(b[0]);
+  if (need == 0 || need > length)
+    return 0;
+  unsigned char second = b[1];
+  if ((b[0] == 0xE0 && second < 0xA0) || (b[0] == 0xED && second > 0x9F) ||
+      (b[0] == 0xF0 && second < 0x90) || (b[0] == 0xF4 && second > 0x8F))
+    return 0;
+  uint32_t value = b[0] & (0x7F >> need);
+  for (size_t k = 1; k < need; ++k) {
+    if ((b[k] & 0xC0) != 0x80)
+      return 0;
+    value = (value << 6) | (b[k] & 0x3F);
+  }
+  *cp = value;
+  return need;
+}
+
+// Decodes well-formed UTF-8 into `out`, which has room for `length` units; the number of units,
+// or SIZE_MAX at the first malformed sequence.
+size_t DecodeWellFormedUtf8(const unsigned char* b, size_t length, wchar_t* out) {
+  size_t i = 0;
+  size_t o = 0;
+  while (i < length) {
+#ifdef QUELM_XML_SSE2
+    static_assert(sizeof(wchar_t) == 2, "the widening below makes UTF-16 units");
+    const __m128i zero = _mm_setzero_si128();
+    while (i + 16 <= length) {
+      __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+      if (_mm_movemask_epi8(chunk))
+        break;  // a byte of a multibyte sequence
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + o), _mm_unpacklo_epi8(chunk, zero));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + o + 8), _mm_unpackhi_epi8(chunk, zero));
+      i += 16;
+      o += 16;
+    }
+    if (i >= length)
+      break;
+#endif
+    unsigned char c = b[i];
+    if (c < 0x80) {
+      out[o++] = c;
+      ++i;
+      continue;
+    }
+    uint32_t cp;
+    size_t need = WellFormedUtf8Sequence(b + i, length - i, &cp);
+    if (need == 0)
+      return SIZE_MAX;
+    i += need;
+    if (cp > 0xFFFF) {
+      // Four bytes make two units: still no more units than bytes.
+      cp -= 0x10000;
+      out[o++] = static_cast<wchar_t>(0xD800 + (cp >> 10));
+      out[o++] = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      out[o++] = static_cast<wchar_t>(cp);
+    }
+  }
+  return o;
+}
+
+}  // namespace
+
+bool DecodeUtf8(const char* bytes, size_t length, std::wstring* out) {
+  out->clear();
+  if (length == 0)
+    return true;
+  if (length > INT_MAX)
+    return false;
+  // UTF-8 never needs more UTF-16 units than it has bytes. Pieces go through a buffer of our
+  // own: resizing the string first would fill it with zeros only to overwrite them.
+  out->reserve(length);
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes);
+  wchar_t piece[4096];
+  for (size_t done = 0; done < length;) {
+    size_t size = std::min(length - done, sizeof(piece) / sizeof(piece[0]));
+    if (done + size < length)
+      size -= Utf8IncompleteTail(b + done, size);
+    size_t n = DecodeWellFormedUtf8(b + done, size, piece);
+    if (n == SIZE_MAX) {
+      out->resize(length);
+      int units = MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(length), &(*out)[0],
+                                      static_cast<int>(length));
+      out->resize(units > 0 ? static_cast<size_t>(units) : 0);
+      return units > 0;
+    }
+    out->append(piece, n);
+    done += size;
+  }
+  return true;
+}
+
 bool LooksLikeUtf8(const char* bytes, size_t length) {
   const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes);
   size_t i = 0;
@@ -259,18 +359,10 @@ bool LooksLikeUtf8(const char* bytes, size_t length) {
       ++i;
       continue;
     }
-    size_t need = Utf8SequenceLength(c);
-    if (need == 0 || i + need > length)
+    uint32_t cp;
+    size_t need = WellFormedUtf8Sequence(b + i, length - i, &cp);
+    if (need == 0)
       return false;
-    unsigned char second = b[i + 1];
-    // Overlong forms, surrogates and points beyond U+10FFFF.
-    if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) ||
-        (c == 0xF0 && second < 0x90) || (c == 0xF4 && second > 0x8F))
-      return false;
-    for (size_t k = 1; k < need; ++k) {
-      if ((b[i + k] & 0xC0) != 0x80)
-        return false;
-    }
     i += need;
   }
   return true;

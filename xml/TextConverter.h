@@ -51,6 +51,12 @@ class ByteDecoder {
 size_t Utf8IncompleteTail(const unsigned char* bytes, size_t length);
 size_t Gb18030IncompleteTail(const unsigned char* bytes, size_t length);
 
+// Replaces `*out` with UTF-8 bytes turned into UTF-16, exactly as the system's conversion turns
+// them: well-formed text is decoded here, a quick pass over runs of ASCII; text with any
+// malformed sequence goes to the system whole, which decides the replacements. False (and
+// `*out` empty) when the system fails or the text is over INT_MAX bytes.
+bool DecodeUtf8(const char* bytes, size_t length, std::wstring* out);
+
 // Whether every byte with the high bit set begins a valid UTF-8 sequence, up to the end or up
 // to a zero byte.
 bool LooksLikeUtf8(const char* bytes, size_t length);

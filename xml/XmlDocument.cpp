@@ -1,9 +1,12 @@
 #include "xml/XmlDocument.h"
 
+#include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <new>
 #include <vector>
 
+#include "xml/TextConverter.h"
 #include "xml/XmlEncodings.h"
 #include "xml/XmlEntities.h"
 #include "xml/XmlScan.h"
@@ -27,7 +30,7 @@ uint32_t NameHash(const wchar_t* name, uint32_t length, bool ignoreCase) {
 
 bool NamesEqual(const wchar_t* a, const wchar_t* b, size_t length, bool ignoreCase) {
   if (!ignoreCase)
-    return wmemcmp(a, b, length) == 0;
+    return XmlSameChars(a, b, length);
   for (size_t i = 0; i < length; ++i) {
     if (AsciiLower(a[i]) != AsciiLower(b[i]))
       return false;
@@ -107,6 +110,18 @@ bool XmlDocument::SetDocumentText(std::wstring&& text) {
   return Parse();
 }
 
+bool XmlDocument::SetDocumentUtf8(const std::string& utf8) {
+  if (flags_ & (kFlagReadFile | kFlagWriteFile))
+    return false;
+  try {
+    DecodeUtf8(utf8.data(), utf8.size(), &text_);
+  } catch (const std::bad_alloc&) {
+    text_.clear();
+  }
+  log_.Clear();
+  return Parse();
+}
+
 bool XmlDocument::Parse() {
   try {
     return ParseText();
@@ -119,6 +134,7 @@ bool XmlDocument::Parse() {
 
 void XmlDocument::ClearIndex() {
   index_.Reset(0);
+  attributes_.clear();
   index_[0].length = static_cast<uint32_t>(text_.size() > kMaxTextLength ? 0 : text_.size());
   parent_ = current_ = child_ = 0;
   node_ = NodePosition();
@@ -139,6 +155,8 @@ bool XmlDocument::ParseText() {
   const bool ignoreCase = (flags_ & kFlagIgnoreCase) != 0;
   index_.Reset(n / 64 + 8);
   index_[0].length = n;
+  attributes_.clear();
+  attributesVersion_ = textVersion_;
 
   struct Open {
     uint32_t pos;
@@ -174,7 +192,15 @@ bool XmlDocument::ParseText() {
     pos = FindXmlChar(s, pos, n, L'<');
     if (pos >= n)
       break;
-    XmlToken t = ScanXmlMarkup(s, n, pos);
+    XmlToken t;
+    const size_t attributesBefore = attributes_.size();
+    bool plain =
+        pos + 1 < n && IsXmlNameStart(s[pos + 1]) && ScanPlainStartTag(s, n, pos, &t, &attributes_);
+    if (!plain)
+      t = ScanXmlMarkup(s, n, pos);
+    // Layouts hold an attribute per 16 to 24 characters; the task file holds none.
+    if (attributesBefore == 0 && !attributes_.empty())
+      attributes_.reserve(attributes_.size() + (n - pos) / 16);
     switch (t.kind) {
       case XmlTokenKind::kStartTag:
       case XmlTokenKind::kEmptyElementTag: {
@@ -190,11 +216,12 @@ bool XmlDocument::ParseText() {
         else
           index_[top.pos].firstChild = p;
         top.lastChild = p;
+        uint32_t nameLength = t.nameEnd - t.nameStart;
+        r.flags = NameLengthFlags(nameLength) | (plain ? kElementPlainTag : 0u);
         if (t.kind == XmlTokenKind::kEmptyElementTag) {
           r.length = r.startTagLength;
-          r.flags = kElementEmpty;
+          r.flags |= kElementEmpty;
         } else {
-          uint32_t nameLength = t.nameEnd - t.nameStart;
           uint32_t hash = NameHash(s + t.nameStart, nameLength, ignoreCase);
           ++openNames[hash];
           open.push_back(Open{p, t.nameStart, nameLength, 0, hash});
@@ -257,7 +284,10 @@ bool XmlDocument::ParseText() {
 // --- Navigation.
 
 uint32_t XmlDocument::NameEnd(uint32_t pos) const {
-  return XmlNameEnd(text_.data(), static_cast<uint32_t>(text_.size()), index_[pos].start + 1);
+  const XmlElementRecord& r = index_[pos];
+  if (uint32_t length = NameLengthOf(r))
+    return r.start + 1 + length;
+  return XmlNameEnd(text_.data(), static_cast<uint32_t>(text_.size()), r.start + 1);
 }
 
 bool XmlDocument::NameIs(uint32_t pos, const std::wstring& name) const {
@@ -272,14 +302,18 @@ uint32_t XmlDocument::ContentStart(uint32_t pos) const {
 }
 
 uint32_t XmlDocument::ContentEnd(uint32_t pos) const {
-  const XmlElementRecord& r = index_[pos];
-  if (!pos)
-    return static_cast<uint32_t>(text_.size());
+  return pos ? ElementContentEnd(index_[pos]) : static_cast<uint32_t>(text_.size());
+}
+
+inline uint32_t XmlDocument::ElementContentEnd(const XmlElementRecord& r) const {
   uint32_t end = r.start + r.length;
   if (r.flags & (kElementEmpty | kElementUnended))
     return end;
-  // The end tag holds the element's last "<".
+  // The end tag holds the element's last "<"; mostly it is written "</name>".
   uint32_t contentStart = r.start + r.startTagLength;
+  uint32_t plainEndTag = NameLengthOf(r) + 3;
+  if (NameLengthOf(r) && end - contentStart >= plainEndTag && text_[end - plainEndTag] == L'<')
+    return end - plainEndTag;
   for (uint32_t i = end; i > contentStart; --i) {
     if (text_[i - 1] == L'<')
       return i - 1;
@@ -289,12 +323,6 @@ uint32_t XmlDocument::ContentEnd(uint32_t pos) const {
 
 void XmlDocument::ResetPos() {
   parent_ = current_ = child_ = 0;
-  node_ = NodePosition();
-}
-
-void XmlDocument::MoveTo(uint32_t pos) {
-  current_ = pos;
-  child_ = 0;
   node_ = NodePosition();
 }
 
@@ -311,16 +339,7 @@ bool XmlDocument::FindElement(const std::wstring& name) {
   return false;
 }
 
-int XmlDocument::FindNextNode(int types) {
-  if (text_.empty() || (flags_ & kFlagWriteFile))
-    return 0;
-  uint32_t nextElement = current_ ? index_[current_].nextSibling : index_[parent_].firstChild;
-  if ((types & ~kNodeElement) == 0) {
-    if (!(types & kNodeElement) || !nextElement)
-      return 0;
-    MoveTo(nextElement);
-    return kNodeElement;
-  }
+int XmlDocument::ScanNextNode(int types, uint32_t nextElement) {
   const wchar_t* s = text_.data();
   uint32_t levelEnd = ContentEnd(parent_);
   uint32_t offset = node_.type ? node_.offset + node_.length
@@ -376,14 +395,9 @@ bool XmlDocument::LeaveElement() {
   return true;
 }
 
-std::wstring XmlDocument::GetNodeName() const {
+std::wstring XmlDocument::NodeKindName() const {
   const wchar_t* s = text_.data();
   switch (node_.type) {
-    case 0:
-      if (!current_)
-        return std::wstring();
-      return std::wstring(s + index_[current_].start + 1,
-                          NameEnd(current_) - index_[current_].start - 1);
     case kNodeText:
     case kNodeWhitespace:
       return L"#text";
@@ -432,8 +446,8 @@ std::wstring XmlDocument::GetContent() const {
   if (!current_)
     return std::wstring();
   const XmlElementRecord& r = index_[current_];
-  uint32_t start = ContentStart(current_);
-  uint32_t end = r.firstChild ? index_[r.firstChild].start : ContentEnd(current_);
+  uint32_t start = r.start + r.startTagLength;
+  uint32_t end = r.firstChild ? index_[r.firstChild].start : ElementContentEnd(r);
   if (start >= end)
     return std::wstring();
   uint32_t special = FindXmlAny(s, start, end, L'<', L'&', L'<');
@@ -455,76 +469,102 @@ std::wstring XmlDocument::GetContent() const {
   return out;
 }
 
-bool XmlDocument::AttributeRange(uint32_t* begin, uint32_t* end) const {
-  uint32_t tag;
-  if (node_.type == kNodeProcessingInstruction)
-    tag = node_.offset;
-  else if (!node_.type && current_)
-    tag = index_[current_].start;
-  else
-    return false;
-  AttributeCursor& c = attributeCursor_;
-  if (c.tag != tag || c.version != textVersion_) {
-    c = AttributeCursor();
-    c.tag = tag;
-    c.version = textVersion_;
-    if (node_.type) {
-      XmlToken t = ScanXmlToken(text_.data(), node_.offset + node_.length, node_.offset);
-      c.begin = t.nameEnd;
-      c.end = XmlAttributesEnd(t);
-    } else {
-      const XmlElementRecord& r = index_[current_];
-      c.begin = NameEnd(current_);
-      c.end = r.start + r.startTagLength - ((r.flags & kElementEmpty) ? 2 : 1);
-    }
+bool XmlDocument::AttributeText(uint32_t* begin, uint32_t* end) const {
+  if (node_.type == kNodeProcessingInstruction) {
+    XmlToken t = ScanXmlToken(text_.data(), node_.offset + node_.length, node_.offset);
+    *begin = t.nameEnd;
+    *end = XmlAttributesEnd(t);
+    return true;
   }
-  *begin = c.begin;
-  *end = c.end;
+  if (node_.type || !current_)
+    return false;
+  const XmlElementRecord& r = index_[current_];
+  *begin = NameEnd(current_);
+  *end = r.start + r.startTagLength - ((r.flags & kElementEmpty) ? 2 : 1);
   return true;
 }
 
-std::wstring XmlDocument::GetAttribute(const std::wstring& name) const {
-  uint32_t pos;
-  uint32_t end;
-  if (name.empty() || !AttributeRange(&pos, &end))
-    return std::wstring();
-  const wchar_t* s = text_.data();
-  const AttributeCursor& c = attributeCursor_;
-  if (c.index >= 0 && c.nameEnd - c.nameStart == name.size() &&
-      wmemcmp(s + c.nameStart, name.data(), name.size()) == 0)
-    return DecodeXmlEntities(s + c.valueStart, c.valueEnd - c.valueStart, 0);
-  XmlAttributeSpan a;
-  while (NextXmlAttribute(s, &pos, end, &a)) {
-    if (a.nameEnd - a.nameStart == name.size() &&
-        wmemcmp(s + a.nameStart, name.data(), name.size()) == 0)
-      return DecodeXmlEntities(s + a.valueStart, a.valueEnd - a.valueStart, 0);
+XmlDocument::AttributeCursor* XmlDocument::TakeAttributes(uint64_t key) const {
+  AttributeCursor& c = attributeCursor_;
+  // Walks go in document order, so the next tag's attributes mostly follow the last one's.
+  uint32_t hint = c.table ? c.end : 0;
+  // Field by field: a whole new cursor copied in would cost more than reading the tag.
+  c.key = key;
+  c.version = textVersion_;
+  c.index = -1;
+  c.table = !node_.type && attributesVersion_ == textVersion_ &&
+            (index_[current_].flags & kElementPlainTag);
+  if (c.table)
+    TableRange(index_[current_], hint, &c.begin, &c.end);
+  else
+    AttributeText(&c.begin, &c.end);
+  return &c;
+}
+
+void XmlDocument::TableRange(const XmlElementRecord& r,
+                             uint32_t hint,
+                             uint32_t* begin,
+                             uint32_t* end) const {
+  const uint32_t size = static_cast<uint32_t>(attributes_.size());
+  uint32_t first = hint;
+  if (first > size || (first < size && attributes_[first].nameStart < r.start) ||
+      (first > 0 && attributes_[first - 1].nameStart > r.start)) {
+    first = static_cast<uint32_t>(
+        std::lower_bound(attributes_.begin(), attributes_.end(), r.start,
+                         [](const XmlAttributeSpan& a, uint32_t at) { return a.nameStart < at; }) -
+        attributes_.begin());
+  }
+  uint32_t last = first;
+  const uint32_t tagEnd = r.start + r.startTagLength;
+  while (last < size && attributes_[last].nameStart < tagEnd)
+    ++last;
+  *begin = first;
+  *end = last;
+}
+
+std::wstring XmlDocument::FindAttribute(AttributeCursor* c, const std::wstring& name) const {
+  if (!c->table)
+    return ScanAttribute(c, name);
+  for (uint32_t i = c->begin; i < c->end; ++i) {
+    if (AttributeNamed(attributes_[i], name))
+      return AttributeValue(attributes_[i]);
   }
   return std::wstring();
 }
 
-std::wstring XmlDocument::GetAttributeName(int index) const {
-  uint32_t pos;
-  uint32_t end;
-  if (index < 0 || !AttributeRange(&pos, &end))
-    return std::wstring();
+std::wstring XmlDocument::DecodedValue(const XmlAttributeSpan& a) const {
+  return DecodeXmlEntities(text_.data() + a.valueStart, a.valueEnd - a.valueStart, 0);
+}
+
+std::wstring XmlDocument::ScanAttribute(AttributeCursor* c, const std::wstring& name) const {
+  if (c->index >= 0 && AttributeNamed(c->attribute, name))
+    return AttributeValue(c->attribute);
+  uint32_t pos = c->begin;
+  XmlAttributeSpan a;
+  while (NextXmlAttribute(text_.data(), &pos, c->end, &a)) {
+    if (AttributeNamed(a, name))
+      return AttributeValue(a);
+  }
+  return std::wstring();
+}
+
+std::wstring XmlDocument::ScanAttributeName(AttributeCursor* c, int index) const {
   const wchar_t* s = text_.data();
-  AttributeCursor& c = attributeCursor_;
+  uint32_t pos = c->begin;
   int i = -1;
-  if (c.index >= 0 && c.index <= index) {
-    if (c.index == index)
-      return std::wstring(s + c.nameStart, c.nameEnd - c.nameStart);
-    i = c.index;
-    pos = c.next;
+  if (c->index >= 0 && c->index <= index) {
+    if (c->index == index)
+      return std::wstring(s + c->attribute.nameStart,
+                          c->attribute.nameEnd - c->attribute.nameStart);
+    i = c->index;
+    pos = c->next;
   }
   XmlAttributeSpan a;
-  while (NextXmlAttribute(s, &pos, end, &a)) {
+  while (NextXmlAttribute(s, &pos, c->end, &a)) {
     if (++i == index) {
-      c.index = i;
-      c.nameStart = a.nameStart;
-      c.nameEnd = a.nameEnd;
-      c.valueStart = a.valueStart;
-      c.valueEnd = a.valueEnd;
-      c.next = pos;
+      c->index = i;
+      c->attribute = a;
+      c->next = pos;
       return std::wstring(s + a.nameStart, a.nameEnd - a.nameStart);
     }
   }
@@ -559,6 +599,7 @@ bool XmlDocument::IsConsistent() const {
   const uint64_t n = text_.size();
   const wchar_t* s = text_.data();
   auto valid = [count](uint32_t pos) { return pos < count; };
+  size_t tableEntries = 0;
   for (uint32_t p = 1; p < count; ++p) {
     const XmlElementRecord& r = index_[p];
     uint64_t end = static_cast<uint64_t>(r.start) + r.length;
@@ -571,6 +612,28 @@ bool XmlDocument::IsConsistent() const {
     uint32_t tagEnd = r.start + r.startTagLength;
     if (s[tagEnd - 1] != L'>' || (empty && (s[tagEnd - 2] != L'/' || r.length != r.startTagLength)))
       return false;
+    uint32_t nameLength = XmlNameEnd(s, static_cast<uint32_t>(n), r.start + 1) - r.start - 1;
+    if (NameLengthOf(r) && NameLengthOf(r) != nameLength)
+      return false;
+    if ((r.flags & kElementPlainTag) && attributesVersion_ == textVersion_) {
+      // The table holds what a scan of the tag finds.
+      uint32_t first;
+      uint32_t last;
+      TableRange(r, 0, &first, &last);
+      uint32_t pos = r.start + 1 + nameLength;
+      XmlAttributeSpan a;
+      uint32_t i = first;
+      for (; NextXmlAttribute(s, &pos, tagEnd - (empty ? 2 : 1), &a); ++i) {
+        const XmlAttributeSpan& t = i < last ? attributes_[i] : a;
+        if (i >= last || t.nameStart != a.nameStart || t.nameEnd != a.nameEnd ||
+            t.valueStart != a.valueStart || t.valueEnd != a.valueEnd || t.quote != a.quote ||
+            t.hasValue != a.hasValue || t.hasAmpersand != a.hasAmpersand)
+          return false;
+      }
+      if (i != last)
+        return false;
+      tableEntries += last - first;
+    }
     if (!(r.flags & kElementUnended) && !empty && s[end - 1] != L'>')
       return false;
     if (r.parent) {
@@ -592,6 +655,8 @@ bool XmlDocument::IsConsistent() const {
     if (r.firstChild && index_[r.firstChild].parent != p)
       return false;
   }
+  if (attributesVersion_ == textVersion_ && tableEntries != attributes_.size())
+    return false;
   if (index_[0].firstChild && index_[index_[0].firstChild].parent != 0)
     return false;
   // Every record hangs in the tree exactly once.

@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "xml/XmlElementIndex.h"
 #include "xml/XmlResultLog.h"
+#include "xml/XmlTokenizer.h"
 
 // An XML document held as one UTF-16 text plus an index of its elements, navigated with a
 // cursor of three positions: `parent` (the element whose children are walked, 0 for the top
@@ -68,6 +70,9 @@ class XmlDocument {
   bool SetDocumentText(const wchar_t* text);
   bool SetDocumentText(const std::wstring& text);
   bool SetDocumentText(std::wstring&& text);
+  // SetDocumentText(Utf8ToWide(utf8)) in one step: the bytes are converted straight into the
+  // document, mostly without the system's help (layouts and menus arrive as UTF-8).
+  bool SetDocumentUtf8(const std::string& utf8);
   // Rebuilds the index and resets the cursor. True for a well-formed text with exactly one
   // root element.
   bool Parse();
@@ -150,18 +155,17 @@ class XmlDocument {
 
  private:
   // The attributes of the tag last read, and where GetAttributeName last stopped in them, so
-  // that reading them in turn is one pass over the tag.
+  // that reading them in turn is one pass over the tag, or none for a tag in the table.
   struct AttributeCursor {
-    uint32_t tag = UINT32_MAX;  // offset of the tag's "<"
+    uint64_t key = UINT64_MAX;  // the element's position, or 2^32 + offset of an instruction
     uint32_t version = 0;       // textVersion_ it was taken at
-    uint32_t begin = 0;         // the attributes lie in [begin, end)
+    bool table = false;         // [begin, end) indexes attributes_, otherwise the text
+    uint32_t begin = 0;
     uint32_t end = 0;
-    int index = -1;  // the attribute below; -1 for none
-    uint32_t nameStart = 0;
-    uint32_t nameEnd = 0;
-    uint32_t valueStart = 0;
-    uint32_t valueEnd = 0;
-    uint32_t next = 0;  // where the attribute after it begins
+    int index = -1;  // the attribute GetAttributeName returned last; -1 for none
+    // In the text: that attribute, and where the one after it begins.
+    XmlAttributeSpan attribute;
+    uint32_t next = 0;
   };
 
   struct NodePosition {
@@ -176,9 +180,27 @@ class XmlDocument {
   uint32_t NameEnd(uint32_t pos) const;
   uint32_t ContentStart(uint32_t pos) const;
   uint32_t ContentEnd(uint32_t pos) const;
-  // The attribute range of the element or processing instruction under the cursor.
-  bool AttributeRange(uint32_t* begin, uint32_t* end) const;
+  uint32_t ElementContentEnd(const XmlElementRecord& r) const;
+  // Where the attributes of the element or processing instruction under the cursor lie.
+  bool AttributeText(uint32_t* begin, uint32_t* end) const;
+  // The attribute cursor of the tag under the cursor; null when it is on neither.
+  inline AttributeCursor* Attributes() const;
+  AttributeCursor* TakeAttributes(uint64_t key) const;
+  // The table entries [*begin, *end) of a plain tag; `hint` is where they may begin.
+  void TableRange(const XmlElementRecord& r, uint32_t hint, uint32_t* begin, uint32_t* end) const;
+  std::wstring AttributeValue(const XmlAttributeSpan& a) const;
+  std::wstring DecodedValue(const XmlAttributeSpan& a) const;
+  bool AttributeNamed(const XmlAttributeSpan& a, const std::wstring& name) const;
+  // GetAttribute past the attribute GetAttributeName returned last.
+  std::wstring FindAttribute(AttributeCursor* c, const std::wstring& name) const;
+  // GetNodeName on a node that is not an element.
+  std::wstring NodeKindName() const;
+  // GetAttribute and GetAttributeName for a tag that is not in the table.
+  std::wstring ScanAttribute(AttributeCursor* c, const std::wstring& name) const;
+  std::wstring ScanAttributeName(AttributeCursor* c, int index) const;
   void MoveTo(uint32_t pos);
+  // FindNextNode for types other than elements alone: a scan of the level's text.
+  int ScanNextNode(int types, uint32_t nextElement);
 
   // Editing helpers (XmlDocumentEditing.cpp).
   bool Splice(uint32_t offset, uint32_t removed, const std::wstring& inserted);
@@ -207,5 +229,91 @@ class XmlDocument {
   std::wstring encoding_;
   XmlResultLog log_;
   uint32_t textVersion_ = 0;  // changes with every change of the text
+  // The attributes of the plain start tags (kElementPlainTag), in document order, as the last
+  // parse found them; valid while attributesVersion_ is textVersion_.
+  std::vector<XmlAttributeSpan> attributes_;
+  uint32_t attributesVersion_ = 0;
   mutable AttributeCursor attributeCursor_;
 };
+
+// The calls a walk makes per node and per attribute are inline: the layout builder and the task
+// store make hundreds of thousands of them, and the work of each is a few loads.
+
+inline void XmlDocument::MoveTo(uint32_t pos) {
+  current_ = pos;
+  child_ = 0;
+  node_ = NodePosition();
+}
+
+inline int XmlDocument::FindNextNode(int types) {
+  if (text_.empty() || (flags_ & kFlagWriteFile))
+    return 0;
+  uint32_t nextElement = current_ ? index_[current_].nextSibling : index_[parent_].firstChild;
+  if ((types & ~kNodeElement) == 0) {
+    if (!(types & kNodeElement) || !nextElement)
+      return 0;
+    MoveTo(nextElement);
+    return kNodeElement;
+  }
+  return ScanNextNode(types, nextElement);
+}
+
+inline std::wstring XmlDocument::GetNodeName() const {
+  if (node_.type)
+    return NodeKindName();
+  if (!current_)
+    return std::wstring();
+  const XmlElementRecord& r = index_[current_];
+  uint32_t length = NameLengthOf(r);
+  return std::wstring(text_.data() + r.start + 1,
+                      length ? length : NameEnd(current_) - r.start - 1);
+}
+
+inline XmlDocument::AttributeCursor* XmlDocument::Attributes() const {
+  // The cursor's position names the tag without a look at the index; every change of the text
+  // changes the version.
+  uint64_t key;
+  if (node_.type == kNodeProcessingInstruction)
+    key = (uint64_t{1} << 32) | node_.offset;
+  else if (!node_.type && current_)
+    key = current_;
+  else
+    return nullptr;
+  AttributeCursor& c = attributeCursor_;
+  if (c.key == key && c.version == textVersion_)
+    return &c;
+  return TakeAttributes(key);
+}
+
+inline std::wstring XmlDocument::AttributeValue(const XmlAttributeSpan& a) const {
+  return a.hasAmpersand ? DecodedValue(a)
+                        : std::wstring(text_.data() + a.valueStart, a.valueEnd - a.valueStart);
+}
+
+inline bool XmlDocument::AttributeNamed(const XmlAttributeSpan& a, const std::wstring& name) const {
+  return a.nameEnd - a.nameStart == name.size() &&
+         XmlSameChars(text_.data() + a.nameStart, name.data(), name.size());
+}
+
+inline std::wstring XmlDocument::GetAttribute(const std::wstring& name) const {
+  AttributeCursor* c = name.empty() ? nullptr : Attributes();
+  if (!c)
+    return std::wstring();
+  // Mostly the name GetAttributeName has just returned.
+  if (c->table && c->index >= 0 && AttributeNamed(attributes_[c->begin + c->index], name))
+    return AttributeValue(attributes_[c->begin + c->index]);
+  return FindAttribute(c, name);
+}
+
+inline std::wstring XmlDocument::GetAttributeName(int index) const {
+  AttributeCursor* c = index < 0 ? nullptr : Attributes();
+  if (!c)
+    return std::wstring();
+  if (!c->table)
+    return ScanAttributeName(c, index);
+  if (static_cast<uint32_t>(index) >= c->end - c->begin)
+    return std::wstring();
+  c->index = index;
+  const XmlAttributeSpan& a = attributes_[c->begin + index];
+  return std::wstring(text_.data() + a.nameStart, a.nameEnd - a.nameStart);
+}

@@ -179,7 +179,8 @@ bool XmlDocument::AppendElementUnsafe(const std::wstring& name,
   r.parent = parent_;
   r.prevSibling = prev;
   r.nextSibling = next;
-  r.flags = data.empty() ? static_cast<uint32_t>(kElementEmpty) : 0u;
+  r.flags = NameLengthFlags(static_cast<uint32_t>(name.size())) |
+            (data.empty() ? static_cast<uint32_t>(kElementEmpty) : 0u);
   if (prev)
     index_[prev].nextSibling = pos;
   else
@@ -305,9 +306,8 @@ bool XmlDocument::SetAttributeUnsafe(const std::wstring& name, const std::wstrin
   std::wstring escaped = EncodeXmlEntities(value.data(), value.size(), true);
   uint32_t pos;
   uint32_t end;
-  AttributeRange(&pos, &end);
+  AttributeText(&pos, &end);
   uint32_t nameEnd = pos;
-  attributeCursor_.index = -1;  // this search must find the first occurrence
   const wchar_t* s = text_.data();
   XmlAttributeSpan a;
   bool found = false;

@@ -14,14 +14,25 @@ struct XmlElementRecord {
   uint32_t firstChild;
   uint32_t nextSibling;
   uint32_t prevSibling;
-  uint32_t flags;
+  uint32_t flags;  // the bits below, and the name's length in the high 16 bits
 };
 
 enum : uint32_t {
   kElementEmpty = 0x1,      // written as a self-closing tag
   kElementIllFormed = 0x2,  // on the document record: the document is not well formed
   kElementUnended = 0x4,    // no end tag: the element stops where its parent or the text ends
+  kElementPlainTag = 0x8,   // the parse put the start tag's attributes in the document's table
 };
+
+// Readers ask for an element's name far more often than anything changes it, and no edit
+// renames an element, so its length is kept with the flags. 0 stands for a name too long for
+// 16 bits, which is then measured in the text.
+inline uint32_t NameLengthFlags(uint32_t length) {
+  return length <= 0xFFFF ? length << 16 : 0;
+}
+inline uint32_t NameLengthOf(const XmlElementRecord& r) {
+  return r.flags >> 16;
+}
 
 // The element index of a document: records in blocks of 65,536, addressed by a 32-bit position
 // whose high 16 bits are the block and low 16 bits the slot. Position 0 is the document record.

@@ -40,8 +40,19 @@ int DigitValue(wchar_t c, bool hex) {
 // The code point of the lower-cased reference body `ref` (between "&" and ";"); 0 when it
 // cannot be resolved. `name` is the body as written, for the letter case of named references.
 uint32_t ResolveReference(const wchar_t* ref, size_t length, const wchar_t* name) {
-  if (ref[0] != L'#')
+  if (ref[0] != L'#') {
+    // The five references of XML itself make up nearly all that documents hold; each has one
+    // code point in any letter case, so the lowered body names it.
+    if (length == 2 && ref[1] == L't' && (ref[0] == L'l' || ref[0] == L'g'))
+      return ref[0] == L'l' ? L'<' : L'>';
+    if (length == 3 && ref[0] == L'a' && ref[1] == L'm' && ref[2] == L'p')
+      return L'&';
+    if (length == 4 && wmemcmp(ref, L"quot", 4) == 0)
+      return L'"';
+    if (length == 4 && wmemcmp(ref, L"apos", 4) == 0)
+      return L'\'';
     return LookupXmlEntity(name, length);
+  }
   bool hex = length > 1 && ref[1] == L'x';
   size_t first = hex ? 2 : 1;
   if (first >= length)
@@ -58,7 +69,27 @@ uint32_t ResolveReference(const wchar_t* ref, size_t length, const wchar_t* name
   return value;
 }
 
-void AppendCodePoint(std::wstring* out, uint32_t cp) {
+// Where a short decoded text is built before it becomes a string of its exact size.
+class ShortText {
+ public:
+  static constexpr size_t kCapacity = 64;
+
+  void append(const wchar_t* text, size_t length) {
+    for (size_t i = 0; i < length; ++i)
+      data_[size_ + i] = text[i];
+    size_ += length;
+  }
+  void push_back(wchar_t c) { data_[size_++] = c; }
+  std::wstring str() const { return std::wstring(data_, size_); }
+
+ private:
+  wchar_t data_[kCapacity];
+  size_t size_ = 0;
+};
+
+// `Out` is std::wstring or ShortText.
+template <typename Out>
+void AppendCodePoint(Out* out, uint32_t cp) {
   if (cp > 0xFFFF) {
     cp -= 0x10000;
     out->push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
@@ -69,7 +100,8 @@ void AppendCodePoint(std::wstring* out, uint32_t cp) {
 }
 
 // Resolves references in [text, text + length) without touching white space.
-void AppendResolved(std::wstring* out, const wchar_t* text, size_t length) {
+template <typename Out>
+void AppendResolved(Out* out, const wchar_t* text, size_t length) {
   size_t done = 0;
   for (;;) {
     size_t at = FindXmlChar(text, static_cast<uint32_t>(done), static_cast<uint32_t>(length), L'&');
@@ -179,7 +211,15 @@ void AppendDecodedXml(std::wstring* out, const wchar_t* text, size_t length, uin
 std::wstring DecodeXmlEntities(const wchar_t* text, size_t length, uint32_t options) {
   if (!options && FindXmlChar(text, 0, static_cast<uint32_t>(length), L'&') == length)
     return std::wstring(text, length);
+  // References never decode longer than they are written: one allocation serves, and a short
+  // value needs none beyond its result.
+  if (!options && length <= ShortText::kCapacity) {
+    ShortText out;
+    AppendResolved(&out, text, length);
+    return out.str();
+  }
   std::wstring out;
+  out.reserve(length);
   AppendDecodedXml(&out, text, length, options);
   return out;
 }

@@ -1,5 +1,7 @@
 #include "xml/XmlTokenizer.h"
 
+#include <cstddef>
+
 #include "xml/XmlScan.h"
 
 namespace {
@@ -85,6 +87,18 @@ XmlToken Made(XmlTokenKind kind,
   t.nameStart = nameStart;
   t.nameEnd = nameEnd;
   return t;
+}
+
+// Made() into the caller's token, field by field: a token built on the stack and copied whole
+// costs a stall in the hottest loop of the parse.
+void Fill(XmlToken* t, XmlTokenKind kind, uint32_t start, uint32_t end, uint32_t nameEnd) {
+  t->kind = kind;
+  t->error = XmlSyntaxError::kNone;
+  t->unterminatedType = nullptr;
+  t->start = start;
+  t->end = end;
+  t->nameStart = start + 1;
+  t->nameEnd = nameEnd;
 }
 
 // A start tag: quotes delimit values only after "=", so a stray apostrophe cannot swallow the
@@ -256,6 +270,65 @@ XmlToken ScanXmlToken(const wchar_t* s, uint32_t n, uint32_t pos) {
   return Made(XmlTokenKind::kText, pos, FindXmlChar(s, pos, n, L'<'));
 }
 
+bool ScanPlainStartTag(const wchar_t* s,
+                       uint32_t n,
+                       uint32_t pos,
+                       XmlToken* token,
+                       std::vector<XmlAttributeSpan>* attributes) {
+  const size_t before = attributes->size();
+  const uint32_t nameEnd = XmlNameEnd(s, n, pos + 1);
+  uint32_t i = nameEnd;
+  while (i < n) {
+    if (s[i] == L'>') {
+      Fill(token, XmlTokenKind::kStartTag, pos, i + 1, nameEnd);
+      return true;
+    }
+    if (s[i] == L'/') {
+      if (i + 1 < n && s[i + 1] == L'>') {
+        Fill(token, XmlTokenKind::kEmptyElementTag, pos, i + 2, nameEnd);
+        return true;
+      }
+      break;
+    }
+    if (!IsXmlSpace(s[i]))
+      break;
+    do
+      ++i;
+    while (i < n && IsXmlSpace(s[i]));
+    if (i >= n || s[i] == L'>' || s[i] == L'/')
+      continue;
+    // Built where it is kept: a copy of a span just written field by field stalls.
+    XmlAttributeSpan& a = attributes->emplace_back();
+    a.nameStart = i;
+    while (i < n && !EndsAttributeName(s[i]))
+      ++i;
+    a.nameEnd = i;
+    while (i < n && IsXmlSpace(s[i]))
+      ++i;
+    if (a.nameEnd == a.nameStart || i >= n || s[i] != L'=')
+      break;
+    do
+      ++i;
+    while (i < n && IsXmlSpace(s[i]));
+    if (i >= n || (s[i] != L'"' && s[i] != L'\''))
+      break;
+    a.quote = s[i];
+    a.hasValue = true;
+    a.valueStart = i + 1;
+    uint32_t close = FindXmlAny(s, i + 1, n, a.quote, L'&', a.quote);
+    if (close < n && s[close] == L'&') {
+      a.hasAmpersand = true;
+      close = FindXmlChar(s, close + 1, n, a.quote);
+    }
+    if (close >= n)
+      break;
+    a.valueEnd = close;
+    i = close + 1;
+  }
+  attributes->resize(before);
+  return false;
+}
+
 uint32_t XmlAttributesEnd(const XmlToken& token) {
   switch (token.kind) {
     case XmlTokenKind::kStartTag:
@@ -300,12 +373,19 @@ bool NextXmlAttribute(const wchar_t* s, uint32_t* pos, uint32_t end, XmlAttribut
     if (j < end && (s[j] == L'"' || s[j] == L'\'')) {
       a.quote = s[j];
       a.valueStart = j + 1;
-      a.valueEnd = FindXmlChar(s, j + 1, end, s[j]);
+      uint32_t close = FindXmlAny(s, j + 1, end, a.quote, L'&', a.quote);
+      if (close < end && s[close] == L'&') {
+        a.hasAmpersand = true;
+        close = FindXmlChar(s, close + 1, end, a.quote);
+      }
+      a.valueEnd = close;
       i = a.valueEnd < end ? a.valueEnd + 1 : end;
     } else {
       a.valueStart = j;
-      while (j < end && !IsXmlSpace(s[j]) && s[j] != L'>')
+      while (j < end && !IsXmlSpace(s[j]) && s[j] != L'>') {
+        a.hasAmpersand = a.hasAmpersand || s[j] == L'&';
         ++j;
+      }
       a.valueEnd = j;
       i = j;
     }

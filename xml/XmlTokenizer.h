@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
+#include <vector>
 
 // The lexical layer of the XML reader: cuts a UTF-16 text into tokens and start tags into
-// attributes. It never looks past `length`, never allocates and always makes progress: every
-// token is at least one character long. It knows nothing of nesting; matching end tags to
-// start tags is the parser's business.
+// attributes. It never looks past `length`, allocates nothing but the attribute list a caller
+// passes, and always makes progress: every token is at least one character long. It knows
+// nothing of nesting; matching end tags to start tags is the parser's business.
 
 enum class XmlTokenKind : uint8_t {
   kText,                   // a run of characters up to the next "<" or the end
@@ -56,12 +58,23 @@ struct XmlAttributeSpan {
   uint32_t valueEnd = 0;
   wchar_t quote = 0;  // '"' or '\'', 0 when the value is unquoted or missing
   bool hasValue = false;
+  bool hasAmpersand = false;  // the value may hold references
 };
 
 // Reads the attribute at `*pos` (before `end`, the offset of the tag's closing ">", "/>" or
 // "?>") and moves `*pos` past it. False when there is none left. Tolerant: names are runs of
 // anything but white space, "=", "/", ">" and quotes; values may be unquoted or missing.
 bool NextXmlAttribute(const wchar_t* text, uint32_t* pos, uint32_t end, XmlAttributeSpan* out);
+
+// A start tag written plainly: its name, then attributes `name="value"` (either quote), each
+// after white space, then white space and ">" or "/>". Sets `*token` as ScanXmlMarkup would and
+// appends the attributes NextXmlAttribute would find. False for any other tag (ScanXmlMarkup
+// reads those), with `*attributes` as it was. `text[pos]` is "<" followed by a name start.
+bool ScanPlainStartTag(const wchar_t* text,
+                       uint32_t length,
+                       uint32_t pos,
+                       XmlToken* token,
+                       std::vector<XmlAttributeSpan>* attributes);
 
 // Where the attributes of a tag or processing instruction token end: before "/>", ">" or "?>".
 uint32_t XmlAttributesEnd(const XmlToken& token);
@@ -93,4 +106,29 @@ inline uint32_t XmlNameEnd(const wchar_t* text, uint32_t length, uint32_t pos) {
   while (pos < length && IsXmlNameChar(text[pos]))
     ++pos;
   return pos;
+}
+
+// Names are short: two overlapping reads of the first and the last bytes compare most of them
+// with no loop and no call into the runtime.
+template <typename Word>
+inline bool XmlSameWord(const wchar_t* a, const wchar_t* b, size_t at) {
+  Word x;
+  Word y;
+  std::memcpy(&x, a + at, sizeof(x));
+  std::memcpy(&y, b + at, sizeof(y));
+  return x == y;
+}
+
+inline bool XmlSameChars(const wchar_t* a, const wchar_t* b, size_t length) {
+  constexpr size_t k4 = sizeof(uint32_t) / sizeof(wchar_t);
+  constexpr size_t k8 = sizeof(uint64_t) / sizeof(wchar_t);
+  if (length < k4)
+    return length == 0 || a[0] == b[0];
+  if (length <= 2 * k4)
+    return XmlSameWord<uint32_t>(a, b, 0) && XmlSameWord<uint32_t>(a, b, length - k4);
+  for (size_t at = 0; at + k8 < length; at += k8) {
+    if (!XmlSameWord<uint64_t>(a, b, at))
+      return false;
+  }
+  return XmlSameWord<uint64_t>(a, b, length - k8);
 }

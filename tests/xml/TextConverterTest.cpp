@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 
@@ -120,6 +121,41 @@ TEST(TextConverter, LooksLikeUtf8) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(LooksLikeUtf8(c.bytes.data(), c.bytes.size()), c.utf8) << c.bytes;
+}
+
+// Whatever the bytes, the document's own decoding gives what the system's conversion gives.
+TEST(TextConverter, DecodeUtf8MatchesTheSystem) {
+  const std::string run(37, 'x');     // longer than the 16 bytes decoded at a time
+  const std::string page(4095, 'y');  // the text is decoded 4,096 bytes at a time
+  const std::string cases[] = {
+      page + "\xE4\xB8\xAD" + run,
+      page + run + "\xFF",
+      "",
+      "plain",
+      run,
+      run + "\xE4\xB8\xAD" + run + "\xC3\xA9" + run,
+      "\xF0\x9F\x98\x80" + run + "\xEF\xBF\xBF",
+      std::string("a\0b", 3),
+      // Malformed: overlong forms, surrogates, beyond U+10FFFF, stray and missing
+      // continuation bytes, cut at the end, bytes that never lead.
+      run + "\xC0\x80" + run,
+      "\xE0\x80\x80",
+      "\xED\xA0\x80" + run,
+      "\xF4\x90\x80\x80",
+      run + "\x80",
+      "\xE4\x41\xB8",
+      run + "\xE4\xB8",
+      "\xF5\xFF\xFE",
+  };
+  for (const std::string& bytes : cases) {
+    std::wstring system(bytes.size(), L'\0');
+    int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                system.data(), static_cast<int>(system.size()));
+    system.resize(n > 0 ? n : 0);
+    std::wstring ours = L"left over";
+    EXPECT_TRUE(DecodeUtf8(bytes.data(), bytes.size(), &ours)) << bytes;
+    EXPECT_EQ(ours, system) << bytes;
+  }
 }
 
 TEST(TextConverter, EncodeText) {

@@ -183,6 +183,35 @@ TEST(XmlDocumentNavigation, ElementContent) {
   }
 }
 
+// Plainly written tags, whose attributes the parse keeps: names that differ only late, the
+// same name twice, a value with references, and both quotes.
+TEST(XmlDocumentNavigation, AttributesOfPlainTags) {
+  XmlDocument doc;
+  ASSERT_TRUE(doc.SetDocumentText(
+      L"<r><Label textcolor1=\"a\" textcolor2='b' t=\"c\" hotimage=\"d\" hotimagf=\"e\"/>"
+      L"<Item id=\"1\" text=\"&#28155;&amp;\" id=\"2\" ab=\"f\" abc=\"g\"/></r>"));
+  ASSERT_TRUE(doc.FindElement() && doc.EnterElement() && doc.FindElement());
+  const std::pair<const wchar_t*, const wchar_t*> label[] = {
+      {L"textcolor1", L"a"}, {L"textcolor2", L"b"}, {L"t", L"c"},       {L"hotimage", L"d"},
+      {L"hotimagf", L"e"},   {L"textcolor", L""},   {L"hotimagg", L""}, {L"T", L""}};
+  for (const auto& [name, value] : label)
+    EXPECT_EQ(doc.GetAttribute(name), value) << name;
+  EXPECT_EQ(doc.GetAttributeName(4), L"hotimagf");
+  EXPECT_EQ(doc.GetAttributeName(5), L"");
+
+  ASSERT_TRUE(doc.FindElement());
+  const std::pair<const wchar_t*, const wchar_t*> item[] = {{L"text", L"\x6DFB&"}, {L"id", L"1"},
+                                                            {L"abc", L"g"},        {L"ab", L"f"},
+                                                            {L"abd", L""},         {L"xbc", L""}};
+  for (const auto& [name, value] : item)
+    EXPECT_EQ(doc.GetAttribute(name), value) << name;
+  // After the second "id" was named, that is the one read.
+  EXPECT_EQ(doc.GetAttributeName(2), L"id");
+  EXPECT_EQ(doc.GetAttribute(L"id"), L"2");
+  EXPECT_EQ(doc.GetAttributeName(0), L"id");
+  EXPECT_EQ(doc.GetAttribute(L"id"), L"1");
+}
+
 TEST(XmlDocumentNavigation, Attributes) {
   XmlDocument doc;
   ASSERT_TRUE(doc.SetDocumentText(

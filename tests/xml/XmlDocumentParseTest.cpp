@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "sys/StringFormat.h"
 #include "tests/xml/XmlTestWalk.h"
 #include "xml/XmlDocument.h"
 
@@ -79,6 +80,17 @@ TEST(XmlDocumentParse, SetDocumentTextStartsAFreshLogAndParseAppends) {
   EXPECT_EQ(doc.GetLog(), L"<root_has_sibling/><root_has_sibling/>");
   EXPECT_TRUE(doc.SetDocumentText(L"<a/>"));
   EXPECT_EQ(doc.GetLog(), L"");
+}
+
+TEST(XmlDocumentParse, SetDocumentUtf8IsSetDocumentTextOfTheConvertedBytes) {
+  const std::string cases[] = {"<a t=\"\xE4\xB8\xAD\"><b/></a>", "<a/>\xFF<b/>", "", "<a"};
+  for (const std::string& bytes : cases) {
+    XmlDocument direct;
+    XmlDocument converted;
+    EXPECT_EQ(direct.SetDocumentUtf8(bytes), converted.SetDocumentText(Utf8ToWide(bytes)));
+    EXPECT_EQ(direct.GetDocumentText(), converted.GetDocumentText());
+    EXPECT_EQ(direct.GetLog(), converted.GetLog());
+  }
 }
 
 TEST(XmlDocumentParse, NullTextClearsTheDocument) {

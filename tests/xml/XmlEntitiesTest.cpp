@@ -32,6 +32,7 @@ TEST(XmlEntities, DecodeEntities) {
       {L"&thetasym;&toolongname;", L"\x03D1&toolongname;"},
       {L"&Eacute;&eacute;&EACUTE;", L"\x00C9\x00E9\x00C9"},
       {L"&QUOT;&apos;&nbsp;", L"\"'\x00A0"},
+      {L"&AMP;&Lt;&gT;&APOS;&Quot;&ltx;&am;", L"&<>'\"&ltx;&am;"},
       {L"x&", L"x&"},
   };
   for (const auto& c : cases)
