@@ -35,6 +35,7 @@ class QuelmTaskWnd : public UIHostWnd {
     kAutostart = 4,
     kExit = 5,
     kHide = 6,
+    kHistory = 7,
   };
 
   explicit QuelmTaskWnd(const std::wstring& layoutPath = L"xml\\main.xml");

@@ -25,6 +25,7 @@
 #include "tasks/AppContext.h"
 #include "tasks/TaskPopups.h"
 #include "popups/TaskPopupWindows.h"
+#include "tasks/RunHistory.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
 #include "tasks/TaskStore.h"
@@ -67,6 +68,9 @@ void RunApplication(bool hidden) {
     StartHeartbeat();
 
     TaskStore store(DataFolder() + L"\\task.xml");
+    // Installed before the scheduler starts and removed after the manager has stopped it.
+    RunHistory history(DataFolder() + L"\\history.log");
+    ScopedRunHistory installHistory(&history);
     TaskManager manager(&store);
     ScopedAppContext app({&manager, &AppSettings()});
     TaskPopupWindows popups(&MainWindowHandle);

@@ -1,5 +1,8 @@
 #include "popups/RemindTips.h"
 
+#include "popups/TaskPopupWindows.h"
+#include "tasks/RunHistory.h"
+
 RemindTips::RemindTips(const IQuelmTask& task) : UIHostWnd(L"xml\\remindtips.xml"), task_(task) {}
 
 RemindTips* RemindTips::Open(const IQuelmTask& task, HWND owner) {
@@ -9,6 +12,7 @@ RemindTips* RemindTips::Open(const IQuelmTask& task, HWND owner) {
     return nullptr;
   }
   tips->CenterWindow();
+  RecordRun(task, kRunReminded);
   return tips;
 }
 
@@ -20,6 +24,13 @@ void RemindTips::OnInitialized() {
 }
 
 int RemindTips::OnEvent(UIEvent& event) {
+  if (event.id == L"idpostpone") {
+    if (event.name == "click") {
+      PostponeTask(task_);
+      Close();
+    }
+    return 1;
+  }
   if (event.id == L"idcancel" || event.id == L"btnclose" || event.id == L"idok") {
     if (event.name == "click")
       Close();

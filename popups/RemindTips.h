@@ -4,7 +4,8 @@
 #include "ui/core/UIHostWnd.h"
 
 // The reminder of a remind task: its name as title and its first object text below, until the
-// user closes it. Not modal; several may be open at once.
+// user closes it or has it come back in ten minutes ("idpostpone"). Being shown is written to
+// the run history. Not modal; several may be open at once.
 //
 // UI thread only. Keeps its own copy of the task. Created with `new` and Open; the object
 // deletes itself when its window is gone.

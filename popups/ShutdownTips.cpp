@@ -4,8 +4,10 @@
 
 #include <cstdlib>
 
+#include "popups/TaskPopupWindows.h"
 #include "sys/StringFormat.h"
 #include "sys/SystemActions.h"
+#include "tasks/RunHistory.h"
 #include "ui/core/UIKeywordMarkup.h"
 
 namespace {
@@ -48,6 +50,15 @@ int ShutdownTips::OnEvent(UIEvent& event) {
   if (event.id == L"idcancel" || event.id == L"btnclose") {
     if (event.name == "click") {
       StopCounting();
+      RecordRun(task_, kRunCancelled);
+      Close();
+    }
+    return 1;
+  }
+  if (event.id == L"idpostpone") {
+    if (event.name == "click") {
+      StopCounting();
+      PostponeTask(task_);
       Close();
     }
     return 1;
@@ -96,10 +107,17 @@ void ShutdownTips::UpdateTips() {
 
 void ShutdownTips::EndSession() {
   SystemActions& system = CurrentSystemActions();
+  bool ended = false;
   if (task_.action == ActionKind::Restart)
-    system.ExitSession(2);
+    ended = system.ExitSession(2);
   else if (task_.action == ActionKind::Shutdown)
-    system.ExitSession(1);
+    ended = system.ExitSession(1);
+  else
+    return;
+  // The system ends the session asynchronously, so there is still time to write the line.
+  RecordRun(task_,
+            ended ? std::wstring(kRunDone)
+                  : FailedResult(task_.action == ActionKind::Restart ? L"无法重启" : L"无法关机"));
 }
 
 void ShutdownTips::StopCounting() {

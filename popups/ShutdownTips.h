@@ -4,9 +4,10 @@
 #include "ui/core/UIHostWnd.h"
 
 // The ten-second confirmation before a shutdown or restart task ends the session. The user can
-// cancel ("idcancel", "btnclose"), confirm at once ("idok"), or stop the count by moving the
-// mouse more than 10 pixels from where it first showed up over the window, once the first
-// second has passed; a stopped count waits for a button. Not modal.
+// cancel ("idcancel", "btnclose"), confirm at once ("idok"), put it off for ten minutes
+// ("idpostpone"), or stop the count by moving the mouse more than 10 pixels from where it first
+// showed up over the window, once the first second has passed; a stopped count waits for a
+// button. Each ending is written to the run history. Not modal.
 //
 // UI thread only. Keeps its own copy of the task. Created with `new` and Open; the object
 // deletes itself when its window is gone. A failure of the session end is not reported.

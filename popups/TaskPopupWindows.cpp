@@ -3,6 +3,9 @@
 #include "popups/CleanTmpDlg.h"
 #include "popups/RemindTips.h"
 #include "popups/ShutdownTips.h"
+#include "tasks/AppContext.h"
+#include "tasks/RunHistory.h"
+#include "tasks/TaskManager.h"
 
 HWND TaskPopupWindows::Owner() const {
   HWND owner = owner_ ? owner_() : nullptr;
@@ -19,4 +22,10 @@ void TaskPopupWindows::ShowReminder(const IQuelmTask& task) {
 
 void TaskPopupWindows::StartCleaning() {
   CleanTmpDlg::Start(Owner());
+}
+
+void PostponeTask(const IQuelmTask& task) {
+  TaskManager* manager = CurrentApp().taskManager;
+  const bool postponed = manager && manager->Postpone(task.guid);
+  RecordRun(task, postponed ? kRunPostponed : kRunCancelled);
 }

@@ -22,3 +22,8 @@ class TaskPopupWindows : public TaskPopups {
 
   OwnerFn owner_;
 };
+
+// A popup's "put off" button: asks the task manager of the application context to bring the
+// window of `task` back later and records the postponement; a task no longer listed cannot
+// come back, so that counts as cancelled. The caller closes its window.
+void PostponeTask(const IQuelmTask& task);
