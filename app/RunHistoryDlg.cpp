@@ -47,16 +47,24 @@ void RunHistoryDlg::OnInitialized() {
     return;
   list_ = new HistoryList;
   view_->AddRow(list_);
-  if (RunHistory* history = CurrentRunHistory())
-    list_->SetEvents(history->ReadNewestFirst());
+  Reload();
   SetHistoryListener(&RunHistoryDlg::OnRecorded, this);
+}
+
+void RunHistoryDlg::Reload() {
+  if (!list_)
+    return;
+  RunHistory* history = CurrentRunHistory();
+  list_->SetEvents(history ? history->ReadNewestFirst(&shown_) : std::vector<HistoryEvent>());
   RowsChanged();
 }
 
-void RunHistoryDlg::OnRecorded(const HistoryEvent& event, void* context) {
+void RunHistoryDlg::OnRecorded(const HistoryEvent& event, uint64_t sequence, void* context) {
   auto* self = static_cast<RunHistoryDlg*>(context);
-  if (!self->list_)
+  // Events already read from the file, or recorded before it was cleared, are listed once.
+  if (!self->list_ || sequence <= self->shown_)
     return;
+  self->shown_ = sequence;
   self->list_->AddNewest(event);
   self->RowsChanged();
 }
@@ -76,9 +84,7 @@ void RunHistoryDlg::ConfirmAndClear() {
     return;
   if (RunHistory* history = CurrentRunHistory())
     history->Clear();
-  if (list_)
-    list_->SetEvents({});
-  RowsChanged();
+  Reload();
 }
 
 int RunHistoryDlg::OnEvent(UIEvent& event) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "ui/core/UIHostWnd.h"
 
 class HistoryList;
@@ -34,11 +36,14 @@ class RunHistoryDlg : public UIHostWnd {
   RunHistoryDlg();
   ~RunHistoryDlg() override;
 
-  static void OnRecorded(const HistoryEvent& event, void* context);
+  static void OnRecorded(const HistoryEvent& event, uint64_t sequence, void* context);
+  // Reads the whole history again.
+  void Reload();
   void ConfirmAndClear();
   // Lays the rows out again and shows their number.
   void RowsChanged();
 
   UIScrollVertView* view_ = nullptr;  // owned by the tree
   HistoryList* list_ = nullptr;       // owned by the tree
+  uint64_t shown_ = 0;                // sequence of the newest event listed
 };

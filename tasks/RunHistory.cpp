@@ -53,11 +53,12 @@ bool ReplaceHistoryFile(const std::wstring& path, const std::string& bytes) {
   return false;
 }
 
-void TellListener(HistoryEvent event) {
-  PostToUiThread(MakePostJob(static_cast<void*>(nullptr), [event = std::move(event)](void*) {
-    if (g_listener)
-      g_listener(event, g_listenerContext);
-  }));
+void TellListener(HistoryEvent event, uint64_t sequence) {
+  PostToUiThread(
+      MakePostJob(static_cast<void*>(nullptr), [event = std::move(event), sequence](void*) {
+        if (g_listener)
+          g_listener(event, sequence, g_listenerContext);
+      }));
 }
 
 }  // namespace
@@ -83,6 +84,7 @@ void RunHistory::Record(const IQuelmTask& task, const std::wstring& result) {
                         result};
   const std::string line = FormatLine(event);
   bool trim = false;
+  uint64_t sequence = 0;
   {
     ScopedLock hold(lock_);
     if (!counted_) {
@@ -92,6 +94,7 @@ void RunHistory::Record(const IQuelmTask& task, const std::wstring& result) {
     if (!AppendFileBytes(path_, line))
       return;
     ++lines_;
+    sequence = ++recorded_;
     trim = lines_ > kTrimAbove && !trimQueued_.exchange(true);
   }
   // The rewrite is left to the UI thread, so that the scheduler only ever appends.
@@ -100,14 +103,16 @@ void RunHistory::Record(const IQuelmTask& task, const std::wstring& result) {
           history->TrimIfLong();
       })))
     TrimIfLong();
-  TellListener(std::move(event));
+  TellListener(std::move(event), sequence);
 }
 
-std::vector<HistoryEvent> RunHistory::ReadNewestFirst() const {
+std::vector<HistoryEvent> RunHistory::ReadNewestFirst(uint64_t* sequence) const {
   std::string bytes;
   {
     ScopedLock hold(lock_);
     bytes = ReadFileBytes(path_);
+    if (sequence)
+      *sequence = recorded_;
   }
   std::vector<HistoryEvent> events;
   for (const std::wstring& line : SplitList(Utf8ToWide(bytes), L'\n')) {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -45,8 +46,9 @@ class RunHistory {
 
   // Appends the event of `task` at the current local time, then tells the listener.
   void Record(const IQuelmTask& task, const std::wstring& result);
-  // The events of the file, newest first.
-  std::vector<HistoryEvent> ReadNewestFirst() const;
+  // The events of the file, newest first. `sequence`, when given, receives the number of the
+  // last event recorded so far: every event the listener hears with a higher one is newer.
+  std::vector<HistoryEvent> ReadNewestFirst(uint64_t* sequence = nullptr) const;
   // Empties the file.
   void Clear();
   // Keeps the newest kKeep lines when the file holds more than kTrimAbove.
@@ -60,6 +62,7 @@ class RunHistory {
   // Lines in the file, counted on the first append; guarded by lock_.
   size_t lines_ = 0;
   bool counted_ = false;
+  uint64_t recorded_ = 0;  // events appended by this object; guarded by lock_
   std::atomic<bool> trimQueued_{false};
 };
 
@@ -81,7 +84,8 @@ class ScopedRunHistory {
 // Records into the installed history; nothing without one or for an empty `result`.
 void RecordRun(const IQuelmTask& task, const std::wstring& result);
 
-// Hears every event recorded while it is set, on the UI thread (the history posts it there).
-// UI thread only; null removes it.
-using HistoryListener = void (*)(const HistoryEvent& event, void* context);
+// Hears every event recorded while it is set, with its sequence number, on the UI thread (the
+// history posts it there, so it may arrive after a read that already holds it). UI thread
+// only; null removes it.
+using HistoryListener = void (*)(const HistoryEvent& event, uint64_t sequence, void* context);
 void SetHistoryListener(HistoryListener listener, void* context);

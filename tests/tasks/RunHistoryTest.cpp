@@ -113,7 +113,7 @@ TEST_F(RunHistoryTest, TheUiThreadKeepsTheNewestThousandAndHearsEveryEvent) {
   dir_.WriteFile(L"history.log", full);
   std::vector<HistoryEvent> heard;
   SetHistoryListener(
-      [](const HistoryEvent& e, void* heard) {
+      [](const HistoryEvent& e, uint64_t, void* heard) {
         static_cast<std::vector<HistoryEvent>*>(heard)->push_back(e);
       },
       &heard);

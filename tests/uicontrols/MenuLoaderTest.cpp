@@ -277,7 +277,7 @@ TEST_F(MenuLoaderTest, ClickingAnEntryAnswersItsId) {
   struct Case {
     size_t index;
     int id;
-  } cases[] = {{0, 6}, {2, 2}, {4, 4}, {6, 5}};
+  } cases[] = {{0, 6}, {2, 2}, {4, 4}, {5, 7}, {7, 5}};
   for (const Case& c : cases) {
     Pointer p{300, 200};
     int id = Track(300, 200, L"xml\\mainmenu.xml",
@@ -309,7 +309,7 @@ TEST_F(MenuLoaderTest, DismissalAnswersZero) {
       // A separator chooses nothing; the menu stays until Escape.
       {"separator, then escape",
        [&](Pointer& p) {
-         POINT on = Pointer::On(*menu, 5, {300, 200});
+         POINT on = Pointer::On(*menu, 6, {300, 200});
          p.Click(on);
          PostKeys({VK_ESCAPE});
        }},
@@ -431,10 +431,10 @@ TEST_F(MenuLoaderTest, DrawnEntriesShareTheTextColumnAndStayInsideTheFrame) {
   };
   auto isInk = [](Gdiplus::ARGB v) { return ((v >> 8) & 0xFF) < 0xB0 && (v >> 24) > 0x80; };
   std::unique_ptr<Gdiplus::Bitmap> plain = RenderSkinMenuForTesting(*menu, -1, bg);
-  const SkinMenuItem& sep = menu->items[5];
+  const SkinMenuItem& sep = menu->items[6];
   Gdiplus::ARGB background = argb(*plain, menu->width / 2, sep.y + 1);
   std::vector<int> firstInk;
-  for (size_t i : {0, 1, 4, 6}) {
+  for (size_t i : {0, 1, 4, 5, 7}) {
     const SkinMenuItem& item = menu->items[i];
     int found = -1;
     for (int x = item.x + 26; x < item.x + item.width && found < 0; ++x)
