@@ -9,8 +9,8 @@
 namespace {
 
 // Column edges of the header: time, task and result, each after a 1-pixel separator.
-constexpr int kTaskLeft = 171;
-constexpr int kResultLeft = 452;
+constexpr int kTaskLeft = 161;
+constexpr int kResultLeft = 402;
 constexpr int kTextInset = 10;
 constexpr int kCardGap = 3;
 constexpr int kCardRadius = 6;

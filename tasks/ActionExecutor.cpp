@@ -98,7 +98,7 @@ std::wstring ExecuteAction(IQuelmTask& task) {
     case ActionKind::BackupFiles:
     case ActionKind::BackupDirectory: {
       if (!IsPlainPath(task.param2))
-        return SkippedResult(L"保存目录含不允许的字符");
+        return SkippedResult(L"保存目录不安全");
       bool started = true;
       bool refused = false;
       for (const std::wstring& piece : SplitList(task.param1)) {
@@ -111,7 +111,7 @@ std::wstring ExecuteAction(IQuelmTask& task) {
       if (!started)
         return FailedResult(L"无法启动备份");
       if (refused)
-        return SkippedResult(L"备份来源含不允许的字符");
+        return SkippedResult(L"备份来源不安全");
       break;
     }
     case ActionKind::OpenUrl:

@@ -64,7 +64,7 @@ TEST_F(RunHistoryTest, EveryRunOfTheEngineIsRecordedWithWhatItCameTo) {
       {Paused(TaskOf(ActionKind::RunProgram, L"C:\\a.exe")), true, L"运行", L"名称",
        L"失败：无法启动程序"},
       {TaskOf(ActionKind::BackupFiles, L"C:\\a.txt", L"C:\\<b>"), false, L"备份", L"C:\\a.txt",
-       L"已跳过：保存目录含不允许的字符"},
+       L"已跳过：保存目录不安全"},
       // Without a UI thread the reminder cannot be shown.
       {TaskOf(ActionKind::Remind, L"text"), false, L"提醒", L"名称", L"失败：无法显示窗口"},
   };
