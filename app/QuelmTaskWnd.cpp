@@ -8,6 +8,7 @@
 #include <cwchar>
 
 #include "app/MainMenu.h"
+#include "app/RunHistoryDlg.h"
 #include "app/Startup.h"
 #include "pages/PageAdd.h"
 #include "pages/PageList.h"
@@ -222,6 +223,9 @@ void QuelmTaskWnd::OnMenuCommand(int id) {
       break;
     case MenuCommand::kHide:
       ShowWindow(hwnd_, SW_HIDE);
+      break;
+    case MenuCommand::kHistory:
+      RunHistoryDlg::Show(hwnd_);
       break;
     case MenuCommand::kNone:
     default:

@@ -38,6 +38,7 @@ class QuelmTaskWnd : public UIHostWnd {
     kAutostart = 4,
     kExit = 5,
     kHide = 6,
+    kHistory = 7,
   };
 
   // `manager` is borrowed and must outlive the window; null for a window without tasks.

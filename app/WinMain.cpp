@@ -24,6 +24,7 @@
 #include "sys/ShellRun.h"
 #include "tasks/TaskPopups.h"
 #include "popups/TaskPopupWindows.h"
+#include "tasks/RunHistory.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
 #include "tasks/TaskStore.h"
@@ -66,8 +67,11 @@ void RunApplication(bool hidden) {
     StartHeartbeat();
 
     TaskStore store(DataFolder() + L"\\task.xml");
+    // Installed before the scheduler starts and removed after the manager has stopped it.
+    RunHistory history(DataFolder() + L"\\history.log");
+    ScopedRunHistory installHistory(&history);
     TaskManager manager(&store);
-    TaskPopupWindows popups(&MainWindowHandle);
+    TaskPopupWindows popups(&MainWindowHandle, &manager);
     SetTaskPopups(&popups);
     {
       auto window = std::make_unique<QuelmTaskWnd>(&manager);

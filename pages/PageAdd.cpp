@@ -21,6 +21,9 @@
 namespace {
 
 const wchar_t kIntervalTooShort[] = L"防止频繁执行,重复任务不能少于1分钟。";
+const wchar_t kNoDayChosen[] = L"请至少选择一天";
+const wchar_t kDayChosen[] = L"img\\btn\\btn_day1.png";
+const wchar_t kDayNotChosen[] = L"img\\btn\\btn_day0.png";
 constexpr uint64_t kMinIntervalMs = 60000;
 constexpr int kClockTimeWidth = 130;
 constexpr int kDurationTimeWidth = 190;
@@ -106,6 +109,8 @@ void PageAdd::Start(TaskManager* manager) {
   modifyCancel_ = FindAs<UIButton>(this, L"btnmodifycancel", "UIButton");
   modifyOk_ = FindAs<UIButton>(this, L"btnmodifyok", "UIButton");
   showTips_ = FindAs<UICheckBox>(this, L"ckShowTips", "UICheckBox");
+  for (int day = 0; day < 7; ++day)
+    days_[day] = FindAs<UIButton>(this, WFormat(L"idweek%d", day).c_str(), "UIButton");
   if (showTips_)
     showTips_->SetChecked(AppSettings().showTips);
   SetModifying(false);
@@ -142,6 +147,8 @@ void PageAdd::Refresh() {
     selectObject_->SetEnabled(objectAction);
   SetRowVisible(L"lyDate", editTask.mode == ScheduleMode::AtDateTime);
   SetRowVisible(L"lyTime", editTask.mode != ScheduleMode::AfterBoot);
+  SetRowVisible(L"lyWeek", editTask.mode == ScheduleMode::Weekly);
+  ShowWeekDays();
   const bool duration = IsDuration(editTask.mode);
   if (time_) {
     if (time_->IsDurationForm() != duration)
@@ -151,6 +158,18 @@ void PageAdd::Refresh() {
   if (currentTime_ && currentTime_->IsVisible() == duration)
     currentTime_->SetVisible(!duration);
   Relayout();
+}
+
+void PageAdd::ShowWeekDays() {
+  for (int day = 0; day < 7; ++day) {
+    if (!days_[day])
+      continue;
+    const bool chosen = (editTask.week & (1 << day)) != 0;
+    if (days_[day]->GetAttribute(L"btn") == (chosen ? kDayChosen : kDayNotChosen))
+      continue;
+    days_[day]->SetAttribute(L"btn", chosen ? kDayChosen : kDayNotChosen);
+    days_[day]->SetAttribute(L"clr", chosen ? L"#ffffffff" : L"#ff909090");
+  }
 }
 
 void PageAdd::SetModifying(bool modifying) {
@@ -201,6 +220,8 @@ std::wstring PageAdd::CheckTask() const {
   if (message.empty() && editTask.mode == ScheduleMode::Interval &&
       editTask.PeriodMs() < kMinIntervalMs)
     message = kIntervalTooShort;
+  if (message.empty() && editTask.mode == ScheduleMode::Weekly && (editTask.week & kAllDays) == 0)
+    message = kNoDayChosen;
   return message;
 }
 
@@ -310,6 +331,11 @@ bool PageAdd::OnChildEvent(UIEvent& event) {
     editTask.time.wMinute = now.wMinute;
     editTask.time.wSecond = now.wSecond;
     Refresh();
+  } else if (id.size() == 7 && id.compare(0, 6, L"idweek") == 0 && id[6] >= L'0' && id[6] <= L'6') {
+    if (click) {
+      editTask.week ^= static_cast<uint8_t>(1 << (id[6] - L'0'));
+      ShowWeekDays();
+    }
   } else if (event.name == "comboselectchanged") {
     ReadControls();
     // A stored time outside the lists has just wrapped; show what the record now holds.

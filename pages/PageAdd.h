@@ -75,6 +75,8 @@ class PageAdd : public UIControl, public TaskManagerDel {
   void OpenDatePicker();
   static void OnDatePicked(const SYSTEMTIME& date, void* context);
   void SetRowVisible(const wchar_t* id, bool visible);
+  // The day buttons of a weekly task: chosen days blue with white text, the others white.
+  void ShowWeekDays();
 
   bool modifying_ = false;
   bool started_ = false;
@@ -90,6 +92,7 @@ class PageAdd : public UIControl, public TaskManagerDel {
   UIButton* modifyCancel_ = nullptr;
   UIButton* modifyOk_ = nullptr;
   UICheckBox* showTips_ = nullptr;
+  UIButton* days_[7] = {};  // "idweek0" (Monday) to "idweek6" (Sunday)
 };
 
 // Enters "PageAdd" into the control factory.

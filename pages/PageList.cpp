@@ -19,52 +19,6 @@ const wchar_t kGreyText[] = L"#ff909090";
 
 }  // namespace
 
-std::wstring ModeTitle(ScheduleMode mode) {
-  switch (mode) {
-    case ScheduleMode::Daily:
-      return L"每天";
-    case ScheduleMode::AtDateTime:
-      return L"定时";
-    case ScheduleMode::Countdown:
-      return L"倒计时";
-    case ScheduleMode::Interval:
-      return L"间隔重复";
-    case ScheduleMode::AfterBoot:
-      return L"开机后执行";
-  }
-  return L"未知";
-}
-
-std::wstring ActionVerb(ActionKind action) {
-  switch (action) {
-    case ActionKind::Shutdown:
-    case ActionKind::Restart:
-    case ActionKind::Sleep:
-    case ActionKind::LogOff:
-    case ActionKind::Lock:
-      return L"执行";
-    case ActionKind::Remind:
-      return L"提醒";
-    case ActionKind::MonitorOff:
-    case ActionKind::CloseProgram:
-      return L"关闭";
-    case ActionKind::MonitorOn:
-    case ActionKind::OpenFile:
-    case ActionKind::OpenUrl:
-      return L"打开";
-    case ActionKind::RunProgram:
-      return L"运行";
-    case ActionKind::EmptyRecycleBin:
-      return L"清空";
-    case ActionKind::CleanTempJunk:
-      return L"清理";
-    case ActionKind::BackupFiles:
-    case ActionKind::BackupDirectory:
-      return L"备份";
-  }
-  return L"未知";
-}
-
 PageList::PageList() {
   SetEventSink(true);
 }
@@ -130,8 +84,8 @@ void PageList::FillRow(ListCtrlItem* row, const IQuelmTask& task) {
     const wchar_t* id;
     std::wstring text;
   } labels[] = {
-      {L"iditem_timetitle", ModeTitle(task.mode)},      {L"iditem_time", task.TimeText()},
-      {L"iditem_actiontitle", ActionVerb(task.action)}, {L"iditem_action", task.ActionObjectText()},
+      {L"iditem_timetitle", task.ModeTitle()},    {L"iditem_time", task.TimeText()},
+      {L"iditem_actiontitle", task.ActionVerb()}, {L"iditem_action", task.ActionObjectText()},
       {L"iditem_runtime", task.StatusText()},
   };
   for (const auto& label : labels) {

@@ -71,9 +71,5 @@ class PageList : public UIControl, public TaskManagerDel {
   TaskManager* manager_ = nullptr;  // set while observing
 };
 
-// The row texts of a schedule mode and of an action; "未知" for a number outside the lists.
-std::wstring ModeTitle(ScheduleMode mode);
-std::wstring ActionVerb(ActionKind action);
-
 // Enters "PageList" and "ListCtrlItem" into the control factory.
 void RegisterPageList();

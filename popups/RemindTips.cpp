@@ -1,14 +1,19 @@
 #include "popups/RemindTips.h"
 
+#include "popups/TaskPopupWindows.h"
+#include "tasks/RunHistory.h"
+
 RemindTips::RemindTips(const IQuelmTask& task) : UIHostWnd(L"xml\\remindtips.xml"), task_(task) {}
 
-RemindTips* RemindTips::Open(const IQuelmTask& task, HWND owner) {
+RemindTips* RemindTips::Open(const IQuelmTask& task, HWND owner, TaskManager* postponer) {
   auto* tips = new RemindTips(task);
+  tips->postponer_ = postponer;
   if (!tips->Create(owner, kDialogStyle, kDialogExStyle, 0, 0, 200, 200)) {
     delete tips;
     return nullptr;
   }
   tips->CenterWindow();
+  RecordRun(task, kRunReminded);
   return tips;
 }
 
@@ -20,6 +25,13 @@ void RemindTips::OnInitialized() {
 }
 
 int RemindTips::OnEvent(UIEvent& event) {
+  if (event.id == L"idpostpone") {
+    if (event.name == "click") {
+      PostponeTask(postponer_, task_);
+      Close();
+    }
+    return 1;
+  }
   if (event.id == L"idcancel" || event.id == L"btnclose" || event.id == L"idok") {
     if (event.name == "click")
       Close();

@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "popups/TaskPopupWindows.h"
 #include "sys/StringFormat.h"
 #include "sys/SystemActions.h"
+#include "tasks/RunHistory.h"
 #include "ui/core/UIKeywordMarkup.h"
 
 namespace {
@@ -26,8 +28,9 @@ std::vector<ShutdownTips*>& OpenConfirmations() {
 ShutdownTips::ShutdownTips(const IQuelmTask& task)
     : UIHostWnd(L"xml\\shutdowndlg.xml"), task_(task) {}
 
-ShutdownTips* ShutdownTips::Open(const IQuelmTask& task, HWND owner) {
+ShutdownTips* ShutdownTips::Open(const IQuelmTask& task, HWND owner, TaskManager* postponer) {
   auto* tips = new ShutdownTips(task);
+  tips->postponer_ = postponer;
   if (!tips->Create(owner, kDialogStyle, kDialogExStyle | WS_EX_TOPMOST, 0, 0, 200, 200)) {
     delete tips;
     return nullptr;
@@ -79,6 +82,15 @@ int ShutdownTips::OnEvent(UIEvent& event) {
   if (event.id == L"idcancel" || event.id == L"btnclose") {
     if (event.name == "click") {
       StopCounting();
+      RecordRun(task_, kRunCancelled);
+      Close();
+    }
+    return 1;
+  }
+  if (event.id == L"idpostpone") {
+    if (event.name == "click") {
+      StopCounting();
+      PostponeTask(postponer_, task_);
       Close();
     }
     return 1;
@@ -129,10 +141,17 @@ void ShutdownTips::UpdateTips() {
 
 void ShutdownTips::EndSession() {
   SystemActions& system = CurrentSystemActions();
+  bool ended = false;
   if (task_.action == ActionKind::Restart)
-    system.ExitSession(2);
+    ended = system.ExitSession(2);
   else if (task_.action == ActionKind::Shutdown)
-    system.ExitSession(1);
+    ended = system.ExitSession(1);
+  else
+    return;
+  // The system ends the session asynchronously, so there is still time to write the line.
+  RecordRun(task_,
+            ended ? std::wstring(kRunDone)
+                  : FailedResult(task_.action == ActionKind::Restart ? L"无法重启" : L"无法关机"));
 }
 
 void ShutdownTips::StopCounting() {

@@ -116,6 +116,30 @@ bool DeleteFileIfExists(const std::wstring& path) {
   return DeleteFileW(path.c_str()) != FALSE || GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
+namespace {
+
+bool WriteAll(const std::wstring& path, DWORD access, DWORD disposition, const std::string& bytes) {
+  ScopedHandle file(CreateFileW(path.c_str(), access,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
+    return false;
+  DWORD written = 0;
+  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) !=
+             FALSE &&
+         written == bytes.size();
+}
+
+}  // namespace
+
+bool AppendFileBytes(const std::wstring& path, const std::string& bytes) {
+  return WriteAll(path, FILE_APPEND_DATA, OPEN_ALWAYS, bytes);
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  return WriteAll(path, GENERIC_WRITE, CREATE_ALWAYS, bytes);
+}
+
 std::wstring LocalAppDataFolder() {
   wchar_t path[MAX_PATH] = {};
   if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)))

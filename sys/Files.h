@@ -33,6 +33,10 @@ bool FlushFileToDisk(const std::wstring& path);
 // the new one, never a mixture; `source` is gone afterwards.
 bool ReplaceFileAtomically(const std::wstring& source, const std::wstring& target);
 bool DeleteFileIfExists(const std::wstring& path);
+// Adds `bytes` to the end of the file in one write, creating the file when it is missing.
+bool AppendFileBytes(const std::wstring& path, const std::string& bytes);
+// Creates or truncates the file and writes `bytes` into it.
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // The shell's per-user local application-data folder; empty when the shell cannot say.
 std::wstring LocalAppDataFolder();
 // Creates one folder level; true when it exists afterwards.

@@ -4,6 +4,7 @@
 #include "sys/StringFormat.h"
 #include "sys/SystemActions.h"
 #include "tasks/IQuelmTask.h"
+#include "tasks/RunHistory.h"
 #include "tasks/TaskPopups.h"
 #include "tasks/TaskRef.h"
 
@@ -15,13 +16,20 @@ void EnableSessionPrivileges(SystemActions& system) {
 }
 
 // Posts a job that hands a copy of `task` to `show` on the UI thread. The job holds its own
-// reference, dropped with the job whether it ran or not.
+// reference, dropped with the job whether it ran or not. Empty when posted: the window records
+// the outcome.
 template <class Show>
-void PostPopupJob(IQuelmTask& task, Show show) {
-  PostToUiThread(MakePostJob(&task, [show, ref = TaskRef(&task)](IQuelmTask* t) {
-    if (TaskPopups* popups = CurrentTaskPopups())
-      show(*popups, IQuelmTask(*t));
-  }));
+std::wstring PostPopupJob(IQuelmTask& task, Show show) {
+  const bool posted =
+      PostToUiThread(MakePostJob(&task, [show, ref = TaskRef(&task)](IQuelmTask* t) {
+        if (TaskPopups* popups = CurrentTaskPopups())
+          show(*popups, IQuelmTask(*t));
+      }));
+  return posted ? std::wstring() : FailedResult(L"无法显示窗口");
+}
+
+std::wstring DoneOr(bool ok, const wchar_t* failure) {
+  return ok ? std::wstring(kRunDone) : FailedResult(failure);
 }
 
 }  // namespace
@@ -40,30 +48,28 @@ bool IsPlainPath(const std::wstring& text) {
   return true;
 }
 
-void ExecuteAction(IQuelmTask& task) {
+std::wstring ExecuteAction(IQuelmTask& task) {
   SystemActions& system = CurrentSystemActions();
   switch (task.action) {
     case ActionKind::Shutdown:
     case ActionKind::Restart:
       EnableSessionPrivileges(system);
-      PostPopupJob(task,
-                   [](TaskPopups& p, const IQuelmTask& copy) { p.ShowShutdownConfirm(copy); });
-      break;
+      return PostPopupJob(
+          task, [](TaskPopups& p, const IQuelmTask& copy) { p.ShowShutdownConfirm(copy); });
     case ActionKind::Sleep:
       EnableSessionPrivileges(system);
       system.Suspend();
       break;
     case ActionKind::LogOff:
       EnableSessionPrivileges(system);
-      system.ExitSession(0);
-      break;
+      return DoneOr(system.ExitSession(0), L"无法注销");
     case ActionKind::Lock:
       EnableSessionPrivileges(system);
       system.LockWorkStation();
       break;
     case ActionKind::Remind:
-      PostPopupJob(task, [](TaskPopups& p, const IQuelmTask& copy) { p.ShowReminder(copy); });
-      break;
+      return PostPopupJob(task,
+                          [](TaskPopups& p, const IQuelmTask& copy) { p.ShowReminder(copy); });
     case ActionKind::MonitorOff:
       system.MonitorOff();
       break;
@@ -71,8 +77,7 @@ void ExecuteAction(IQuelmTask& task) {
       system.MonitorOn();
       break;
     case ActionKind::RunProgram:
-      system.ShellRun(task.param1, task.param2, L"", false, false);
-      break;
+      return DoneOr(system.ShellRun(task.param1, task.param2, L"", false, false), L"无法启动程序");
     case ActionKind::CloseProgram:
       system.TerminateProgramByPath(task.param1);
       break;
@@ -83,26 +88,40 @@ void ExecuteAction(IQuelmTask& task) {
     case ActionKind::EmptyRecycleBin:
       system.EmptyRecycleBin();
       break;
-    case ActionKind::CleanTempJunk:
-      PostToUiThread(MakePostJob(static_cast<void*>(nullptr), [](void*) {
+    case ActionKind::CleanTempJunk: {
+      const bool posted = PostToUiThread(MakePostJob(static_cast<void*>(nullptr), [](void*) {
         if (TaskPopups* popups = CurrentTaskPopups())
           popups->StartCleaning();
       }));
-      break;
+      return DoneOr(posted, L"无法显示窗口");
+    }
     case ActionKind::BackupFiles:
-    case ActionKind::BackupDirectory:
+    case ActionKind::BackupDirectory: {
       if (!IsPlainPath(task.param2))
-        break;
+        return SkippedResult(L"保存目录不安全");
+      bool started = true;
+      bool refused = false;
       for (const std::wstring& piece : SplitList(task.param1)) {
-        if (IsPlainPath(piece))
-          system.ShellRun(L"xcopy.exe", BackupCommandLine(piece, task.param2), L"", false, true);
+        if (!IsPlainPath(piece))
+          refused = true;
+        else if (!system.ShellRun(L"xcopy.exe", BackupCommandLine(piece, task.param2), L"", false,
+                                  true))
+          started = false;
       }
+      if (!started)
+        return FailedResult(L"无法启动备份");
+      if (refused)
+        return SkippedResult(L"备份来源不安全");
       break;
+    }
     case ActionKind::OpenUrl:
       for (const std::wstring& piece : SplitList(task.param1)) {
         if (!piece.empty())
           system.ShellOpen(piece);
       }
       break;
+    default:
+      return std::wstring();
   }
+  return kRunDone;
 }

@@ -1,5 +1,7 @@
 #include "tasks/IQuelmTask.h"
 
+#include <algorithm>
+
 #include "sys/Clock.h"
 #include "sys/Files.h"
 #include "sys/Guid.h"
@@ -40,6 +42,14 @@ std::wstring MissingPieceMessage(const std::vector<std::wstring>& pieces) {
       return WFormat(L"文件不存在：%ls", piece.c_str());
   }
   return std::wstring();
+}
+
+const wchar_t kDayNames[] = L"一二三四五六日";
+
+// The chosen days of a weekly task, the working days when none is chosen.
+uint8_t ChosenDays(uint8_t week) {
+  uint8_t days = week & kAllDays;
+  return days ? days : kWorkingDays;
 }
 
 }  // namespace
@@ -83,6 +93,7 @@ void IQuelmTask::Reset() {
   mode = ScheduleMode::Daily;
   action = ActionKind::Shutdown;
   time = SystemClock().LocalTime();
+  week = kWorkingDays;
   guid = NewGuidString();
 }
 
@@ -98,6 +109,7 @@ void IQuelmTask::CopyFrom(const IQuelmTask& other) {
   name = other.name;
   param1 = other.param1;
   param2 = other.param2;
+  week = other.week;
   ran = other.ran.load();
   paused = other.paused.load();
 }
@@ -106,9 +118,69 @@ uint64_t IQuelmTask::PeriodMs() const {
   return (static_cast<uint64_t>(time.wHour * 60 + time.wMinute) * 60 + time.wSecond) * 1000;
 }
 
+std::wstring IQuelmTask::ModeTitle() const {
+  switch (mode) {
+    case ScheduleMode::Daily:
+      return L"每天";
+    case ScheduleMode::AtDateTime:
+      return L"定时";
+    case ScheduleMode::Countdown:
+      return L"倒计时";
+    case ScheduleMode::Interval:
+      return L"间隔重复";
+    case ScheduleMode::AfterBoot:
+      return L"开机后执行";
+    case ScheduleMode::Weekly: {
+      const uint8_t days = ChosenDays(week);
+      if (days == kWorkingDays)
+        return L"每周 工作日";
+      if (days == kWeekendDays)
+        return L"每周 周末";
+      std::wstring title = L"每周 ";
+      for (int day = 0; day < 7; ++day) {
+        if (days & (1 << day))
+          title += kDayNames[day];
+      }
+      return title;
+    }
+  }
+  return L"未知";
+}
+
+std::wstring IQuelmTask::ActionVerb() const {
+  switch (action) {
+    case ActionKind::Shutdown:
+    case ActionKind::Restart:
+    case ActionKind::Sleep:
+    case ActionKind::LogOff:
+    case ActionKind::Lock:
+      return L"执行";
+    case ActionKind::Remind:
+      return L"提醒";
+    case ActionKind::MonitorOff:
+    case ActionKind::CloseProgram:
+      return L"关闭";
+    case ActionKind::MonitorOn:
+    case ActionKind::OpenFile:
+    case ActionKind::OpenUrl:
+      return L"打开";
+    case ActionKind::RunProgram:
+      return L"运行";
+    case ActionKind::EmptyRecycleBin:
+      return L"清空";
+    case ActionKind::CleanTempJunk:
+      return L"清理";
+    case ActionKind::BackupFiles:
+    case ActionKind::BackupDirectory:
+      return L"备份";
+  }
+  return L"未知";
+}
+
 std::wstring IQuelmTask::TimeText() const {
   switch (mode) {
     case ScheduleMode::Daily:
+    case ScheduleMode::Weekly:
     case ScheduleMode::AtDateTime:
       return WFormat(L"%02d:%02d:%02d", time.wHour, time.wMinute, time.wSecond);
     case ScheduleMode::Countdown:
@@ -153,6 +225,10 @@ std::wstring IQuelmTask::ActionObjectText() const {
 }
 
 std::wstring IQuelmTask::StatusText() const {
+  if (IsPostponed()) {
+    const int minute = postponedMinute;
+    return WFormat(L"推迟到 %02d:%02d", minute / 60, minute % 60);
+  }
   if (paused)
     return L"已暂停";
   if (ran)
@@ -186,6 +262,19 @@ std::wstring IQuelmTask::StatusText() const {
     }
     case ScheduleMode::AfterBoot:
       return UpTimeSeconds() <= 300 ? L"正在运行" : L"过期";
+    case ScheduleMode::Weekly: {
+      SYSTEMTIME now = SystemClock().LocalTime();
+      const int taskSecond = SecondOfDay(time);
+      const int nowSecond = SecondOfDay(now);
+      if (RunsOnDayOf(now) && nowSecond <= taskSecond)
+        return TimeLeftText(taskSecond - nowSecond);
+      const uint8_t days = ChosenDays(week);
+      const int today = WeekdayOf(now);
+      int ahead = 1;
+      while (ahead < 7 && !(days & (1 << ((today + ahead) % 7))))
+        ++ahead;
+      return ahead == 1 ? std::wstring(L"明天") : WFormat(L"%d天后执行", ahead);
+    }
   }
   return std::wstring();
 }
@@ -210,8 +299,30 @@ bool IQuelmTask::EvaluateDue(const ClockReading& now) {
     }
     case ScheduleMode::AfterBoot:
       return now.upTimeMs / 1000 < 300;
+    case ScheduleMode::Weekly:
+      return SameSecondOfDay(now.local, time) && RunsOnDayOf(now.local);
   }
   return false;
+}
+
+bool IQuelmTask::RearmsEachDay() const {
+  return mode == ScheduleMode::Daily || mode == ScheduleMode::Weekly;
+}
+
+bool IQuelmTask::RunsOnDayOf(const SYSTEMTIME& date) const {
+  return (ChosenDays(week) & (1 << WeekdayOf(date))) != 0;
+}
+
+void IQuelmTask::Postpone(const ClockReading& now, uint64_t delayMs) {
+  const SYSTEMTIME back = AddSeconds(now.local, static_cast<int64_t>(delayMs / 1000));
+  postponedMinute = back.wHour * 60 + back.wMinute;
+  // 0 means "none", so a clock that reads 0 still postpones.
+  postponedUntil = std::max<uint64_t>(now.monotonicMs + delayMs, 1);
+}
+
+bool IQuelmTask::TakeDuePostponement(const ClockReading& now) {
+  uint64_t until = postponedUntil;
+  return until != 0 && now.monotonicMs >= until && postponedUntil.compare_exchange_strong(until, 0);
 }
 
 std::wstring IQuelmTask::Validate() const {
@@ -242,6 +353,12 @@ std::wstring IQuelmTask::Validate() const {
     default:
       return std::wstring();
   }
+}
+
+int WeekdayOf(const SYSTEMTIME& date) {
+  // 1 January 2024 was a Monday.
+  const int32_t days = DayNumber(date.wYear, date.wMonth, date.wDay) - DayNumber(2024, 1, 1);
+  return static_cast<int>((days % 7 + 7) % 7);
 }
 
 uint64_t MonotonicMs() {

@@ -17,7 +17,14 @@ enum class ScheduleMode : int32_t {
   Countdown = 2,
   Interval = 3,
   AfterBoot = 4,
+  // Daily at its time of day, on the days of `week` only.
+  Weekly = 5,
 };
+
+// The days of a weekly task: bit 0 Monday to bit 6 Sunday.
+constexpr uint8_t kWorkingDays = 0x1F;
+constexpr uint8_t kWeekendDays = 0x60;
+constexpr uint8_t kAllDays = 0x7F;
 
 // The action; the numbers are stored in the task file and index the action drop list.
 enum class ActionKind : int32_t {
@@ -66,16 +73,21 @@ class IQuelmTask {
 
   // A fresh armed task: now as start tick and time, Daily, Shutdown, a new GUID. Texts stay.
   void Reset();
-  // Copies every field but the reference count.
+  // Copies every field but the reference count and a postponement.
   void CopyFrom(const IQuelmTask& other);
 
   // Duration of a Countdown or period of an Interval, from hour, minute and second of `time`.
   uint64_t PeriodMs() const;
+  // The title of the schedule mode as the task list and the run history show it ("每周 一三五").
+  std::wstring ModeTitle() const;
+  // The verb of the action ("执行", "提醒", ...), shown above or before ActionObjectText().
+  std::wstring ActionVerb() const;
   // The schedule value as the task list shows it.
   std::wstring TimeText() const;
   // The object of the action as the task list shows it.
   std::wstring ActionObjectText() const;
-  // What the task list shows as the task's state, predicted by the same rules as EvaluateDue.
+  // What the task list shows as the task's state, predicted by the same rules as EvaluateDue;
+  // a postponed task shows the moment it comes back.
   std::wstring StatusText() const;
   // Empty when the object of the action is complete, otherwise the message to show.
   std::wstring Validate() const;
@@ -83,6 +95,18 @@ class IQuelmTask {
   // The scheduler's due test for the evaluation at `now`. A due Countdown or Interval task
   // restarts its count from `now`.
   bool EvaluateDue(const ClockReading& now);
+  // Daily and weekly tasks are armed again when the day changes.
+  bool RearmsEachDay() const;
+  // Whether a weekly task runs on the day of `date`; `week` 0 counts as Monday to Friday.
+  bool RunsOnDayOf(const SYSTEMTIME& date) const;
+
+  // A postponed window comes back `delayMs` after `now`; a later call moves it again. Only the
+  // listed task carries it: it is never stored nor copied, and modifying the task drops it.
+  void Postpone(const ClockReading& now, uint64_t delayMs);
+  void DropPostponement() { postponedUntil = 0; }
+  bool IsPostponed() const { return postponedUntil != 0; }
+  // True once, at the first evaluation at or after the moment postponed to; clears it.
+  bool TakeDuePostponement(const ClockReading& now);
 
   std::atomic<int32_t> refCount{1};
   std::atomic<bool> ran{false};
@@ -96,7 +120,15 @@ class IQuelmTask {
   std::wstring name;
   std::wstring param1;
   std::wstring param2;
+  uint8_t week = kWorkingDays;  // days of a weekly task; stored for weekly tasks only
+  // Monotonic ms at which a postponed window comes back, 0 when none, and the local minute of
+  // the day it shows.
+  std::atomic<uint64_t> postponedUntil{0};
+  std::atomic<int32_t> postponedMinute{0};
 };
+
+// Monday 0 to Sunday 6 of a calendar date.
+int WeekdayOf(const SYSTEMTIME& date);
 
 // Milliseconds of the monotonic clock that Countdown and Interval tasks run on.
 uint64_t MonotonicMs();

@@ -8,6 +8,7 @@
 #include "sys/Handles.h"
 #include "tasks/ActionExecutor.h"
 #include "tasks/IQuelmTask.h"
+#include "tasks/RunHistory.h"
 #include "tasks/TaskManagerDel.h"
 #include "tasks/TaskRef.h"
 #include "tasks/TaskStore.h"
@@ -99,6 +100,7 @@ void TaskManager::ModifyTask(IQuelmTask& task) {
     task.ran = false;
     if (listed != &task)
       listed->CopyFrom(task);
+    listed->DropPostponement();
     if (store_)
       pending = store_->PrepareSave(tasks);
   }
@@ -152,7 +154,19 @@ void TaskManager::SetPaused(IQuelmTask* task) {
 }
 
 void TaskManager::RunNow(IQuelmTask* task) {
-  ExecuteAction(*task);
+  RecordRun(*task, ExecuteAction(*task));
+}
+
+bool TaskManager::Postpone(const std::wstring& guid) {
+  IQuelmTask* listed = FindTask(guid);
+  if (!listed)
+    return false;
+  {
+    ScopedLock hold(lock);
+    listed->Postpone(ReadClock(), kPostponeMs);
+  }
+  NotifyObservers(listed, 1);
+  return true;
 }
 
 void TaskManager::NotifyObservers(IQuelmTask* task, int kind) {
@@ -237,7 +251,13 @@ bool TaskManager::RunSchedulerPass(SYSTEMTIME& last) {
 
 void TaskManager::RunDueTasks(const std::vector<DueTask>& due) {
   for (const DueTask& entry : due) {
-    ExecuteAction(*entry.snapshot);
+    RecordRun(*entry.snapshot, ExecuteAction(*entry.snapshot));
+    if (entry.postponed) {
+      // Only the window comes back; the task's schedule and flags are its own.
+      entry.snapshot->Release();
+      entry.listed->Release();
+      continue;
+    }
     // Observers get the private copy: its texts cannot change under them.
     NotifyRan(entry.snapshot);
     entry.snapshot->Release();
@@ -265,17 +285,21 @@ std::vector<TaskManager::DueTask> TaskManager::CollectDueTasks(bool dayChanged,
   ScopedLock hold(lock);
   if (dayChanged) {
     for (IQuelmTask* task : tasks) {
-      if (task->mode == ScheduleMode::Daily)
+      if (task->RearmsEachDay())
         task->ran = false;
     }
   }
   std::vector<DueTask> due;
   for (IQuelmTask* task : tasks) {
+    if (task->TakeDuePostponement(now)) {
+      task->AddRef();
+      due.push_back({task, new IQuelmTask(*task), true});
+    }
     if (!task->EvaluateDue(now))
       continue;
     task->AddRef();
     task->ran = true;
-    due.push_back({task, new IQuelmTask(*task)});
+    due.push_back({task, new IQuelmTask(*task), false});
   }
   return due;
 }

@@ -23,6 +23,8 @@ class TaskManagerDel;
 // is called, so observers may call back into the manager.
 class TaskManager {
  public:
+  static constexpr uint64_t kPostponeMs = 10 * 60 * 1000;
+
   // `store` is borrowed and must outlive the manager.
   explicit TaskManager(TaskStore* store);
   // Stops the scheduler thread and drops the list's references.
@@ -55,8 +57,13 @@ class TaskManager {
   void DeleteTask(const std::wstring& guid);
   // The user's switch: inverts `paused`, restarts the count and saves.
   void SetPaused(IQuelmTask* task);
-  // Executes the task's action at once on the calling (UI) thread; flags stay untouched.
+  // Executes the task's action at once on the calling (UI) thread and records it in the run
+  // history; flags stay untouched.
   void RunNow(IQuelmTask* task);
+  // Brings the window of the listed task with `guid` (a confirmation or a reminder the user put
+  // off) back kPostponeMs from now, through the scheduler; the stored task does not change.
+  // Modifying, pausing or deleting the task drops it. False when no task has that GUID.
+  bool Postpone(const std::wstring& guid);
   // kind 0 added, 1 modified, 2 removed; anything else calls nothing.
   void NotifyObservers(IQuelmTask* task, int kind);
 
@@ -64,7 +71,8 @@ class TaskManager {
   std::vector<IQuelmTask*> TakeSnapshot();
 
   // One wake of the scheduler loop: when the local time's second differs from `last`, re-arms
-  // daily tasks on a new day, runs the due tasks and returns true. The loop calls it after each
+  // daily and weekly tasks on a new day, runs the due tasks, brings back the postponed windows
+  // whose time has come and returns true. The loop calls it after each
   // wait; tests call it directly with a fake clock.
   //
   // When the thread was busy (the wall clock moved on by more than a second and the monotonic
@@ -81,6 +89,7 @@ class TaskManager {
   struct DueTask {
     IQuelmTask* listed;
     IQuelmTask* snapshot;
+    bool postponed;  // only the postponed window comes back; not a run of the task
   };
   std::vector<DueTask> CollectDueTasks(bool dayChanged, const ClockReading& now);
   void RunDueTasks(const std::vector<DueTask>& due);

@@ -58,7 +58,11 @@ void ReadItem(XmlDocument& doc, IQuelmTask& task) {
       task.param2 = doc.GetContent();
     else if (name == L"pause")
       task.paused = doc.GetContent() == L"1";
+    else if (name == L"week")
+      task.week = static_cast<uint8_t>(ParseDecimal(doc.GetContent()) & kAllDays);
   }
+  if (task.week == 0)
+    task.week = kWorkingDays;
 }
 
 }  // namespace
@@ -125,6 +129,9 @@ PendingSave TaskStore::PrepareSave(const std::vector<IQuelmTask*>& tasks) {
     AppendChild(doc, L"param1", task->param1);
     AppendChild(doc, L"param2", task->param2);
     AppendChild(doc, L"pause", WFormat(L"%d", task->paused ? 1 : 0));
+    // Only weekly tasks carry it, so a file without them is written as before it existed.
+    if (task->mode == ScheduleMode::Weekly)
+      AppendChild(doc, L"week", WFormat(L"%d", task->week));
     doc.LeaveElement();
   }
   doc.LeaveElement();

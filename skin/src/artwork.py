@@ -262,6 +262,12 @@ def icon_power(c=TEXT):
             % (p0[0], p0[1], r, r, p1[0], p1[1], stroke(c), stroke(c)))
 
 
+def icon_history(c=TEXT):
+    # A clock face whose rim turns back into an arrow: time gone by.
+    return ('<path d="M3.2 5.2A6 6 0 1 1 2.3 9.5" %s/><path d="M1.6 2.8L3.2 5.2L5.8 4.3" %s/>'
+            '<path d="M8 5V8.5L10.5 10" %s/>' % (stroke(c), stroke(c), stroke(c)))
+
+
 def message_icon(kind):
     if kind == "war":
         tri = '<path d="M24 5.5L44.5 41.5H3.5Z" fill="%s" %s/>' % (
@@ -339,6 +345,8 @@ IMAGES = {
     "img/btn/btnplay.png": lambda: icon_button(glyph_play),
     "img/btn/btnw.png": lambda: white_button(90, 36),
     "img/btn/cb_back.png": combo_back,
+    "img/btn/btn_day0.png": lambda: white_button(24, 24),
+    "img/btn/btn_day1.png": lambda: filled_button(24, 24),
     "img/btn/check.png": check_mark,
     "img/menu/bg.png": lambda: nine_grid_frame(18, 4),
     "img/menu/icon1.png": lambda: menu_icon(icon_globe()),
@@ -346,6 +354,7 @@ IMAGES = {
     "img/menu/icon3.png": lambda: menu_icon(icon_feedback()),
     "img/menu/icon4.png": lambda: menu_icon(icon_power()),
     "img/menu/icon_hide.png": lambda: menu_icon(icon_hide()),
+    "img/menu/icon_history.png": lambda: menu_icon(icon_history()),
     "img/msgbox/bg.png": message_box_frame,
     "img/msgbox/btn_close.png": lambda: title_button(glyph_close, (TEXT, WHITE, WHITE, GLYPH[3]),
                                                      (None, RED[0], RED[2], None)),

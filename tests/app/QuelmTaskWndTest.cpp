@@ -10,7 +10,9 @@
 #include <thread>
 
 #include "app/AppControls.h"
+#include "app/HistoryList.h"
 #include "app/MainMenu.h"
+#include "app/RunHistoryDlg.h"
 #include "app/Startup.h"
 #include "popups/TaskPopupWindows.h"
 #include "sys/Files.h"
@@ -19,6 +21,7 @@
 #include "sys/MainWindowHandle.h"
 #include "sys/Registry.h"
 #include "tasks/IQuelmTask.h"
+#include "tasks/RunHistory.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
 #include "tasks/TaskStore.h"
@@ -29,6 +32,7 @@
 #include "ui/controls/MenuLoader.h"
 #include "ui/controls/UIBasicControls.h"
 #include "ui/controls/UIListControls.h"
+#include "ui/controls/UIMessageBox.h"
 #include "ui/core/ResLoaderMgr.h"
 #include "ui/core/UIControl.h"
 #include "ui/core/UIFont.h"
@@ -87,7 +91,7 @@ class QuelmTaskWndTest : public ::testing::Test {
   void TearDown() override { DrainQuit(); }
 
   // Presses and releases the left button over the control's centre.
-  static void Click(QuelmTaskWnd& window, const wchar_t* id) {
+  static void Click(UIHostWnd& window, const wchar_t* id) {
     UIControl* control = window.GetRoot()->FindById(id);
     ASSERT_NE(control, nullptr) << id;
     RECT r = control->WindowRect();
@@ -254,7 +258,7 @@ TEST_F(QuelmTaskWndTest, AutostartEntryIsCheckedOnlyWhileAutostartIsOn) {
     SetAutostart(on);
     std::unique_ptr<SkinMenu> menu = LoadSkinMenu(L"xml\\mainmenu.xml");
     ASSERT_TRUE(menu);
-    ASSERT_EQ(menu->items.size(), 7u);
+    ASSERT_EQ(menu->items.size(), 8u);
     DecorateMainMenu(menu.get());
     const SkinMenuItem& entry = menu->items[4];
     EXPECT_EQ(entry.text, L"开机启动");
@@ -369,6 +373,76 @@ TEST_F(QuelmTaskWndTest, HiddenStartShowsAnAfterBootReminderAtOnce) {
   ticker.join();
   SetTaskPopups(nullptr);
   manager.Stop();
+}
+
+}  // namespace
+
+namespace {
+
+int g_clearAnswer = 0;  // the button the clearing question is answered with
+
+void AnswerClear(UIMessageBox* box) {
+  UIControl* target = box->button_controls().at(g_clearAnswer - 1);
+  RECT r = target->WindowRect();
+  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  PostMessageW(box->hwnd(), WM_MOUSEMOVE, 0, at);
+  PostMessageW(box->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(box->hwnd(), WM_LBUTTONUP, 0, at);
+}
+
+std::vector<std::wstring> ListedResults(RunHistoryDlg* dialog) {
+  std::vector<std::wstring> results;
+  for (const HistoryEvent& e : dialog->list()->events())
+    results.push_back(e.result);
+  return results;
+}
+
+TEST_F(QuelmTaskWndTest, TheHistoryEntryOpensOneWindowThatFollowsTheHistory) {
+  FakeClock clock;
+  clock.SetLocal(2031, 2, 3, 8, 0, 0);
+  ASSERT_NE(CreateHandOffWindow(), nullptr);
+  TempDir dir;
+  RunHistory history(dir.Child(L"history.log"));
+  ScopedRunHistory install(&history);
+  IQuelmTask task;
+  task.action = ActionKind::Lock;
+  RecordRun(task, kRunDone);
+  RecordRun(task, FailedResult(L"无法注销"));
+  QuelmTaskWnd window;
+  ASSERT_TRUE(window.CreateAndShow(true));
+  const int entry = static_cast<int>(QuelmTaskWnd::MenuCommand::kHistory);
+  window.OnMenuCommand(entry);
+  RunHistoryDlg* dialog = RunHistoryDlg::Current();
+  ASSERT_NE(dialog, nullptr);
+  RECT r = {};
+  GetWindowRect(dialog->GetHwnd(), &r);
+  EXPECT_EQ(r.right - r.left, 600);
+  EXPECT_EQ(r.bottom - r.top, 460);
+  EXPECT_EQ(ListedResults(dialog), (std::vector<std::wstring>{L"失败：无法注销", L"已执行"}));
+  EXPECT_EQ(dialog->GetRoot()->FindById(L"idcount")->GetText(), L"共 2 条记录");
+  // The first row's card, right of its result column.
+  dialog->PaintNow();
+  EXPECT_EQ(dialog->BackBufferPixelForTesting(585, 48 + 37 + HistoryList::kRowHeight / 2),
+            0xFFFFFFFFu);
+  window.OnMenuCommand(entry);
+  EXPECT_EQ(RunHistoryDlg::Current(), dialog) << "one window at a time";
+
+  RecordRun(task, kRunCancelled);
+  EXPECT_TRUE(PumpUntil([&] { return ListedResults(dialog).size() == 3; }));
+  EXPECT_EQ(ListedResults(dialog).front(), L"已取消");
+
+  UIMessageBox::SetShownHookForTesting(&AnswerClear);
+  for (int answer : {1, 2}) {
+    g_clearAnswer = answer;
+    Click(*dialog, L"btnclear");
+    EXPECT_EQ(history.ReadNewestFirst().size(), answer == 1 ? 3u : 0u);
+    EXPECT_EQ(ListedResults(dialog).size(), answer == 1 ? 3u : 0u);
+  }
+  UIMessageBox::SetShownHookForTesting(nullptr);
+  EXPECT_EQ(dialog->GetRoot()->FindById(L"idcount")->GetText(), L"共 0 条记录");
+  dialog->Close();
+  EXPECT_EQ(RunHistoryDlg::Current(), nullptr);
+  DestroyHandOffWindow();
 }
 
 }  // namespace

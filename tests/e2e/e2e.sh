@@ -195,11 +195,43 @@ echo "the reminder came $(($(date +%s) - added_at)) s after it was added"
 read -r rx ry _ _ <<<"$rect"
 sleep 0.5
 shot reminder
-click $((rx + 230)) $((ry + 238))
-probe gone UIWidget 5000 || fail "确定 left the reminder open"
+# "10分钟后提醒": the reminder goes, its row says until when, and the history has both events.
+click $((rx + 178)) $((ry + 238))
+probe gone UIWidget 5000 || fail "10分钟后提醒 left the reminder open"
+sleep 1.2
+shot postponed
+history=$work/data/QuelmTask/history.log
+grep -q "喝水提醒"$'\t'"已提醒" "$history" || fail "the history lacks the reminder shown"
+grep -q "喝水提醒"$'\t'"已推迟" "$history" || fail "the history lacks the postponement"
+
+# A weekly task on Saturdays only: 一 to 五 come chosen, so five clicks take them off and one
+# more puts 六 on. The form's rows are then mode, action, time, days and the buttons.
+choose 106 100 5 # 模式: 每周
+choose 106 175 4 # 任务: 锁定
+for day in 0 1 2 3 4 5; do at $((23 + 27 * day)) 325; done
+shot weekly-form
+at 101 400
+if probe wait UIWidget 1000 300 220 >/dev/null; then fail "the weekly task was refused"; fi
+sleep 1
+shot weekly-added
+[ "$(pixel $((win_x + 716)) $((win_y + 203)))" = FFFFFF ] || fail "the list shows no second row"
+
+# "运行记录" from the title-bar menu: two up-arrows pass the exit entry and the separator.
+at 750 20
+probe wait QuelmSkinMenuWnd 5000 >/dev/null || fail "no menu for the history"
+xdotool key Up Up Return
+rect=$(probe wait UIWidget 5000 600 460) || fail "no history window"
+read -r hx hy _ _ <<<"$rect"
+sleep 0.5
+shot history
+# The newest event's card, right of its result.
+[ "$(pixel $((hx + 585)) $((hy + 105)))" = FFFFFF ] || fail "the history window lists nothing"
+click $((hx + 580)) $((hy + 20))
+probe gone UIWidget 5000 || fail "btnclose left the history open"
 
 exit_through_menu title-bar $((win_x + 750)) $((win_y + 20)) 1
 grep -q "喝水提醒" "$work/data/QuelmTask/task.xml" || fail "the task file lacks the reminder"
+grep -q "<week>32</week>" "$work/data/QuelmTask/task.xml" || fail "the task file lacks the weekly task"
 
 # A hidden restart shows only the notification icon; the window it brings back lists what the
 # first run stored. It ends within its first minute, so it sends only the exit datagram.

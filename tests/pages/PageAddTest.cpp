@@ -12,6 +12,7 @@
 #include "pages/TimeComBo.h"
 #include "pages/YearMonthDayDlg.h"
 #include "sys/Sound.h"
+#include "sys/StringFormat.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
 #include "tests/pages/PagesTest.h"
@@ -113,21 +114,23 @@ class PageAddTest : public PagesTest {
 TEST_F(PageAddTest, EachModeShowsItsRowsAndShapesTheTimePicker) {
   struct Case {
     int mode;
-    bool date, time, duration;
+    bool date, time, duration, week;
   } cases[] = {
-      {4, false, false, false}, {1, true, true, false},  {2, false, true, true},
-      {3, false, true, true},   {0, false, true, false},
+      {4, false, false, false, false}, {1, true, true, false, false},
+      {2, false, true, true, false},   {5, false, true, false, true},
+      {3, false, true, true, false},   {0, false, true, false, false},
   };
   for (const Case& c : cases) {
     Choose(List(L"cbModul"), c.mode);
     EXPECT_EQ(static_cast<int>(page_->editTask.mode), c.mode);
     EXPECT_EQ(Shown(L"lyDate"), c.date) << c.mode;
     EXPECT_EQ(Shown(L"lyTime"), c.time) << c.mode;
+    EXPECT_EQ(Shown(L"lyWeek"), c.week) << c.mode;
     EXPECT_EQ(Time()->GetWidth(), c.duration ? 190 : 130) << c.mode;
     EXPECT_EQ(Time()->IsDurationForm(), c.duration) << c.mode;
     EXPECT_EQ(Shown(L"btncurtime"), !c.duration) << c.mode;
     // Hidden rows take no room: the buttons follow right under the rows shown.
-    EXPECT_EQ(Find(L"lyOp")->GetRect().top, 150 + 75 * (c.date + c.time)) << c.mode;
+    EXPECT_EQ(Find(L"lyOp")->GetRect().top, 150 + 75 * (c.date + c.time + c.week)) << c.mode;
   }
   EXPECT_FALSE(Shown(L"lyObj"));
   EXPECT_EQ(Find(L"idobject")->GetText(), L"无");
@@ -169,6 +172,40 @@ TEST_F(PageAddTest, AddRefusesWhatCannotRunAndListsTheRest) {
     EXPECT_EQ(page_->editTask.time.wSecond, c.second) << "the form keeps its values";
     EXPECT_TRUE(IsWindowEnabled(host_->hwnd())) << "the box released its owner";
   }
+}
+
+TEST_F(PageAddTest, WeeklyDaysAreToggledAndAtLeastOneIsNeeded) {
+  Choose(List(L"cbModul"), static_cast<int>(ScheduleMode::Weekly));
+  auto chosen = [&] {
+    std::wstring days;
+    for (int day = 0; day < 7; ++day) {
+      UIControl* button = Find(WFormat(L"idweek%d", day).c_str());
+      const bool blue = button->GetAttribute(L"btn") == L"img\\btn\\btn_day1.png";
+      EXPECT_EQ(button->GetAttribute(L"clr"), blue ? L"#ffffffff" : L"#ff909090");
+      days += blue ? button->GetText() : L"";
+    }
+    return days;
+  };
+  EXPECT_EQ(chosen(), L"一二三四五") << "a new weekly task runs on working days";
+  for (const wchar_t* id : {L"idweek0", L"idweek1", L"idweek2", L"idweek3", L"idweek4"})
+    Click(id);
+  EXPECT_EQ(chosen(), L"");
+  Click(L"btnadd");
+  ASSERT_EQ(g_messages, std::vector<std::wstring>{L"请至少选择一天"});
+  for (const wchar_t* id : {L"idweek0", L"idweek2", L"idweek6"})
+    Click(id);
+  EXPECT_EQ(chosen(), L"一三日");
+  Click(L"btnadd");
+  IQuelmTask* listed = manager_.FindTask(page_->editTask.guid);
+  ASSERT_NE(listed, nullptr);
+  EXPECT_EQ(listed->week, 0x45);
+  EXPECT_EQ(listed->ModeTitle(), L"每周 一三日");
+  EXPECT_NE(TaskFile().find("<week>69</week>"), std::string::npos);
+  // Editing shows the task's days.
+  page_->ResetForm();
+  Edit(listed);
+  EXPECT_TRUE(Shown(L"lyWeek"));
+  EXPECT_EQ(chosen(), L"一三日");
 }
 
 TEST_F(PageAddTest, AddingTwiceListsTwoTasksWithTheirOwnGuids) {

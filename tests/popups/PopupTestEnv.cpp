@@ -58,3 +58,9 @@ std::wstring ControlText(UIHostWnd* host, const std::wstring& id) {
   UIControl* control = host->GetRoot()->FindById(id);
   return control ? control->GetText() : std::wstring();
 }
+
+void RunPostedJobs() {
+  MSG msg;
+  while (PeekMessageW(&msg, HandOffWindow(), kRunJobMessage, kRunJobMessage, PM_REMOVE))
+    DispatchMessageW(&msg);
+}

@@ -30,6 +30,9 @@ class PopupTestEnv {
 // The framework windows of this thread that are visible, in no particular order.
 std::vector<UIHostWnd*> VisibleHostWindows();
 
+// Runs the jobs posted to the UI thread and no other message. The windows they open are not
+// mapped on the X server yet, so closing them skips Wine's wait for the unmapping.
+void RunPostedJobs();
 // A left click through the window's messages at the centre of the control `id`.
 void ClickControl(UIHostWnd* host, const std::wstring& id);
 // Delivers one tick of the root control's timer `index`.

@@ -14,7 +14,10 @@
 #include "tasks/ActionExecutor.h"
 #include "tasks/CleanFiles.h"
 #include "tasks/IQuelmTask.h"
+#include "tasks/RunHistory.h"
+#include "tasks/TaskManager.h"
 #include "tests/popups/PopupTestEnv.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/PumpUntil.h"
 #include "tests/support/RecordingSystemActions.h"
 #include "tests/support/TempDir.h"
@@ -43,8 +46,19 @@ class PopupWindowsTest : public testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(env_.loaded()); }
 
+  // The results recorded, oldest first.
+  std::vector<std::wstring> Results() {
+    std::vector<std::wstring> results;
+    for (const HistoryEvent& e : history_.ReadNewestFirst())
+      results.insert(results.begin(), e.result);
+    return results;
+  }
+
   PopupTestEnv env_;
   RecordingSystemActions system_;
+  TempDir data_;
+  RunHistory history_{data_.Child(L"history.log")};
+  ScopedRunHistory installHistory_{&history_};
 };
 
 TEST_F(PopupWindowsTest, CountdownEndsTheSessionOnlyAtZeroOrOnConfirm) {
@@ -55,19 +69,31 @@ TEST_F(PopupWindowsTest, CountdownEndsTheSessionOnlyAtZeroOrOnConfirm) {
     int ticks;
     std::vector<std::wstring> exits;
     bool open;
+    std::vector<std::wstring> recorded;
+    bool refused = false;  // the system refuses to end the session
   };
   const Case cases[] = {
-      {"nine ticks leave it counting", ActionKind::Shutdown, nullptr, 9, {}, true},
-      {"the tenth tick shuts down", ActionKind::Shutdown, nullptr, 10, {L"1"}, false},
-      {"the tenth tick restarts", ActionKind::Restart, nullptr, 10, {L"2"}, false},
-      {"confirm at once", ActionKind::Shutdown, L"idok", 0, {L"1"}, false},
-      {"confirm a restart midway", ActionKind::Restart, L"idok", 4, {L"2"}, false},
-      {"cancel", ActionKind::Shutdown, L"idcancel", 3, {}, false},
-      {"close button cancels", ActionKind::Restart, L"btnclose", 0, {}, false},
+      {"nine ticks leave it counting", ActionKind::Shutdown, nullptr, 9, {}, true, {}},
+      {"the tenth tick shuts down", ActionKind::Shutdown, nullptr, 10, {L"1"}, false, {L"已执行"}},
+      {"the tenth tick restarts", ActionKind::Restart, nullptr, 10, {L"2"}, false, {L"已执行"}},
+      {"confirm at once", ActionKind::Shutdown, L"idok", 0, {L"1"}, false, {L"已执行"}},
+      {"confirm a restart midway", ActionKind::Restart, L"idok", 4, {L"2"}, false, {L"已执行"}},
+      {"a refused restart",
+       ActionKind::Restart,
+       L"idok",
+       0,
+       {L"2"},
+       false,
+       {L"失败：无法重启"},
+       true},
+      {"cancel", ActionKind::Shutdown, L"idcancel", 3, {}, false, {L"已取消"}},
+      {"close button cancels", ActionKind::Restart, L"btnclose", 0, {}, false, {L"已取消"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     system_.Clear();
+    system_.SetResult(!c.refused);
+    history_.Clear();
     ShutdownTips* tips = ShutdownTips::Open(TaskOf(c.action), nullptr);
     ASSERT_NE(tips, nullptr);
     HWND hwnd = tips->GetHwnd();
@@ -79,6 +105,7 @@ TEST_F(PopupWindowsTest, CountdownEndsTheSessionOnlyAtZeroOrOnConfirm) {
     if (c.click)
       ClickControl(tips, c.click);
     EXPECT_EQ(ExitSessions(system_), c.exits);
+    EXPECT_EQ(Results(), c.recorded);
     EXPECT_EQ(IsWindow(hwnd) != FALSE, c.open);
     if (IsWindow(hwnd)) {
       EXPECT_NE(ControlText(tips, L"idtips").find(L"即将"), std::wstring::npos);
@@ -162,7 +189,8 @@ TEST_F(PopupWindowsTest, TwoRemindersDueTogetherOpenTwoWindows) {
   ExecuteAction(*second);
   first->Release();
   second->Release();
-  ASSERT_TRUE(PumpUntil([] { return VisibleHostWindows().size() == 2; }));
+  RunPostedJobs();
+  ASSERT_EQ(VisibleHostWindows().size(), 2u);
   SetTaskPopups(previous);
 
   std::map<std::wstring, std::wstring> shown;
@@ -176,6 +204,74 @@ TEST_F(PopupWindowsTest, TwoRemindersDueTogetherOpenTwoWindows) {
   EXPECT_EQ(VisibleHostWindows().size(), 1u);
   ClickControl(VisibleHostWindows().at(0), L"btnclose");
   EXPECT_TRUE(VisibleHostWindows().empty());
+  EXPECT_EQ(Results(), (std::vector<std::wstring>{L"已提醒", L"已提醒"}));
+}
+
+TEST_F(PopupWindowsTest, PuttingOffBringsTheSameWindowBackTenMinutesLaterUntilTheTaskChanges) {
+  FakeClock clock;
+  clock.SetLocal(2024, 5, 6, 8, 0, 0);
+  SYSTEMTIME last = clock.LocalTime();
+  TaskManager manager(nullptr);
+  TaskPopupWindows windows(nullptr, &manager);
+  TaskPopups* previous = SetTaskPopups(&windows);
+  IQuelmTask shutdown = TaskOf(ActionKind::Shutdown);
+  IQuelmTask remind = TaskOf(ActionKind::Remind, L"喝水", L"起来走走");
+  for (IQuelmTask* task : {&shutdown, &remind})
+    task->time = MakeTime(2024, 5, 6, 8, 0, 1);
+  IQuelmTask* listed[] = {manager.AddTask(shutdown, false), manager.AddTask(remind, false)};
+  const SYSTEMTIME scheduled = listed[0]->time;
+  auto step = [&](int seconds) {
+    clock.AdvanceSeconds(seconds);
+    manager.RunSchedulerPass(last);
+  };
+  // Both windows open, the count runs, and each is put off by its own button.
+  auto putOff = [&] {
+    RunPostedJobs();
+    ASSERT_EQ(VisibleHostWindows().size(), 2u);
+    for (UIHostWnd* host : VisibleHostWindows()) {
+      if (auto* tips = dynamic_cast<ShutdownTips*>(host)) {
+        EXPECT_NE(ControlText(tips, L"idtips").find(L">10<"), std::wstring::npos);
+        TickRootTimer(tips, ShutdownTips::kTimerIndex);
+      } else {
+        EXPECT_EQ(ControlText(host, L"idtitle"), L"喝水");
+        EXPECT_EQ(ControlText(host, L"idtips"), L"起来走走");
+      }
+      ClickControl(host, L"idpostpone");
+    }
+    EXPECT_TRUE(VisibleHostWindows().empty());
+  };
+  step(1);  // 08:00:01
+  putOff();
+  for (IQuelmTask* task : listed)
+    EXPECT_EQ(task->StatusText(), L"推迟到 08:10");
+  step(599);
+  EXPECT_TRUE(listed[0]->IsPostponed() && listed[1]->IsPostponed()) << "a second early";
+  step(1);   // 08:10:01
+  putOff();  // again: the same windows, afresh
+  EXPECT_TRUE(ExitSessions(system_).empty());
+
+  // The schedule is untouched: the daily task ran today and waits for tomorrow.
+  step(600);
+  RunPostedJobs();
+  ASSERT_EQ(VisibleHostWindows().size(), 2u);
+  for (UIHostWnd* host : VisibleHostWindows())
+    host->Close();
+  EXPECT_EQ(listed[0]->StatusText(), L"已运行");
+  EXPECT_EQ(listed[0]->time.wHour, scheduled.wHour);
+  EXPECT_EQ(listed[0]->time.wMinute, scheduled.wMinute);
+
+  // Pausing, modifying or deleting the task drops a postponement.
+  for (IQuelmTask* task : listed)
+    task->Postpone(ReadClock(), TaskManager::kPostponeMs);
+  manager.SetPaused(listed[0]);
+  IQuelmTask edited(*listed[1]);
+  manager.ModifyTask(edited);
+  EXPECT_FALSE(listed[0]->IsPostponed());
+  EXPECT_FALSE(listed[1]->IsPostponed());
+  EXPECT_EQ(listed[0]->StatusText(), L"已暂停");
+  SetTaskPopups(previous);
+  EXPECT_EQ(Results(), (std::vector<std::wstring>{L"已提醒", L"已推迟", L"已推迟", L"已提醒",
+                                                  L"已推迟", L"已推迟", L"已提醒"}));
 }
 
 // Wine's GDI+ draws no ellipsis, so what is checked is the title's request for one, in the words

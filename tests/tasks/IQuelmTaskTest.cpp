@@ -258,6 +258,60 @@ TEST(IQuelmTask, DailyIsDueInItsSecondOnlyWhileArmed) {
   EXPECT_FALSE(task.EvaluateDue(At(MakeTime(2024, 5, 2, 23, 59, 59))));
 }
 
+TEST(IQuelmTask, WeeklyIsDueOnItsDaysAndCountsToTheNextOne) {
+  FakeClock clock;
+  struct Case {
+    uint8_t week;  // 0: as read from a file without <week>
+    SYSTEMTIME now;
+    bool due;
+    const wchar_t* status;
+  } cases[] = {
+      // 6 May 2024 is a Monday.
+      {kWorkingDays, MakeTime(2024, 5, 6, 8, 0, 0), true, L"即将运行"},
+      {kWorkingDays, MakeTime(2024, 5, 6, 7, 0, 0), false, L"01:00:00"},
+      {kWorkingDays, MakeTime(2024, 5, 6, 8, 0, 1), false, L"明天"},
+      {kWorkingDays, MakeTime(2024, 5, 10, 8, 0, 0), true, L"即将运行"},
+      {kWorkingDays, MakeTime(2024, 5, 10, 8, 0, 1), false, L"3天后执行"},
+      {kWorkingDays, MakeTime(2024, 5, 11, 8, 0, 0), false, L"2天后执行"},
+      {kWorkingDays, MakeTime(2024, 5, 12, 23, 59, 59), false, L"明天"},
+      {0, MakeTime(2024, 5, 11, 8, 0, 0), false, L"2天后执行"},
+      {0, MakeTime(2024, 5, 13, 8, 0, 0), true, L"即将运行"},
+      {kWeekendDays, MakeTime(2024, 5, 11, 7, 59, 55), false, L"00:00:05"},
+      {kWeekendDays, MakeTime(2024, 5, 12, 8, 0, 0), true, L"即将运行"},
+      {0x40, MakeTime(2024, 5, 12, 9, 0, 0), false, L"7天后执行"},
+      {0x40, MakeTime(2024, 5, 13, 8, 0, 0), false, L"6天后执行"},
+      // Across the turn of the year: 30 December 2024 is a Monday.
+      {0x02, MakeTime(2024, 12, 30, 8, 0, 0), false, L"明天"},
+      {0x02, MakeTime(2024, 12, 31, 8, 0, 0), true, L"即将运行"},
+      {0x02, MakeTime(2025, 1, 1, 8, 0, 0), false, L"6天后执行"},
+  };
+  for (const Case& c : cases) {
+    IQuelmTask task = MakeTask(ScheduleMode::Weekly, 8, 0, 0);
+    task.week = c.week;
+    clock.SetLocal(c.now.wYear, c.now.wMonth, c.now.wDay, c.now.wHour, c.now.wMinute,
+                   c.now.wSecond);
+    SCOPED_TRACE(testing::Message() << int(c.week) << " " << c.now.wMonth << "/" << c.now.wDay
+                                    << " " << c.now.wHour << ":" << c.now.wMinute);
+    EXPECT_EQ(task.EvaluateDue(At(c.now)), c.due);
+    EXPECT_EQ(task.StatusText(), c.status);
+    EXPECT_EQ(task.TimeText(), L"08:00:00");
+  }
+}
+
+TEST(IQuelmTask, WeeklyTitleNamesItsDays) {
+  const std::pair<uint8_t, const wchar_t*> cases[] = {
+      {kWorkingDays, L"每周 工作日"},     {0, L"每周 工作日"},
+      {kWeekendDays, L"每周 周末"},       {0x15, L"每周 一三五"},
+      {kAllDays, L"每周 一二三四五六日"}, {0x41, L"每周 一日"},
+  };
+  for (const auto& [week, title] : cases) {
+    IQuelmTask task = MakeTask(ScheduleMode::Weekly, 8, 0, 0);
+    task.week = week;
+    EXPECT_EQ(task.ModeTitle(), title) << int(week);
+  }
+  EXPECT_EQ(MakeTask(static_cast<ScheduleMode>(6), 0, 0, 0).ModeTitle(), L"未知");
+}
+
 TEST(IQuelmTask, AtDateTimeIsDueOnlyOnItsDate) {
   FakeClock clock;
   IQuelmTask task = MakeDated(2024, 5, 1, 7, 3, 9);

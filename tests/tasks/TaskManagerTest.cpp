@@ -369,22 +369,28 @@ TEST_F(TaskManagerTest, StartingAgainAfterStopDoesNotLoadTwice) {
     task->Release();
 }
 
-TEST_F(TaskManagerTest, TheDayChangeRearmsDailyTasksOnly) {
-  clock.SetLocal(2024, 5, 1, 23, 59, 58);
+TEST_F(TaskManagerTest, TheDayChangeRearmsDailyAndWeeklyTasksOnly) {
+  clock.SetLocal(2024, 5, 1, 23, 59, 58);  // a Wednesday
   last = clock.LocalTime();
   IQuelmTask daily = DailyOpen(23, 59, 59, L"d");
   IQuelmTask once = DailyOpen(23, 59, 59, L"o");
   once.mode = ScheduleMode::AtDateTime;
   once.time = MakeTime(2024, 5, 1, 23, 59, 59);
+  IQuelmTask weekly = DailyOpen(23, 59, 59, L"w");
+  weekly.mode = ScheduleMode::Weekly;
+  weekly.week = 0x0C;  // Wednesday and Thursday
   manager.AddTask(daily, false);
   manager.AddTask(once, false);
+  manager.AddTask(weekly, false);
   Step();  // 23:59:59
-  EXPECT_EQ(actions.Opened().size(), 2u);
+  EXPECT_EQ(actions.Opened().size(), 3u);
   Step();  // 00:00:00 of the next day
   EXPECT_FALSE(manager.FindTask(daily.guid)->ran);
+  EXPECT_FALSE(manager.FindTask(weekly.guid)->ran);
   EXPECT_TRUE(manager.FindTask(once.guid)->ran) << "nothing re-arms a dated task";
-  Step(86399);  // 23:59:59 again
-  EXPECT_EQ(actions.Opened(), (std::vector<std::wstring>{L"d", L"o", L"d"}));
+  Step(86399);  // Thursday 23:59:59
+  Step(86400);  // Friday, not a day of the weekly task
+  EXPECT_EQ(actions.Opened(), (std::vector<std::wstring>{L"d", L"o", L"w", L"d", L"w", L"d"}));
 }
 
 TEST_F(TaskManagerTest, IntervalRepeatsEverySixtyOrSixtyOneSeconds) {

@@ -97,6 +97,49 @@ TEST(TaskStore, SavesEscapedUtf8AndLoadsItBack) {
   EXPECT_FALSE(loaded[1].paused);
 }
 
+TEST(TaskStore, WeeklyDaysFollowThePauseAndOnlyWeeklyTasksWriteThem) {
+  FakeClock clock;
+  TempDir dir;
+  // Every other mode: such a file is written as it was before weekly tasks existed.
+  std::vector<IQuelmTask> others(5);
+  std::vector<IQuelmTask*> list;
+  for (int mode = 0; mode < 5; ++mode) {
+    others[mode].mode = static_cast<ScheduleMode>(mode);
+    others[mode].week = 0x15;
+    list.push_back(&others[mode]);
+  }
+  TaskStore store(dir.Child(L"task.xml"));
+  ASSERT_TRUE(store.Save(list));
+  const std::string before = ReadFileBytes(dir.Child(L"task.xml"));
+  EXPECT_EQ(before.find("week"), std::string::npos);
+  std::vector<IQuelmTask> loaded = LoadText(dir, before);
+  std::vector<IQuelmTask*> again;
+  for (IQuelmTask& task : loaded)
+    again.push_back(&task);
+  ASSERT_TRUE(store.Save(again));
+  EXPECT_EQ(ReadFileBytes(dir.Child(L"task.xml")), before) << "byte for byte";
+
+  IQuelmTask weekly;
+  weekly.mode = ScheduleMode::Weekly;
+  weekly.week = 0x15;
+  ASSERT_TRUE(store.Save({&weekly}));
+  const std::string bytes = ReadFileBytes(dir.Child(L"task.xml"));
+  EXPECT_NE(bytes.find("<modul>5</modul>"), std::string::npos);
+  EXPECT_NE(bytes.find("<pause>0</pause>\r\n<week>21</week>\r\n</item>"), std::string::npos)
+      << bytes;
+  loaded = LoadText(dir, bytes);
+  ASSERT_EQ(loaded.size(), 1u);
+  EXPECT_EQ(loaded[0].mode, ScheduleMode::Weekly);
+  EXPECT_EQ(loaded[0].week, 0x15);
+
+  // Without <week>, or with 0, a weekly task runs Monday to Friday.
+  loaded = LoadText(dir, "<cfg>" + Item("<guid>A</guid><modul>5</modul>") +
+                             Item("<guid>B</guid><modul>5</modul><week>0</week>") + "</cfg>");
+  ASSERT_EQ(loaded.size(), 2u);
+  EXPECT_EQ(loaded[0].week, kWorkingDays);
+  EXPECT_EQ(loaded[1].week, kWorkingDays);
+}
+
 TEST(TaskStore, AFileHeldOpenAtStartIsNeverReplaced) {
   TempDir dir;
   const std::wstring path = dir.Child(L"task.xml");
