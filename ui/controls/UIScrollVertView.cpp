@@ -5,13 +5,14 @@
 #include "sys/StringFormat.h"
 #include "ui/controls/UIScrollBar.h"
 
+// The tree takes over the references new made; the members hold references of their own.
 UIScrollVertView::UIScrollVertView()
     : viewport_(new UIControl), content_(new UIControl), bar_(new UIScrollBar) {
   content_->SetAttribute(L"layout", L"vert");
-  viewport_->AddChild(content_);
-  AddChild(viewport_);
+  viewport_->AddChild(content_.get());
+  AddChild(viewport_.get());
   bar_->SetVisible(false, false);
-  AddChild(bar_);
+  AddChild(bar_.get());
   bar_->AddListener(&UIScrollVertView::OnBarEvent, this);
 }
 
@@ -36,7 +37,7 @@ void UIScrollVertView::Relayout() {
 
 UIControl* UIScrollVertView::Header() const {
   for (UIControl* child : children_) {
-    if (child != viewport_ && child != bar_ && child->GetId() == L"header")
+    if (child != viewport_.get() && child != bar_.get() && child->GetId() == L"header")
       return child;
   }
   return nullptr;
@@ -88,7 +89,7 @@ void UIScrollVertView::OnBarEvent(void* data, UIEvent& event) {
   if (event.name != "scollposchanged")
     return;
   auto* self = static_cast<UIScrollVertView*>(data);
-  UIControl* content = self->content_;
+  UIControl* content = self->content_.get();
   const RECT& r = content->GetRect();
   content->SetPos(r.left, -event.param2, r.right - r.left, r.bottom - r.top);
   self->viewport_->Invalidate();
@@ -99,7 +100,7 @@ void UIScrollVertView::AddRow(UIControl* row) {
 }
 
 void UIScrollVertView::RemoveRow(UIControl* row) {
-  if (!row || row->GetParent() != content_)
+  if (!row || row->GetParent() != content_.get())
     return;
   row->Remove();
   Arrange();
