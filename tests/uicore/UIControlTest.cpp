@@ -33,12 +33,12 @@ class UIControlTest : public testing::Test {
 // would.
 class ReentrantChild : public UIControl {
  public:
-  bool DefaultMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override {
-    if (message == WM_SIZE && GetParent()) {
+  void OnMessage(UIMessage& m) override {
+    if (m.message == WM_SIZE && GetParent()) {
       ++arranges;
       GetParent()->Relayout();
     }
-    return UIControl::DefaultMessage(message, wparam, lparam, result);
+    UIControl::OnMessage(m);
   }
   static int arranges;
 };
@@ -302,12 +302,11 @@ TEST_F(UIControlTest, EventsReachListenersThenTheFirstSinkThatTakesThem) {
 TEST_F(UIControlTest, WheelGoesToTheParentAndStopsAtTheRoot) {
   class WheelSink : public UIControl {
    public:
-    bool ProcessMessage(UINT m, WPARAM w, LPARAM l, LRESULT* r) override {
-      if (m == WM_MOUSEWHEEL) {
-        *r = 42;
-        return true;
-      }
-      return UIControl::ProcessMessage(m, w, l, r);
+    void OnMessage(UIMessage& m) override {
+      if (m.message == WM_MOUSEWHEEL)
+        m.result = 42;
+      else
+        UIControl::OnMessage(m);
     }
   };
   Tree lone = Tree::Adopt(new UIControl);

@@ -54,7 +54,7 @@ UIComboBox::~UIComboBox() {
   }
 }
 
-bool UIComboBox::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UIComboBox::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"data") {
     size_t before = items_.size();
     if (!value.empty()) {
@@ -84,9 +84,8 @@ bool UIComboBox::SetAttribute(const std::wstring& name, const std::wstring& valu
     arrowSize_ = MakeFramePainters(value, UIRenderImg::kStretch, arrows_);
     Invalidate();
   } else {
-    return UILabel::SetAttribute(name, value);
+    return UILabel::ApplyAttribute(name, value);
   }
-  attributes_[name] = value;
   return true;
 }
 
@@ -264,16 +263,15 @@ void UIComboBox::ChooseFromList(int index) {
 
 UIComboBoxItem::UIComboBoxItem(UIComboBox* owner, int index) : owner_(owner), index_(index) {}
 
-bool UIComboBoxItem::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UIComboBoxItem::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   Gdiplus::ARGB* slot = name == L"selclr"     ? &selClr_
                         : name == L"hoverclr" ? &hoverClr_
                         : name == L"lineclr"  ? &lineClr_
                                               : nullptr;
   if (!slot)
-    return UIButton::SetAttribute(name, value);
+    return UIButton::ApplyAttribute(name, value);
   *slot = ParseColor(value);
   Invalidate();
-  UIControl::SetAttribute(name, value);
   return true;
 }
 

@@ -30,7 +30,7 @@ class UIComboBox : public UILabel {
 
   // UIControl:
   const char* GetClassName() const override { return "UIComboBox"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void Paint(Gdiplus::Graphics& graphics) override;
   void OnMessage(UIMessage& message) override;
   // UILabel: the field less the left margin and the arrow area.
@@ -88,7 +88,7 @@ class UIComboBoxItem : public UIButton {
   UIComboBoxItem(UIComboBox* owner, int index);
 
   const char* GetClassName() const override { return "UIComboBoxItem"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void Paint(Gdiplus::Graphics& graphics) override;
   void OnStateChanged(unsigned oldState, unsigned newState) override;
 

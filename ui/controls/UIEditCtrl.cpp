@@ -117,7 +117,7 @@ UIEditCtrl::~UIEditCtrl() {
   hintRender_->Release();
 }
 
-bool UIEditCtrl::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UIEditCtrl::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   bool known = true;
   if (name == L"clr") {
     colour_ = ParseColor(value);
@@ -143,7 +143,7 @@ bool UIEditCtrl::SetAttribute(const std::wstring& name, const std::wstring& valu
   } else {
     known = false;
   }
-  return UIControl::SetAttribute(name, value) || known;
+  return UIControl::ApplyAttribute(name, value) || known;
 }
 
 void UIEditCtrl::SetStyle(DWORD style) {
@@ -1149,7 +1149,12 @@ LRESULT UIEditCtrl::OnEditMessage(UINT message, WPARAM wparam, LPARAM lparam, bo
   }
 }
 
-bool UIEditCtrl::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
+void UIEditCtrl::OnMessage(UIMessage& message) {
+  if (!HandleEditMessage(message.message, message.wparam, message.lparam, &message.result))
+    UIControl::OnMessage(message);
+}
+
+bool UIEditCtrl::HandleEditMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
   if (message >= EM_GETSEL && message <= EM_CHARFROMPOS) {
     bool handled = false;
     *result = OnEditMessage(message, wparam, lparam, &handled);
@@ -1298,7 +1303,7 @@ bool UIEditCtrl::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRES
     default:
       break;
   }
-  return UIControl::ProcessMessage(message, wparam, lparam, result);
+  return false;
 }
 
 // --- Painting.

@@ -20,14 +20,13 @@ UIScrollVertView::~UIScrollVertView() {
   bar_->RemoveListener(&UIScrollVertView::OnBarEvent, this);
 }
 
-bool UIScrollVertView::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UIScrollVertView::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"hscrollwidth") {
     barWidth_ = std::max(0, ParseDecimal(value));
-    UIControl::SetAttribute(name, value);
     Arrange();
     return true;
   }
-  return UIControl::SetAttribute(name, value);
+  return UIControl::ApplyAttribute(name, value);
 }
 
 void UIScrollVertView::Relayout() {

@@ -23,7 +23,7 @@ class UIScrollVertView : public UIControl {
 
   // UIControl:
   const char* GetClassName() const override { return "UIScrollVertView"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void OnMessage(UIMessage& message) override;
   // Runs Arrange.
   void Relayout() override;

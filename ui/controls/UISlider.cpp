@@ -24,7 +24,7 @@ int ImageHeight(SkinBitmap* image) {
 
 }  // namespace
 
-bool UISlider::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UISlider::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"thumb")
     thumb_ = LoadSkinImage(value);
   else if (name == L"sliderbg")
@@ -34,8 +34,7 @@ bool UISlider::SetAttribute(const std::wstring& name, const std::wstring& value)
   else if (name == L"value")
     SetValue(ParseDecimal(value));
   else
-    return UIControl::SetAttribute(name, value);
-  attributes_[name] = value;
+    return UIControl::ApplyAttribute(name, value);
   Invalidate();
   return true;
 }

@@ -181,20 +181,12 @@ bool UIControl::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
       return true;
     }
     default:
-      return DefaultMessage(message, wparam, lparam, result);
+      return false;
   }
 }
 
 LRESULT UIControl::OnCreate(LPARAM data) {
   return 0;
-}
-
-bool UIControl::DefaultMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
-  if (message == WM_SIZE) {
-    Relayout();
-    return true;
-  }
-  return false;
 }
 
 bool UIControl::IsTracking() const {
@@ -228,6 +220,12 @@ void UIControl::SetBackgroundFromAttribute(const std::wstring& value) {
 }
 
 bool UIControl::SetAttribute(const std::wstring& name, const std::wstring& value) {
+  bool known = ApplyAttribute(name, value);
+  attributes_[name] = value;
+  return known;
+}
+
+bool UIControl::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   bool known = true;
   if (name == L"css") {
     ApplyStyle(value);
@@ -293,7 +291,6 @@ bool UIControl::SetAttribute(const std::wstring& name, const std::wstring& value
   } else {
     known = false;
   }
-  attributes_[name] = value;
   return known;
 }
 
