@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/PumpUntil.h"
@@ -464,5 +465,60 @@ TEST(UIHostWndPaint, NineGridKeepsItsCornersAndStretchesTheRest) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(host.BackBufferPixelForTesting(c.x, c.y), c.argb) << c.x << "," << c.y;
+  }
+}
+
+namespace {
+
+// Sends its window one message from its destructor, as a control that closes a window of its
+// own does (focus and activation move back to the host).
+class Pumping : public UIControl {
+ public:
+  ~Pumping() override {
+    ++deaths;
+    if (HWND window = std::exchange(pumpTo, nullptr))
+      ::SendMessageW(window, pumped, MAKEWPARAM(0, -120), MAKELPARAM(5, 5));
+  }
+  static inline HWND pumpTo = nullptr;
+  static inline UINT pumped = 0;
+  static inline int deaths = 0;
+};
+
+}  // namespace
+
+TEST_F(UIHostWndTest, DyingControlsAndTheirSubtreesNoLongerResolve) {
+  struct Case {
+    const char* what;
+    bool childHoldsCapture;
+    UINT pumped;
+  } cases[] = {
+      {"a captured control dies with its window", false, WM_MOUSEMOVE},
+      {"the captured child of a tree held by code", true, WM_MOUSEWHEEL},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestHost& host = Open();
+    Pumping::deaths = 0;
+    Pumping::pumped = c.pumped;
+    auto* dying = new Pumping;
+    UIRef<UIControl> held;
+    if (c.childHoldsCapture) {
+      held = UIRef<UIControl>::Adopt(dying);
+      dying->AttachHost(&host);
+      auto* child = new Probe;
+      dying->AddChild(child);
+      ASSERT_TRUE(host.SetCapture(child->GetHandle()));
+    } else {
+      host.Find(L"bg")->AddChild(dying);
+      ASSERT_TRUE(host.SetCapture(dying->GetHandle()));
+    }
+    Pumping::pumpTo = host.GetHwnd();
+    if (c.childHoldsCapture)
+      held = nullptr;
+    else
+      DestroyWindow(host.GetHwnd());
+    EXPECT_EQ(Pumping::pumpTo, nullptr);
+    EXPECT_EQ(Pumping::deaths, 1);
+    EXPECT_EQ(host.GetCaptureHandle() ? ResolveControl(host.GetCaptureHandle()) : nullptr, nullptr);
   }
 }

@@ -62,10 +62,14 @@ uint32_t RegisterHandle(UIControl* control) {
   }
 }
 
-void UnregisterHandle(uint32_t handle) {
+// Only while the entry is still this control's: a dying control leaves early, and its handle
+// may be handed out again before its destructor ends.
+void UnregisterHandle(uint32_t handle, const UIControl* control) {
   HandleRegistry& r = Registry();
   ScopedLock lock(r.lock);
-  r.controls.erase(handle);
+  auto it = r.controls.find(handle);
+  if (it != r.controls.end() && it->second == control)
+    r.controls.erase(it);
 }
 
 void SetFlag(uint8_t& flags, uint8_t bit, bool on) {
@@ -89,7 +93,7 @@ UIControl::UIControl()
       handle_(RegisterHandle(this)) {}
 
 UIControl::~UIControl() {
-  UnregisterHandle(handle_);
+  UnregisterHandle(handle_, this);
   for (UIControl* child : children_) {
     child->parent_ = nullptr;
     child->Release();
@@ -397,11 +401,26 @@ void UIControl::AddChild(UIControl* child) {
     child->AttachHost(host_);
 }
 
+void UIControl::DeleteSelf() {
+  // Derived destructors may pump messages (a control closing a window of its own): from here on
+  // neither this control nor anything below it is found by handle.
+  MarkSubtreeRemoved();
+  UnregisterHandle(handle_, this);
+  delete this;
+}
+
+void UIControl::MarkSubtreeRemoved() {
+  flagsA_ |= kFlagRemoved;
+  for (UIControl* child : children_)
+    child->MarkSubtreeRemoved();
+}
+
 void UIControl::DestroyChildren() {
   std::vector<UIControl*> children;
   children.swap(children_);
   for (UIControl* child : children) {
     child->SendMessage(WM_DESTROY);
+    child->MarkSubtreeRemoved();
     child->parent_ = nullptr;
     child->Release();
   }

@@ -165,6 +165,7 @@ class UIControl : public UIRefObj {
   bool IsFloat() const;
   bool IsAdjusting() const;
   bool IsHitTestable() const;
+  // Taken out of its tree (Remove, a destroyed parent) or dying: the host treats it as gone.
   bool IsRemoved() const;
   // Visible and enabled on itself and on every ancestor.
   bool IsEffectivelyVisibleAndEnabled() const;
@@ -217,9 +218,10 @@ class UIControl : public UIRefObj {
   static UINT_PTR TimerId(uint32_t handle, int index);
 
  protected:
-  void DeleteSelf() override { delete this; }
+  // Takes the control and its subtree out of handle resolution before the destructors run.
+  void DeleteSelf() override;
   void SetState(unsigned state);
-  // Sends 2 to every child, detaches it and drops its reference.
+  // Sends 2 to every child, marks its subtree removed, detaches it and drops its reference.
   void DestroyChildren();
 
   RECT rect_ = {};
@@ -244,6 +246,7 @@ class UIControl : public UIRefObj {
  private:
   // The framework's handling of the messages listed in the class comment; false for the others.
   bool ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
+  void MarkSubtreeRemoved();
   void InvalidateBeforeHiding();
   void ApplyStyle(const std::wstring& name);
   void SetLayoutFromAttribute(const std::wstring& value);
