@@ -22,6 +22,10 @@ class Probe : public UIControl {
  public:
   Probe() { SetFocusable(true); }
   void OnMessage(UIMessage& m) override {
+    if (IsRemoved())
+      ++afterRemoval;
+    if (onMessage)
+      onMessage(m.message);
     IUIContainer* host = GetHost();
     switch (m.message) {
       case WM_LBUTTONDOWN:
@@ -53,6 +57,8 @@ class Probe : public UIControl {
     }
   }
   int ticks = 0;
+  int afterRemoval = 0;
+  std::function<void(UINT)> onMessage;  // runs first, as an application's handler would
 };
 
 class TestHost : public UIHostWnd {
@@ -520,5 +526,81 @@ TEST_F(UIHostWndTest, DyingControlsAndTheirSubtreesNoLongerResolve) {
     EXPECT_EQ(Pumping::pumpTo, nullptr);
     EXPECT_EQ(Pumping::deaths, 1);
     EXPECT_EQ(host.GetCaptureHandle() ? ResolveControl(host.GetCaptureHandle()) : nullptr, nullptr);
+  }
+}
+
+TEST_F(UIHostWndTest, HandlersThatRemoveTheNextControlLeaveItUntouched) {
+  struct Case {
+    const char* what;
+    UINT removesOn;                        // p1 removes p2 when it gets this
+    std::function<void(TestHost&)> setUp;  // makes p1 hovered or focused
+    std::function<void(TestHost&)> act;    // aims at p2
+  } cases[] = {
+      {"the leave of the old hover", WM_MOUSELEAVE,
+       [](TestHost& h) { SendMessageW(h.GetHwnd(), WM_MOUSEMOVE, 0, At(20, 20)); },
+       [](TestHost& h) { SendMessageW(h.GetHwnd(), WM_MOUSEMOVE, 0, At(70, 20)); }},
+      {"the focus lost to a click", WM_KILLFOCUS,
+       [](TestHost& h) { h.SetFocusControl(h.Find(L"p1")->GetHandle()); },
+       [](TestHost& h) { SendMessageW(h.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, At(70, 20)); }},
+      {"the focus lost to Tab", WM_KILLFOCUS,
+       [](TestHost& h) { h.SetFocusControl(h.Find(L"p1")->GetHandle()); },
+       [](TestHost& h) { SendMessageW(h.GetHwnd(), WM_KEYDOWN, VK_TAB, 0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestHost& host = Open();
+    UIRef<Probe> p2(P(L"p2"));
+    c.setUp(host);
+    P(L"p1")->onMessage = [&](UINT m) {
+      if (m == c.removesOn && !p2->IsRemoved())
+        p2->Remove();
+    };
+    c.act(host);
+    EXPECT_TRUE(p2->IsRemoved());
+    EXPECT_EQ(p2->afterRemoval, 0);
+    EXPECT_EQ(host.GetFocusControl(), nullptr);
+    EXPECT_EQ(host.GetCaptureHandle(), 0u);
+  }
+}
+
+TEST_F(UIHostWndTest, AClickWithoutAMoveMovesTheHover) {
+  TestHost& host = Open();
+  Send(WM_MOUSEMOVE, 0, At(20, 20));
+  ASSERT_TRUE(P(L"p1")->GetState() & UIControl::kStateHover);
+  Send(WM_RBUTTONDOWN, MK_RBUTTON, At(70, 20));  // as after a menu closed over p2
+  EXPECT_FALSE(P(L"p1")->GetState() & UIControl::kStateHover);
+  EXPECT_TRUE(P(L"p2")->GetState() & UIControl::kStateHover);
+  EXPECT_EQ(host.GetHoverControl(), P(L"p2"));
+}
+
+namespace {
+
+class SelfDeletingHost : public TestHost {
+ public:
+  using TestHost::TestHost;
+  void OnFinalMessage(HWND) override { delete this; }
+};
+
+}  // namespace
+
+TEST_F(UIHostWndTest, AWindowThatDeletesItselfStillAnswersItsModalResult) {
+  struct Case {
+    UINT first, second;  // posted to the window
+    int result;
+  } cases[] = {
+      {WM_LBUTTONDOWN, WM_LBUTTONUP, 1},  // "btnok" clicked
+      {WM_CLOSE, WM_NULL, 0},             // destroyed by the default procedure
+  };
+  for (const Case& c : cases) {
+    auto* host = new SelfDeletingHost(L"xml\\dlg.xml");
+    ASSERT_TRUE(
+        host->Create(nullptr, UIHostWnd::kDialogStyle, UIHostWnd::kDialogExStyle, 0, 0, 200, 200));
+    PostMessageW(host->GetHwnd(), c.first, MK_LBUTTON, At(310, 210));
+    PostMessageW(host->GetHwnd(), c.second, 0, At(310, 210));
+    // Ends a loop that would run on after the object is gone.
+    PostQuitMessage(0);
+    EXPECT_EQ(host->RunModal(), c.result) << c.first;
+    MSG m;
+    PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   }
 }
