@@ -549,3 +549,12 @@ TEST(UIEditCtrlTest, ImeCompositionIsDrawnAtTheCaretAndItsResultTyped) {
 }
 
 }  // namespace
+
+TEST(UIEditCtrlTest, RemovingTheFocusedEditTakesItsCaretAway) {
+  EditHost h;
+  h.Focus(L"one");
+  POINT caret = h.NativeCaret();
+  ASSERT_EQ(h.host.Pixel(caret.x, caret.y + 2), 0xFF000000u) << "inverted over white";
+  h.Edit(L"one")->Remove();
+  EXPECT_EQ(h.host.Pixel(caret.x, caret.y + 2), 0xFFFFFFFFu);
+}

@@ -318,7 +318,7 @@ void UIHostWnd::Paint(Gdiplus::Graphics& graphics) {
     InvertCaret();
   UIContainer::Paint(graphics);
   graphics.Flush(Gdiplus::FlushIntentionSync);
-  if (caretShown_ && caretPhaseOn_)
+  if (caretShown_ && caretPhaseOn_ && !CaretOwnerGone())
     InvertCaret();
 }
 
@@ -400,6 +400,10 @@ uint32_t UIHostWnd::BackBufferPixelForTesting(int x, int y) const {
 
 // --- Caret.
 
+bool UIHostWnd::CaretOwnerGone() const {
+  return caretOwner_ && !ResolveLive(caretOwner_);
+}
+
 RECT UIHostWnd::CaretRect() const {
   return {caretPos_.x, caretPos_.y, caretPos_.x + caretSize_.cx, caretPos_.y + caretSize_.cy};
 }
@@ -472,6 +476,10 @@ void UIHostWnd::OnTimerMessage(WPARAM id) {
     return;
   }
   if (index == kCaretTimerIndex) {
+    if (CaretOwnerGone()) {
+      ShowCaret(false);
+      return;
+    }
     caretPhaseOn_ = !caretPhaseOn_;
     RECT r = CaretRect();
     InvalidateRect(r);

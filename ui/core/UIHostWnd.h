@@ -127,6 +127,9 @@ class UIHostWnd : public UIContainer, public UIWindowImp {
   bool OnSetCursor(LPARAM lparam);
   void InvertCaret();
   RECT CaretRect() const;
+  // The control that placed the caret was removed (a focused edit taken out of the tree): the
+  // caret is no longer drawn and stops blinking at its next tick.
+  bool CaretOwnerGone() const;
   void PlaceRoot(int width, int height);
 
   std::wstring layoutPath_;
