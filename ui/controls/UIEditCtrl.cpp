@@ -588,7 +588,12 @@ void UIEditCtrl::Copy() {
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (s.size() + 1) * sizeof(wchar_t));
   if (!block)
     return;
-  memcpy(GlobalLock(block), s.c_str(), (s.size() + 1) * sizeof(wchar_t));
+  void* to = GlobalLock(block);
+  if (!to) {
+    GlobalFree(block);
+    return;
+  }
+  memcpy(to, s.c_str(), (s.size() + 1) * sizeof(wchar_t));
   GlobalUnlock(block);
   if (!SetClipboardData(CF_UNICODETEXT, block))
     GlobalFree(block);
@@ -613,7 +618,9 @@ void UIEditCtrl::Paste() {
     const wchar_t* p = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
     if (!p)
       return;
-    s = p;
+    // Another program need not end its text inside the block.
+    const wchar_t* end = p + GlobalSize(data) / sizeof(wchar_t);
+    s.assign(p, std::find(p, end, L'\0'));
     GlobalUnlock(data);
   }
   if (style_ & ES_NUMBER) {
