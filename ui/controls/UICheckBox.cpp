@@ -24,10 +24,10 @@ bool UICheckBox::ApplyAttribute(const std::wstring& name, const std::wstring& va
     ParseRect(value, &box_);
     Invalidate();
   } else if (name == L"xlabel") {
-    xLabel_ = ParseDecimal(value);
+    xLabel_ = ParseCoordinate(value);
     Invalidate();
   } else if (name == L"ylabel") {
-    yLabel_ = ParseDecimal(value);
+    yLabel_ = ParseCoordinate(value);
     Invalidate();
   } else if (name == L"check") {
     SetChecked(ParseBool(value));

@@ -75,7 +75,7 @@ bool UIComboBox::ApplyAttribute(const std::wstring& name, const std::wstring& va
       SetSelected(0);
   } else if (name == L"hscrollwidth") {
     // Handed on to the drop list's scroll view.
-    listScroll_ = std::max(0, ParseDecimal(value));
+    listScroll_ = std::max(0, ParseCoordinate(value));
     if (UIScrollVertView* view = list_ ? list_->view() : nullptr)
       view->SetAttribute(name, value);
   } else if (name == L"clickdrop") {

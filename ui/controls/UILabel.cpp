@@ -21,10 +21,10 @@ bool UILabel::ApplyAttribute(const std::wstring& name, const std::wstring& value
     ApplyDescriptorItems(textRender_, value);
     Invalidate();
   } else if (name == L"xstart") {
-    xStart_ = ParseDecimal(value);
+    xStart_ = ParseCoordinate(value);
     Invalidate();
   } else if (name == L"xend") {
-    xEnd_ = ParseDecimal(value);
+    xEnd_ = ParseCoordinate(value);
     Invalidate();
   } else if (name == L"alias") {
     alias_ = ParseBool(value);

@@ -58,7 +58,7 @@ void UIProgress::Paint(Gdiplus::Graphics& graphics) {
     back_->Paint(graphics, Gdiplus::Rect(0, 0, w, h));
   else
     FillRect(graphics, Gdiplus::Rect(0, 0, w, h), kBackColour);
-  int filled = w * value_ / 100;
+  int filled = static_cast<int>(static_cast<long long>(w) * value_ / 100);
   if (filled < 1)
     return;
   if (!fore_) {

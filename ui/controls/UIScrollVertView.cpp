@@ -1,4 +1,5 @@
 #include "ui/controls/UIScrollVertView.h"
+#include "ui/core/UIValueParse.h"
 
 #include <algorithm>
 
@@ -22,7 +23,7 @@ UIScrollVertView::~UIScrollVertView() {
 
 bool UIScrollVertView::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"hscrollwidth") {
-    barWidth_ = std::max(0, ParseDecimal(value));
+    barWidth_ = std::max(0, ParseCoordinate(value));
     Arrange();
     return true;
   }
@@ -46,7 +47,7 @@ int UIScrollVertView::TotalRowHeight() const {
   int total = 0;
   for (UIControl* row : content_->GetChildren()) {
     if (row->IsVisible())
-      total += row->GetDesiredSize().cy;
+      total = AddSaturated(total, row->GetDesiredSize().cy);
   }
   return total;
 }
@@ -135,7 +136,7 @@ void UIScrollVertView::EnsureVisible(int index) {
   int rowTop = 0;
   for (int i = 0; i < index; ++i) {
     if (rows[i]->IsVisible())
-      rowTop += rows[i]->GetDesiredSize().cy;
+      rowTop = AddSaturated(rowTop, rows[i]->GetDesiredSize().cy);
   }
   int y = rowTop - bar_->GetPosition();
   if (y >= 0 && y < page_)

@@ -242,12 +242,12 @@ bool UIControl::ApplyAttribute(const std::wstring& name, const std::wstring& val
     bool parent = value == L"parent";
     SetFlag(flagsB_, height ? kFlagHeightParent : kFlagWidthParent, parent);
     int size = parent ? (parent_ ? (height ? parent_->GetHeight() : parent_->GetWidth()) : -1)
-                      : ParseDecimal(value);
+                      : ParseCoordinate(value);
     if (size >= 0) {
       if (height)
-        rect_.bottom = rect_.top + size;
+        rect_.bottom = AddSaturated(rect_.top, size);
       else
-        rect_.right = rect_.left + size;
+        rect_.right = AddSaturated(rect_.left, size);
     }
     Relayout();
   } else if (name == L"adj") {
@@ -289,7 +289,7 @@ bool UIControl::ApplyAttribute(const std::wstring& name, const std::wstring& val
   } else if (name == L"id") {
     id_ = value;
   } else if (name == L"rgn") {
-    rgn_ = ParseDecimal(value);
+    rgn_ = ParseCoordinate(value);
   } else if (name == L"padding") {
     padding_ = ParseInsets(value);
   } else {
@@ -553,7 +553,7 @@ bool UIControl::IsEventSink() const {
 }
 
 void UIControl::SetPos(int x, int y, int width, int height) {
-  RECT r = {x, y, x + width, y + height};
+  RECT r = {x, y, AddSaturated(x, width), AddSaturated(y, height)};
   if (EqualRect(&r, &rect_))
     return;
   bool resized = width != GetWidth() || height != GetHeight();
@@ -567,7 +567,7 @@ void UIControl::SetPos(int x, int y, int width, int height) {
 }
 
 void UIControl::Place(int x, int y, int width, int height) {
-  RECT r = {x, y, x + width, y + height};
+  RECT r = {x, y, AddSaturated(x, width), AddSaturated(y, height)};
   if (EqualRect(&r, &rect_)) {
     Relayout();
     Invalidate();
