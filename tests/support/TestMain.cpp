@@ -62,6 +62,14 @@ LONG WINAPI EndOnFaultInOwnCode(EXCEPTION_POINTERS* info) {
   return EndOnUnhandledFault(info);
 }
 
+constexpr int kUnfinished = -1;
+int testsResult = kUnfinished;
+
+DWORD WINAPI RunTests(void*) {
+  testsResult = RUN_ALL_TESTS();
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,5 +78,15 @@ int main(int argc, char** argv) {
   SetUnhandledExceptionFilter(EndOnUnhandledFault);
   AddVectoredExceptionHandler(1, EndOnFaultInOwnCode);
   testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  // A stack overflowed to its last page leaves no room for the handlers above: Wine ends the
+  // thread, and a process whose main thread ended so exits with 0. The tests run on a thread of
+  // their own (with the main thread's stack size) so that such an end is seen and fails the run.
+  HANDLE tests = CreateThread(nullptr, 0, RunTests, nullptr, 0, nullptr);
+  if (!tests)
+    return 2;
+  WaitForSingleObject(tests, INFINITE);
+  CloseHandle(tests);
+  if (testsResult == kUnfinished)
+    EndTestProcessOnFault("the test thread ended without finishing (a stack overflow?)");
+  return testsResult;
 }
