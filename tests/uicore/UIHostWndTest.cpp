@@ -119,8 +119,9 @@ class UIHostWndTest : public testing::Test {
     host_.reset();
     skin_.reset();
   }
-  TestHost& Open(DWORD exStyle = UIHostWnd::kDialogExStyle) {
-    host_ = std::make_unique<TestHost>(L"xml\\dlg.xml");
+  TestHost& Open(DWORD exStyle = UIHostWnd::kDialogExStyle,
+                 const wchar_t* layout = L"xml\\dlg.xml") {
+    host_ = std::make_unique<TestHost>(layout);
     HWND hwnd = host_->Create(nullptr, UIHostWnd::kDialogStyle, exStyle, 0, 0, 200, 200);
     EXPECT_NE(hwnd, nullptr);
     return *host_;
@@ -602,5 +603,59 @@ TEST_F(UIHostWndTest, AWindowThatDeletesItselfStillAnswersItsModalResult) {
     EXPECT_EQ(host->RunModal(), c.result) << c.first;
     MSG m;
     PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+  }
+}
+
+TEST_F(UIHostWndTest, EndlesslyNestedAndSelfMultiplyingLayoutsStayBounded) {
+  std::string deep = "<UIWnd id='top' pos='0,0,60,40' back='clr:clr=#ff00ff00'>";
+  for (int i = 0; i < 100000; ++i)
+    deep += "<UIWnd>";
+  for (int i = 0; i <= 100000; ++i)
+    deep += "</UIWnd>";
+  std::string plain;
+  for (int i = 0; i < 30; ++i)
+    plain += "<UIWnd/>";
+  skin_.reset();  // it takes the process-wide loader away when it goes
+  skin_ = std::make_unique<UITestSkin>(std::vector<PackFile>{
+      {L"xml\\deep.xml", deep},
+      {L"xml\\twice.xml",
+       "<UIWnd id='top' pos='0,0,60,40' back='clr:clr=#ff00ff00'><node file='xml\\half.xml'/>"
+       "</UIWnd>"},
+      // Two self-includes; the plain children reach the cap with fewer files read.
+      {L"xml\\half.xml",
+       "<UIWnd><node file='xml\\half.xml'/><node file='xml\\half.xml'/>" + plain + "</UIWnd>"}});
+  struct Case {
+    const wchar_t* layout;
+    int levels;    // from the layout's root down its first children
+    int controls;  // made by the build
+  } cases[] = {
+      {L"xml\\deep.xml", kMaxTreeDepth - 1, kMaxTreeDepth - 1},
+      // The deepest include has only its plain children.
+      {L"xml\\twice.xml", UIBuilder::kMaxIncludeDepth + 1, UIBuilder::kMaxBuiltControls},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.layout)));
+    TestHost& host = Open(UIHostWnd::kDialogExStyle, c.layout);
+    UIControl* top = host.Find(L"top");
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(host.Find(L"absent"), nullptr);
+    int levels = 0;
+    UIControl* last = top;
+    for (UIControl* at = top; at; at = at->GetRelative(UIControl::Relative::kFirstChild)) {
+      ++levels;
+      last = at;
+    }
+    EXPECT_EQ(levels, c.levels);
+    EXPECT_EQ(last->GetHost(), &host);
+    int controls = 0;
+    std::function<void(UIControl*)> count = [&](UIControl* at) {
+      ++controls;
+      for (UIControl* child : at->GetChildren())
+        count(child);
+    };
+    count(top);
+    EXPECT_EQ(controls, c.controls);
+    host.PaintNow();
+    EXPECT_EQ(host.BackBufferPixelForTesting(30, 20), 0xFF00FF00u);
   }
 }

@@ -475,20 +475,24 @@ int UIControl::IndexInParent() const {
   return it == siblings.end() ? -1 : static_cast<int>(it - siblings.begin());
 }
 
-UIControl* UIControl::FindById(const std::wstring& id) {
+UIControl* UIControl::FindById(const std::wstring& id, int depth) {
   if (id_ == id)
     return this;
+  if (++depth >= kMaxTreeDepth)
+    return nullptr;
   for (UIControl* child : children_) {
-    if (UIControl* found = child->FindById(id))
+    if (UIControl* found = child->FindById(id, depth))
       return found;
   }
   return nullptr;
 }
 
-void UIControl::AttachHost(IUIContainer* host) {
+void UIControl::AttachHost(IUIContainer* host, int depth) {
   host_ = host;
+  if (++depth >= kMaxTreeDepth)
+    return;
   for (UIControl* child : children_)
-    child->AttachHost(host);
+    child->AttachHost(host, depth);
 }
 
 std::wstring UIControl::GetAttribute(const std::wstring& name) const {

@@ -15,6 +15,11 @@ class UIControl;
 class UILayout;
 class UIRender;
 
+// The deepest a tree may go: the builder makes no deeper tree from a layout, and the recursive
+// passes (painting, id search, host attachment) stop at this many levels, so that a tree
+// nested without end cannot overflow the stack.
+constexpr int kMaxTreeDepth = 256;
+
 // One message as a control receives it. x and y are the signed low and high words of lparam.
 struct UIMessage {
   HWND hwnd = nullptr;
@@ -139,12 +144,12 @@ class UIControl : public UIRefObj {
   UIControl* GetRelative(Relative kind) const;
   int IndexInParent() const;
   // Pre-order: this control, then each child and its subtree in order.
-  UIControl* FindById(const std::wstring& id);
+  UIControl* FindById(const std::wstring& id) { return FindById(id, 0); }
   const std::vector<UIControl*>& GetChildren() const { return children_; }
   UIControl* GetParent() const { return parent_; }
   void SetLink(UIControl* link) { link_ = link; }
   // Sets the host of this control and of its whole subtree.
-  void AttachHost(IUIContainer* host);
+  void AttachHost(IUIContainer* host) { AttachHost(host, 0); }
   IUIContainer* GetHost() const { return host_; }
 
   // --- Attributes and properties.
@@ -247,6 +252,9 @@ class UIControl : public UIRefObj {
   // The framework's handling of the messages listed in the class comment; false for the others.
   bool ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
   void MarkSubtreeRemoved();
+  // `depth` is this control's level below where the walk began.
+  UIControl* FindById(const std::wstring& id, int depth);
+  void AttachHost(IUIContainer* host, int depth);
   void InvalidateBeforeHiding();
   void ApplyStyle(const std::wstring& name);
   void SetLayoutFromAttribute(const std::wstring& value);
