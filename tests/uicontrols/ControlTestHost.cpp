@@ -73,6 +73,8 @@ ControlTestHost::~ControlTestHost() {
 
 int ControlTestHost::OnEvent(UIEvent& event) {
   events.push_back({event.id, event.name, event.param2, event.param1});
+  if (onEvent)
+    onEvent(event);
   return 1;
 }
 

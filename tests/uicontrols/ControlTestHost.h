@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -75,4 +76,6 @@ class ControlTestHost : public UIHostWnd {
   std::vector<std::string> EventNames() const;
 
   std::vector<SeenEvent> events;
+  // Runs on every event after it is recorded, as an application's handler would.
+  std::function<void(UIEvent&)> onEvent;
 };

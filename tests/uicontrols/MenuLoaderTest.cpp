@@ -271,6 +271,25 @@ TEST_F(MenuLoaderTest, MissingOrUnreadableFilesAnswerMinusOneAndShowNothing) {
   }
 }
 
+TEST_F(MenuLoaderTest, EndlesslyNestedSubmenusAreCutOff) {
+  std::string deep = "<menu>";
+  for (int i = 0; i < 100000; ++i)
+    deep += "<menu id=\"1\" txt=\"x\" type=\"sub\">";
+  for (int i = 0; i <= 100000; ++i)
+    deep += "</menu>";
+  std::string pack = BuildPack({{L"xml\\deep.xml", deep}}).bytes;
+  ResLoaderMgr loader;
+  ASSERT_TRUE(loader.LoadPack(pack.data(), pack.size()));
+  SetResLoader(&loader);
+  std::unique_ptr<SkinMenu> menu = LoadSkinMenu(L"xml\\deep.xml");
+  SetResLoader(skin_);
+  ASSERT_NE(menu, nullptr);
+  int levels = 0;
+  for (SkinMenu* at = menu.get(); at && !at->items.empty(); at = at->items[0].submenu.get())
+    ++levels;
+  EXPECT_EQ(levels, 256);
+}
+
 TEST_F(MenuLoaderTest, ClickingAnEntryAnswersItsId) {
   std::unique_ptr<SkinMenu> menu = LoadSkinMenu(L"xml\\mainmenu.xml");
   ASSERT_NE(menu, nullptr);

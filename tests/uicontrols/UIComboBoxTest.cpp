@@ -161,3 +161,54 @@ TEST(UIComboBoxTest, DataAppendsAndOutOfRangeSelectionEmptiesTheField) {
 }
 
 }  // namespace
+
+namespace {
+
+// Refuses to create any window of the thread, the drop list's included.
+LRESULT CALLBACK RefuseWindows(int code, WPARAM wparam, LPARAM lparam) {
+  return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+}  // namespace
+
+TEST(UIComboBoxTest, ComboRemovedByItsOwnChoiceTakesItsListWithIt) {
+  ComboHost h(3);
+  h.host->onEvent = [](UIEvent& event) {
+    if (event.name == "comboselectchanged")
+      event.sender->Remove();
+  };
+  HWND list = h.Open();
+  h.ClickRow(2);
+  EXPECT_EQ(h.host->Find(L"cb"), nullptr);
+  EXPECT_FALSE(IsWindow(list));
+  EXPECT_EQ(h.host->EventNames(), std::vector<std::string>{"comboselectchanged"});
+}
+
+TEST(UIComboBoxTest, ListOpensAgainAfterAltF4ItsDestructionOrAFailedCreation) {
+  enum class End { kCloseRequest, kDestroyed, kCreationFails };
+  for (End end : {End::kCloseRequest, End::kDestroyed, End::kCreationFails}) {
+    SCOPED_TRACE(static_cast<int>(end));
+    ComboHost h(3);
+    HHOOK hook = nullptr;
+    if (end == End::kCreationFails)
+      hook = SetWindowsHookExW(WH_CBT, RefuseWindows, nullptr, GetCurrentThreadId());
+    HWND first = h.Open();
+    if (end == End::kCloseRequest)
+      SendMessageW(first, WM_CLOSE, 0, 0);
+    else if (end == End::kDestroyed)
+      DestroyWindow(first);
+    else
+      UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(h.ListOpen());
+    h.combo->SetAttribute(L"hscrollwidth", L"6");  // reaches the list's view only when it exists
+    if (end == End::kCloseRequest) {
+      // Only hidden, as by Escape (showing it again would wait for a window manager, see above).
+      EXPECT_TRUE(IsWindow(first));
+      continue;
+    }
+    ASSERT_NE(h.Open(), nullptr);
+    EXPECT_TRUE(h.ListOpen());
+    h.ClickRow(2);
+    EXPECT_EQ(h.combo->GetText(), L"item2");
+  }
+}

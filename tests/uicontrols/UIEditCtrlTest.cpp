@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -549,3 +550,35 @@ TEST(UIEditCtrlTest, ImeCompositionIsDrawnAtTheCaretAndItsResultTyped) {
 }
 
 }  // namespace
+
+TEST(UIEditCtrlTest, RemovingTheFocusedEditTakesItsCaretAway) {
+  EditHost h;
+  h.Focus(L"one");
+  POINT caret = h.NativeCaret();
+  ASSERT_EQ(h.host.Pixel(caret.x, caret.y + 2), 0xFF000000u) << "inverted over white";
+  h.Edit(L"one")->Remove();
+  EXPECT_EQ(h.host.Pixel(caret.x, caret.y + 2), 0xFFFFFFFFu);
+}
+
+TEST(UIEditCtrlTest, PasteReadsNoFurtherThanTheClipboardBlock) {
+  EditHost h;
+  // Four characters and no terminator, as another program may hand them over; the block shrinks
+  // in place, so the bytes behind it are no terminator either.
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 64);
+  ASSERT_NE(block, nullptr);
+  std::fill_n(static_cast<wchar_t*>(GlobalLock(block)), 32, L'x');
+  GlobalUnlock(block);
+  block = GlobalReAlloc(block, 4 * sizeof(wchar_t), GMEM_MOVEABLE);
+  ASSERT_TRUE(OpenClipboard(h.host.hwnd()));
+  EmptyClipboard();
+  SetClipboardData(CF_UNICODETEXT, block);
+  // The system terminates text set by this process inside the block: take that back.
+  if (auto* text = static_cast<wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)))) {
+    std::fill_n(text, 4, L'x');
+    GlobalUnlock(GetClipboardData(CF_UNICODETEXT));
+  }
+  CloseClipboard();
+  h.Focus(L"one");
+  h.Edit(L"one")->SendMessage(WM_PASTE);
+  EXPECT_EQ(h.Edit(L"one")->GetText(), L"xxxx");
+}

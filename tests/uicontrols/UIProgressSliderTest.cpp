@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "tests/uicontrols/ControlTestHost.h"
+#include "ui/controls/UIListControls.h"
 #include "ui/controls/UIProgress.h"
+#include "ui/controls/UIScrollBar.h"
+#include "ui/controls/UIScrollVertView.h"
 #include "ui/controls/UISlider.h"
 
 namespace {
@@ -63,6 +68,30 @@ TEST(UISliderTest, ThumbDraggedPastEitherEndClamps) {
   host.Send(WM_LBUTTONUP, 200, 20);
   EXPECT_EQ(slider->GetValue(), 75);
   EXPECT_EQ(host.EventNames(), std::vector<std::string>{"sliderposchanged"});
+}
+
+TEST(UIHostileSizesTest, OverWideBarsAndLongListsKeepTheirArithmetic) {
+  TestSkin skin;
+  RegisterListControls();
+  skin.AddImage(L"thumb.png", StripPng({0xFF111111, 0xFF222222, 0xFF333333, 0xFF444444}, 10, 16));
+  // Both bars are held to 32767 wide, their middle 16383 pixels in, 83 inside the window.
+  ControlTestHost host(skin,
+                       "<UIWnd pos=\"0,0,300,200\" back=\"clr:clr=#ffffffff\">"
+                       "<UISlider pos=\"-16300,0,2000000000,20\" thumb=\"thumb.png\" value=\"50\"/>"
+                       "<UIProgress pos=\"-16300,20,2000000000,20\" value=\"50\"/>"
+                       "<UIScrollVertView id=\"list\" pos=\"0,50,100,100\"/></UIWnd>");
+  EXPECT_EQ(host.Pixel(83, 10), 0xFF111111u) << "the thumb";
+  EXPECT_EQ(host.Pixel(80, 30), UIProgress::kFillColour);
+  EXPECT_EQ(host.Pixel(90, 30), UIProgress::kBackColour);
+  auto* list = host.FindAs<UIScrollVertView>(L"list");
+  for (int i = 0; i < 2; ++i) {
+    auto* row = new UIControl;
+    row->SetPos(0, 0, 10, 2000000000);
+    list->AddRow(row);
+  }
+  list->Relayout();
+  EXPECT_TRUE(list->scroll_bar()->IsVisible());
+  EXPECT_EQ(list->scroll_bar()->GetTotal(), INT_MAX);
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "tests/uicore/UITestSkin.h"
 #include "ui/core/UIBuilder.h"
 #include "ui/core/UILayout.h"
 #include "ui/core/UIStyleTable.h"
+#include "ui/core/UIValueParse.h"
 
 namespace {
 
@@ -33,12 +36,12 @@ class UIControlTest : public testing::Test {
 // would.
 class ReentrantChild : public UIControl {
  public:
-  bool DefaultMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override {
-    if (message == WM_SIZE && GetParent()) {
+  void OnMessage(UIMessage& m) override {
+    if (m.message == WM_SIZE && GetParent()) {
       ++arranges;
       GetParent()->Relayout();
     }
-    return UIControl::DefaultMessage(message, wparam, lparam, result);
+    UIControl::OnMessage(m);
   }
   static int arranges;
 };
@@ -302,12 +305,11 @@ TEST_F(UIControlTest, EventsReachListenersThenTheFirstSinkThatTakesThem) {
 TEST_F(UIControlTest, WheelGoesToTheParentAndStopsAtTheRoot) {
   class WheelSink : public UIControl {
    public:
-    bool ProcessMessage(UINT m, WPARAM w, LPARAM l, LRESULT* r) override {
-      if (m == WM_MOUSEWHEEL) {
-        *r = 42;
-        return true;
-      }
-      return UIControl::ProcessMessage(m, w, l, r);
+    void OnMessage(UIMessage& m) override {
+      if (m.message == WM_MOUSEWHEEL)
+        m.result = 42;
+      else
+        UIControl::OnMessage(m);
     }
   };
   Tree lone = Tree::Adopt(new UIControl);
@@ -351,4 +353,42 @@ TEST_F(UIControlTest, HandlesStopResolvingOnceTheControlIsGone) {
   uint32_t id = static_cast<uint32_t>(UIControl::TimerId(0x123456, 5));
   EXPECT_EQ(id, 0x85123456u);
   EXPECT_LT(static_cast<int32_t>(id), 0);
+}
+
+TEST_F(UIControlTest, HostileSizesAreHeldAndSumsSaturate) {
+  const int big = kMaxLayoutValue;
+  struct Case {
+    const char* what;
+    const wchar_t* layout;
+    std::vector<RECT> rects;  // the root's, then its children's
+  } cases[] = {
+      {"pos", L"<UIWnd pos='-2000000000,0,2000000000,2000000000'/>", {{-big, 0, 0, big}}},
+      {"width", L"<UIWnd width='2000000000' height='-5'/>", {{0, 0, big, 0}}},
+      {"a row of over-wide children leaves nothing to share",
+       L"<UIWnd pos='0,0,100,10' layout='horz'><UIWnd width='2000000000'/>"
+       L"<UIWnd width='2000000000'/><UIWnd adj='1'/></UIWnd>",
+       {{0, 0, 100, 10}, {0, 0, big, 0}, {big, 0, 2 * big, 0}, {2 * big, 0, 2 * big, 10}}},
+      {"padding",
+       L"<UIWnd pos='0,0,100,10' container='1' padding='2000000000'><UIWnd/></UIWnd>",
+       {{0, 0, 100, 10}, {big, 0, 100, 10}}},
+  };
+  for (const Case& c : cases) {
+    Tree t = Build(c.layout);
+    ASSERT_TRUE(t) << c.what;
+    std::vector<RECT> rects = {RectOf(t.get())};
+    for (UIControl* child : t->GetChildren())
+      rects.push_back(RectOf(child));
+    ASSERT_EQ(rects.size(), c.rects.size()) << c.what;
+    for (size_t i = 0; i < rects.size(); ++i)
+      EXPECT_TRUE(EqualRect(&rects[i], &c.rects[i]))
+          << c.what << " #" << i << ": " << rects[i].left << "," << rects[i].top << ","
+          << rects[i].right << "," << rects[i].bottom;
+  }
+  // Sizes set by code are not held, but a column of them ends at the end of int.
+  Tree column = Build(L"<UIWnd pos='0,0,10,10' layout='vert'><UIWnd/><UIWnd/></UIWnd>");
+  for (UIControl* child : column->GetChildren())
+    child->SetPos(0, 0, 10, 2000000000);
+  column->Relayout();
+  EXPECT_EQ(RectOf(column->GetChildren()[1]).top, 2000000000);
+  EXPECT_EQ(RectOf(column->GetChildren()[1]).bottom, INT_MAX);
 }

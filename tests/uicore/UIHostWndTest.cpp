@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/PumpUntil.h"
@@ -21,6 +22,10 @@ class Probe : public UIControl {
  public:
   Probe() { SetFocusable(true); }
   void OnMessage(UIMessage& m) override {
+    if (IsRemoved())
+      ++afterRemoval;
+    if (onMessage)
+      onMessage(m.message);
     IUIContainer* host = GetHost();
     switch (m.message) {
       case WM_LBUTTONDOWN:
@@ -52,6 +57,8 @@ class Probe : public UIControl {
     }
   }
   int ticks = 0;
+  int afterRemoval = 0;
+  std::function<void(UINT)> onMessage;  // runs first, as an application's handler would
 };
 
 class TestHost : public UIHostWnd {
@@ -112,8 +119,9 @@ class UIHostWndTest : public testing::Test {
     host_.reset();
     skin_.reset();
   }
-  TestHost& Open(DWORD exStyle = UIHostWnd::kDialogExStyle) {
-    host_ = std::make_unique<TestHost>(L"xml\\dlg.xml");
+  TestHost& Open(DWORD exStyle = UIHostWnd::kDialogExStyle,
+                 const wchar_t* layout = L"xml\\dlg.xml") {
+    host_ = std::make_unique<TestHost>(layout);
     HWND hwnd = host_->Create(nullptr, UIHostWnd::kDialogStyle, exStyle, 0, 0, 200, 200);
     EXPECT_NE(hwnd, nullptr);
     return *host_;
@@ -464,5 +472,190 @@ TEST(UIHostWndPaint, NineGridKeepsItsCornersAndStretchesTheRest) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(host.BackBufferPixelForTesting(c.x, c.y), c.argb) << c.x << "," << c.y;
+  }
+}
+
+namespace {
+
+// Sends its window one message from its destructor, as a control that closes a window of its
+// own does (focus and activation move back to the host).
+class Pumping : public UIControl {
+ public:
+  ~Pumping() override {
+    ++deaths;
+    if (HWND window = std::exchange(pumpTo, nullptr))
+      ::SendMessageW(window, pumped, MAKEWPARAM(0, -120), MAKELPARAM(5, 5));
+  }
+  static inline HWND pumpTo = nullptr;
+  static inline UINT pumped = 0;
+  static inline int deaths = 0;
+};
+
+}  // namespace
+
+TEST_F(UIHostWndTest, DyingControlsAndTheirSubtreesNoLongerResolve) {
+  struct Case {
+    const char* what;
+    bool childHoldsCapture;
+    UINT pumped;
+  } cases[] = {
+      {"a captured control dies with its window", false, WM_MOUSEMOVE},
+      {"the captured child of a tree held by code", true, WM_MOUSEWHEEL},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestHost& host = Open();
+    Pumping::deaths = 0;
+    Pumping::pumped = c.pumped;
+    auto* dying = new Pumping;
+    UIRef<UIControl> held;
+    if (c.childHoldsCapture) {
+      held = UIRef<UIControl>::Adopt(dying);
+      dying->AttachHost(&host);
+      auto* child = new Probe;
+      dying->AddChild(child);
+      ASSERT_TRUE(host.SetCapture(child->GetHandle()));
+    } else {
+      host.Find(L"bg")->AddChild(dying);
+      ASSERT_TRUE(host.SetCapture(dying->GetHandle()));
+    }
+    Pumping::pumpTo = host.GetHwnd();
+    if (c.childHoldsCapture)
+      held = nullptr;
+    else
+      DestroyWindow(host.GetHwnd());
+    EXPECT_EQ(Pumping::pumpTo, nullptr);
+    EXPECT_EQ(Pumping::deaths, 1);
+    EXPECT_EQ(host.GetCaptureHandle() ? ResolveControl(host.GetCaptureHandle()) : nullptr, nullptr);
+  }
+}
+
+TEST_F(UIHostWndTest, HandlersThatRemoveTheNextControlLeaveItUntouched) {
+  struct Case {
+    const char* what;
+    UINT removesOn;                        // p1 removes p2 when it gets this
+    std::function<void(TestHost&)> setUp;  // makes p1 hovered or focused
+    std::function<void(TestHost&)> act;    // aims at p2
+  } cases[] = {
+      {"the leave of the old hover", WM_MOUSELEAVE,
+       [](TestHost& h) { SendMessageW(h.GetHwnd(), WM_MOUSEMOVE, 0, At(20, 20)); },
+       [](TestHost& h) { SendMessageW(h.GetHwnd(), WM_MOUSEMOVE, 0, At(70, 20)); }},
+      {"the focus lost to a click", WM_KILLFOCUS,
+       [](TestHost& h) { h.SetFocusControl(h.Find(L"p1")->GetHandle()); },
+       [](TestHost& h) { SendMessageW(h.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, At(70, 20)); }},
+      {"the focus lost to Tab", WM_KILLFOCUS,
+       [](TestHost& h) { h.SetFocusControl(h.Find(L"p1")->GetHandle()); },
+       [](TestHost& h) { SendMessageW(h.GetHwnd(), WM_KEYDOWN, VK_TAB, 0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestHost& host = Open();
+    UIRef<Probe> p2(P(L"p2"));
+    c.setUp(host);
+    P(L"p1")->onMessage = [&](UINT m) {
+      if (m == c.removesOn && !p2->IsRemoved())
+        p2->Remove();
+    };
+    c.act(host);
+    EXPECT_TRUE(p2->IsRemoved());
+    EXPECT_EQ(p2->afterRemoval, 0);
+    EXPECT_EQ(host.GetFocusControl(), nullptr);
+    EXPECT_EQ(host.GetCaptureHandle(), 0u);
+  }
+}
+
+TEST_F(UIHostWndTest, AClickWithoutAMoveMovesTheHover) {
+  TestHost& host = Open();
+  Send(WM_MOUSEMOVE, 0, At(20, 20));
+  ASSERT_TRUE(P(L"p1")->GetState() & UIControl::kStateHover);
+  Send(WM_RBUTTONDOWN, MK_RBUTTON, At(70, 20));  // as after a menu closed over p2
+  EXPECT_FALSE(P(L"p1")->GetState() & UIControl::kStateHover);
+  EXPECT_TRUE(P(L"p2")->GetState() & UIControl::kStateHover);
+  EXPECT_EQ(host.GetHoverControl(), P(L"p2"));
+}
+
+namespace {
+
+class SelfDeletingHost : public TestHost {
+ public:
+  using TestHost::TestHost;
+  void OnFinalMessage(HWND) override { delete this; }
+};
+
+}  // namespace
+
+TEST_F(UIHostWndTest, AWindowThatDeletesItselfStillAnswersItsModalResult) {
+  struct Case {
+    UINT first, second;  // posted to the window
+    int result;
+  } cases[] = {
+      {WM_LBUTTONDOWN, WM_LBUTTONUP, 1},  // "btnok" clicked
+      {WM_CLOSE, WM_NULL, 0},             // destroyed by the default procedure
+  };
+  for (const Case& c : cases) {
+    auto* host = new SelfDeletingHost(L"xml\\dlg.xml");
+    ASSERT_TRUE(
+        host->Create(nullptr, UIHostWnd::kDialogStyle, UIHostWnd::kDialogExStyle, 0, 0, 200, 200));
+    PostMessageW(host->GetHwnd(), c.first, MK_LBUTTON, At(310, 210));
+    PostMessageW(host->GetHwnd(), c.second, 0, At(310, 210));
+    // Ends a loop that would run on after the object is gone.
+    PostQuitMessage(0);
+    EXPECT_EQ(host->RunModal(), c.result) << c.first;
+    MSG m;
+    PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+  }
+}
+
+TEST_F(UIHostWndTest, EndlesslyNestedAndSelfMultiplyingLayoutsStayBounded) {
+  std::string deep = "<UIWnd id='top' pos='0,0,60,40' back='clr:clr=#ff00ff00'>";
+  for (int i = 0; i < 100000; ++i)
+    deep += "<UIWnd>";
+  for (int i = 0; i <= 100000; ++i)
+    deep += "</UIWnd>";
+  std::string plain;
+  for (int i = 0; i < 30; ++i)
+    plain += "<UIWnd/>";
+  skin_.reset();  // it takes the process-wide loader away when it goes
+  skin_ = std::make_unique<UITestSkin>(std::vector<PackFile>{
+      {L"xml\\deep.xml", deep},
+      {L"xml\\twice.xml",
+       "<UIWnd id='top' pos='0,0,60,40' back='clr:clr=#ff00ff00'><node file='xml\\half.xml'/>"
+       "</UIWnd>"},
+      // Two self-includes; the plain children reach the cap with fewer files read.
+      {L"xml\\half.xml",
+       "<UIWnd><node file='xml\\half.xml'/><node file='xml\\half.xml'/>" + plain + "</UIWnd>"}});
+  struct Case {
+    const wchar_t* layout;
+    int levels;    // from the layout's root down its first children
+    int controls;  // made by the build
+  } cases[] = {
+      {L"xml\\deep.xml", kMaxTreeDepth - 1, kMaxTreeDepth - 1},
+      // The deepest include has only its plain children.
+      {L"xml\\twice.xml", UIBuilder::kMaxIncludeDepth + 1, UIBuilder::kMaxBuiltControls},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.layout)));
+    TestHost& host = Open(UIHostWnd::kDialogExStyle, c.layout);
+    UIControl* top = host.Find(L"top");
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(host.Find(L"absent"), nullptr);
+    int levels = 0;
+    UIControl* last = top;
+    for (UIControl* at = top; at; at = at->GetRelative(UIControl::Relative::kFirstChild)) {
+      ++levels;
+      last = at;
+    }
+    EXPECT_EQ(levels, c.levels);
+    EXPECT_EQ(last->GetHost(), &host);
+    int controls = 0;
+    std::function<void(UIControl*)> count = [&](UIControl* at) {
+      ++controls;
+      for (UIControl* child : at->GetChildren())
+        count(child);
+    };
+    count(top);
+    EXPECT_EQ(controls, c.controls);
+    host.PaintNow();
+    EXPECT_EQ(host.BackBufferPixelForTesting(30, 20), 0xFF00FF00u);
   }
 }

@@ -20,9 +20,11 @@ constexpr int kSubmenuExtra = 20;
 constexpr int kMinItemWidth = 100;
 constexpr int kStackX = 8;
 constexpr int kStackY = 10;
+// Deeper submenus are left empty, so that a menu nested without end cannot overflow the stack.
+constexpr int kMaxMenuDepth = 256;
 
-// Reads the children of the element the cursor is inside of.
-void ReadEntries(XmlDocument& doc, SkinMenu* menu) {
+// Reads the children of the element the cursor is inside of; `depth` counts the menus above.
+void ReadEntries(XmlDocument& doc, SkinMenu* menu, int depth) {
   while (doc.FindElement(L"menu")) {
     SkinMenuItem item;
     item.id = static_cast<int>(std::wcstol(doc.GetAttribute(L"id").c_str(), nullptr, 10));
@@ -37,8 +39,8 @@ void ReadEntries(XmlDocument& doc, SkinMenu* menu) {
       if (type == L"sub") {
         item.flags |= SkinMenuItem::kSubmenu;
         item.submenu = std::make_unique<SkinMenu>();
-        if (doc.EnterElement()) {
-          ReadEntries(doc, item.submenu.get());
+        if (depth + 1 < kMaxMenuDepth && doc.EnterElement()) {
+          ReadEntries(doc, item.submenu.get(), depth + 1);
           doc.LeaveElement();
         }
       }
@@ -99,7 +101,7 @@ std::unique_ptr<SkinMenu> LoadSkinMenu(const std::wstring& path) {
     return nullptr;
   auto menu = std::make_unique<SkinMenu>();
   if (doc.EnterElement())
-    ReadEntries(doc, menu.get());
+    ReadEntries(doc, menu.get(), 0);
   LayoutSkinMenu(menu.get());
   return menu;
 }

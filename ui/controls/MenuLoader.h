@@ -45,7 +45,8 @@ struct SkinMenu {
 // loader: root element "menu", one child "menu" per entry with "id", "txt", "img" and "type"
 // ("item", "sep" or "sub", whose own "menu" children form the submenu; an absent or unknown
 // type is an item). Null when there is no loader, the file is absent or empty, it is not well
-// formed XML, or its root is not "menu". The result is laid out. UI thread only.
+// formed XML, or its root is not "menu". Submenus more than 255 levels below the menu are read
+// empty. The result is laid out. UI thread only.
 std::unique_ptr<SkinMenu> LoadSkinMenu(const std::wstring& path);
 
 // Computes the geometry of `menu` and of all its submenus: text measured up to its first tab

@@ -25,13 +25,12 @@ UIButton::~UIButton() {
     ReplaceRender(p, nullptr);
 }
 
-bool UIButton::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UIButton::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   static const wchar_t* const kStateNames[4] = {L"bkn", L"bkh", L"bkp", L"bkd"};
   for (int i = 0; i < 4; ++i) {
     if (name == kStateNames[i]) {
       ReplaceRender(painters_[i], CreateRender(value));
       Invalidate();
-      UIControl::SetAttribute(name, value);
       return true;
     }
   }
@@ -49,9 +48,8 @@ bool UIButton::SetAttribute(const std::wstring& name, const std::wstring& value)
   } else if (name == L"page") {
     page_ = value;
   } else {
-    return UILabel::SetAttribute(name, value);
+    return UILabel::ApplyAttribute(name, value);
   }
-  UIControl::SetAttribute(name, value);
   return true;
 }
 

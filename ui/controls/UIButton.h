@@ -20,7 +20,7 @@ class UIButton : public UILabel {
 
   // UIControl:
   const char* GetClassName() const override { return "UIButton"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void Paint(Gdiplus::Graphics& graphics) override;
   void OnMessage(UIMessage& message) override;
 

@@ -10,11 +10,10 @@ constexpr WPARAM kRestoreByCaption = 0xF122;
 
 }  // namespace
 
-bool UICaption::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UICaption::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   if (name != L"drag")
-    return UIControl::SetAttribute(name, value);
+    return UIControl::ApplyAttribute(name, value);
   dragEnabled_ = ParseBool(value);
-  attributes_[name] = value;
   return true;
 }
 

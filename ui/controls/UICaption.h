@@ -9,7 +9,7 @@ class UICaption : public UIControl {
  public:
   // UIControl:
   const char* GetClassName() const override { return "UICaption"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void OnMessage(UIMessage& message) override;
 
  private:

@@ -12,7 +12,7 @@ UICheckBox::~UICheckBox() {
   }
 }
 
-bool UICheckBox::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UICheckBox::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"ckimg" || name == L"unckimg") {
     UIRender* frames[4];
     MakeStripPainters(value, false, frames);
@@ -24,17 +24,16 @@ bool UICheckBox::SetAttribute(const std::wstring& name, const std::wstring& valu
     ParseRect(value, &box_);
     Invalidate();
   } else if (name == L"xlabel") {
-    xLabel_ = ParseDecimal(value);
+    xLabel_ = ParseCoordinate(value);
     Invalidate();
   } else if (name == L"ylabel") {
-    yLabel_ = ParseDecimal(value);
+    yLabel_ = ParseCoordinate(value);
     Invalidate();
   } else if (name == L"check") {
     SetChecked(ParseBool(value));
   } else {
-    return UIButton::SetAttribute(name, value);
+    return UIButton::ApplyAttribute(name, value);
   }
-  UIControl::SetAttribute(name, value);
   return true;
 }
 
@@ -71,11 +70,10 @@ void UICheckBox::Paint(Gdiplus::Graphics& graphics) {
   PaintTextIn(graphics, text);
 }
 
-bool UIRadioBox::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UIRadioBox::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   if (name != L"group")
-    return UICheckBox::SetAttribute(name, value);
+    return UICheckBox::ApplyAttribute(name, value);
   radioGroup_ = value;
-  UIControl::SetAttribute(name, value);
   return true;
 }
 

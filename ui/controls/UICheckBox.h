@@ -13,7 +13,7 @@ class UICheckBox : public UIButton {
 
   // UIControl:
   const char* GetClassName() const override { return "UICheckBox"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void Paint(Gdiplus::Graphics& graphics) override;
   // UIButton:
   void OnClick() override;
@@ -39,7 +39,7 @@ class UICheckBox : public UIButton {
 class UIRadioBox : public UICheckBox {
  public:
   const char* GetClassName() const override { return "UIRadioBox"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void OnClick() override;
   void OnCheckChanged(bool checked) override;
 

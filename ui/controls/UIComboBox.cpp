@@ -47,14 +47,18 @@ UIRender* PickFrame(UIRender* const frames[4], int index) {
 UIComboBox::UIComboBox() = default;
 
 UIComboBox::~UIComboBox() {
-  delete list_;  // destroys the window and its rows
+  // The combo may go from inside the list's own window procedure (its "comboselectchanged").
+  if (list_) {
+    list_->Detach();
+    list_->DestroyAndDelete();
+  }
   for (int i = 0; i < 4; ++i) {
     ReplaceRender(backs_[i], nullptr);
     ReplaceRender(arrows_[i], nullptr);
   }
 }
 
-bool UIComboBox::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UIComboBox::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"data") {
     size_t before = items_.size();
     if (!value.empty()) {
@@ -71,9 +75,9 @@ bool UIComboBox::SetAttribute(const std::wstring& name, const std::wstring& valu
       SetSelected(0);
   } else if (name == L"hscrollwidth") {
     // Handed on to the drop list's scroll view.
-    listScroll_ = std::max(0, ParseDecimal(value));
-    if (list_)
-      list_->view()->SetAttribute(name, value);
+    listScroll_ = std::max(0, ParseCoordinate(value));
+    if (UIScrollVertView* view = list_ ? list_->view() : nullptr)
+      view->SetAttribute(name, value);
   } else if (name == L"clickdrop") {
     clickDrop_ = value == L"true" || value == L"1";
   } else if (name == L"back") {
@@ -84,9 +88,8 @@ bool UIComboBox::SetAttribute(const std::wstring& name, const std::wstring& valu
     arrowSize_ = MakeFramePainters(value, UIRenderImg::kStretch, arrows_);
     Invalidate();
   } else {
-    return UILabel::SetAttribute(name, value);
+    return UILabel::ApplyAttribute(name, value);
   }
-  attributes_[name] = value;
   return true;
 }
 
@@ -99,7 +102,7 @@ void UIComboBox::SetSelected(int index) {
   selected_ = valid ? index : -1;
   SetText(valid ? items_[index] : std::wstring());
   Invalidate();
-  if (list_ && list_->IsOpen())
+  if (list_ && list_->IsOpen() && list_->view())
     list_->view()->Invalidate();
 }
 
@@ -228,18 +231,24 @@ void UIComboBox::CreateItems(std::vector<UIControl*>* out) {
 }
 
 void UIComboBox::CreateDropList() {
-  if (list_)
+  if (list_ && list_->hwnd())
     return;
+  // A list whose window went (its owner window closed, a failed creation) is made again.
+  if (list_) {
+    list_->Detach();
+    list_->DestroyAndDelete();
+  }
   IUIContainer* host = GetHost();
   list_ = new UIComboListWidget(this);
   list_->Create(host ? host->GetHwnd() : nullptr, WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW, 0, 0,
                 GetDropWidth(), GetDropHeight());
-  list_->view()->SetAttribute(L"hscrollwidth", std::to_wstring(listScroll_));
+  if (UIScrollVertView* view = list_->view())
+    view->SetAttribute(L"hscrollwidth", std::to_wstring(listScroll_));
 }
 
 void UIComboBox::OpenList() {
   CreateDropList();
-  if (!list_->hwnd())
+  if (!list_->hwnd() || !list_->view())
     return;
   RECT field = ScreenRect();
   int width = GetDropWidth();
@@ -264,22 +273,21 @@ void UIComboBox::ChooseFromList(int index) {
 
 UIComboBoxItem::UIComboBoxItem(UIComboBox* owner, int index) : owner_(owner), index_(index) {}
 
-bool UIComboBoxItem::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UIComboBoxItem::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   Gdiplus::ARGB* slot = name == L"selclr"     ? &selClr_
                         : name == L"hoverclr" ? &hoverClr_
                         : name == L"lineclr"  ? &lineClr_
                                               : nullptr;
   if (!slot)
-    return UIButton::SetAttribute(name, value);
+    return UIButton::ApplyAttribute(name, value);
   *slot = ParseColor(value);
   Invalidate();
-  UIControl::SetAttribute(name, value);
   return true;
 }
 
 void UIComboBoxItem::OnStateChanged(unsigned oldState, unsigned newState) {
   // The pointer takes the keyboard highlight with it, so that only one row looks hovered.
-  if ((newState & kStateHover) && !(oldState & kStateHover) && owner_->drop_list())
+  if ((newState & kStateHover) && !(oldState & kStateHover) && !IsRemoved() && owner_->drop_list())
     owner_->drop_list()->SetHighlight(index_);
 }
 
@@ -318,6 +326,8 @@ bool UIComboListWidget::IsOpen() const {
 }
 
 void UIComboListWidget::Open(int x, int y, int width, int height) {
+  if (!view_ || !owner_)
+    return;
   view_->RemoveAllRows();
   view_->SetPosition(0);
   std::vector<UIControl*> rows;
@@ -358,7 +368,7 @@ void UIComboListWidget::Hide() {
 }
 
 void UIComboListWidget::SetHighlight(int index) {
-  if (index == highlight_)
+  if (index == highlight_ || !view_)
     return;
   if (UIControl* old = view_->Row(highlight_))
     old->Invalidate();
@@ -372,8 +382,8 @@ int UIComboListWidget::OnEvent(UIEvent& event) {
   if (item && event.name == "click") {
     int index = item->index();
     Hide();
-    owner_->ChooseFromList(index);
-    return 1;
+    if (owner_)
+      owner_->ChooseFromList(index);
   }
   return 1;
 }
@@ -382,7 +392,7 @@ void UIComboListWidget::CloseOnFocusLoss() {
   if (!IsOpen())
     return;
   POINT cursor;
-  RECT field = owner_->ScreenRect();
+  RECT field = owner_ ? owner_->ScreenRect() : RECT{};
   if (GetCursorPos(&cursor) && PtInRect(&field, cursor) && (GetKeyState(VK_LBUTTON) & 0x8000))
     owner_->SuppressNextOpen();
   Hide();
@@ -408,7 +418,8 @@ bool UIComboListWidget::HandleMessage(HWND hwnd,
       } else if (wparam == VK_RETURN) {
         int index = highlight_;
         Hide();
-        owner_->ChooseFromList(index);
+        if (owner_)
+          owner_->ChooseFromList(index);
       } else {
         break;
       }
@@ -447,6 +458,18 @@ bool UIComboListWidget::HandleMessage(HWND hwnd,
     case WM_KILLFOCUS:
       UIHostWnd::HandleMessage(hwnd, message, wparam, lparam, result);
       CloseOnFocusLoss();
+      return true;
+    case WM_CLOSE:
+      // Alt+F4 or another program's close request: the list only closes, as by Escape.
+      Hide();
+      *result = 0;
+      return true;
+    case WM_DESTROY:
+      // The tree goes with the window; a later opening makes a new list.
+      UIHostWnd::HandleMessage(hwnd, message, wparam, lparam, result);
+      back_ = nullptr;
+      view_ = nullptr;
+      highlight_ = -1;
       return true;
     case WM_ACTIVATE:
       UIHostWnd::HandleMessage(hwnd, message, wparam, lparam, result);

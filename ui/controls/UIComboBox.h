@@ -30,7 +30,7 @@ class UIComboBox : public UILabel {
 
   // UIControl:
   const char* GetClassName() const override { return "UIComboBox"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void Paint(Gdiplus::Graphics& graphics) override;
   void OnMessage(UIMessage& message) override;
   // UILabel: the field less the left margin and the arrow area.
@@ -88,7 +88,7 @@ class UIComboBoxItem : public UIButton {
   UIComboBoxItem(UIComboBox* owner, int index);
 
   const char* GetClassName() const override { return "UIComboBoxItem"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void Paint(Gdiplus::Graphics& graphics) override;
   void OnStateChanged(unsigned oldState, unsigned newState) override;
 
@@ -103,18 +103,23 @@ class UIComboBoxItem : public UIButton {
 };
 
 // The drop list window of one combo box: a background painted from "img\cb_bg.png" and the
-// scroll view of rows. Hidden, not destroyed, when it closes. UI thread only; owned by its combo.
+// scroll view of rows. Hidden, not destroyed, when it closes (a close request such as Alt+F4
+// included). UI thread only; owned by its combo, which makes a new one when the window was
+// destroyed by anyone else and deletes it through DestroyAndDelete.
 class UIComboListWidget : public UIHostWnd {
  public:
   explicit UIComboListWidget(UIComboBox* owner);
 
   // Shows the rows of the owner's items at (x, y, width, height) in screen coordinates.
   void Open(int x, int y, int width, int height);
+  // Forgets the combo box, which is going: the list then only closes.
+  void Detach() { owner_ = nullptr; }
   void Hide();
   bool IsOpen() const;
   // The row Up/Down move to and Return chooses; -1 for none.
   int GetHighlight() const { return highlight_; }
   void SetHighlight(int index);
+  // Null while the window does not exist.
   UIScrollVertView* view() const { return view_; }
 
   // UIHostWnd:

@@ -311,7 +311,7 @@ int UIEdit::TimerIndexFor(UINT id) {
   return index;
 }
 
-bool UIEdit::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UIEdit::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   bool known = true;
   if (name == L"readonly") {
     site_.SetReadOnly(ParseBool(value));
@@ -328,7 +328,7 @@ bool UIEdit::SetAttribute(const std::wstring& name, const std::wstring& value) {
   } else {
     known = false;
   }
-  return UIControl::SetAttribute(name, value) || known;
+  return UIControl::ApplyAttribute(name, value) || known;
 }
 
 void UIEdit::Paint(Gdiplus::Graphics& graphics) {
@@ -362,7 +362,10 @@ void UIEdit::Paint(Gdiplus::Graphics& graphics) {
   SelectObject(dc.get(), old);
 }
 
-bool UIEdit::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
+void UIEdit::OnMessage(UIMessage& m) {
+  UINT message = m.message;
+  WPARAM wparam = m.wparam;
+  LPARAM lparam = m.lparam;
   switch (message) {
     case WM_SETTEXT:
       text_ = lparam ? reinterpret_cast<const wchar_t*>(lparam) : L"";
@@ -372,8 +375,8 @@ bool UIEdit::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT*
         syncing_ = false;
       }
       Invalidate();
-      *result = TRUE;
-      return true;
+      m.result = TRUE;
+      return;
     case WM_CREATE:
       EnsureServices();
       break;
@@ -386,7 +389,7 @@ bool UIEdit::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT*
       if (services_ && it != timers_.end()) {
         LRESULT ignored = 0;
         services_->TxSendMessage(WM_TIMER, it->second, 0, &ignored);
-        return true;
+        return;
       }
       break;
     }
@@ -425,19 +428,18 @@ bool UIEdit::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT*
             host_->ShowCaret(false);
         }
         if (hr != S_MSG_KEY_IGNORED) {
-          *result = answer;
-          UIControl::ProcessMessage(message, wparam, lparam, result);
-          *result = answer;
-          return true;
+          UIControl::OnMessage(m);
+          m.result = answer;
+          return;
         }
       }
       break;
     default:
       if (message >= EM_GETSEL && message < WM_USER + 256 && EnsureServices()) {
-        services_->TxSendMessage(message, wparam, lparam, result);
-        return true;
+        services_->TxSendMessage(message, wparam, lparam, &m.result);
+        return;
       }
       break;
   }
-  return UIControl::ProcessMessage(message, wparam, lparam, result);
+  UIControl::OnMessage(m);
 }

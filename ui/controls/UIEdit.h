@@ -103,9 +103,9 @@ class UIEdit : public UIControl {
   ~UIEdit() override;
 
   const char* GetClassName() const override { return "UIEdit"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void Paint(Gdiplus::Graphics& graphics) override;
-  bool ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
+  void OnMessage(UIMessage& message) override;
 
   bool IsReadOnly() const { return site_.ReadOnly(); }
   // Whether the text service could be created.

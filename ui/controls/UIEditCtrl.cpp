@@ -117,7 +117,7 @@ UIEditCtrl::~UIEditCtrl() {
   hintRender_->Release();
 }
 
-bool UIEditCtrl::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UIEditCtrl::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   bool known = true;
   if (name == L"clr") {
     colour_ = ParseColor(value);
@@ -143,7 +143,7 @@ bool UIEditCtrl::SetAttribute(const std::wstring& name, const std::wstring& valu
   } else {
     known = false;
   }
-  return UIControl::SetAttribute(name, value) || known;
+  return UIControl::ApplyAttribute(name, value) || known;
 }
 
 void UIEditCtrl::SetStyle(DWORD style) {
@@ -588,7 +588,12 @@ void UIEditCtrl::Copy() {
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (s.size() + 1) * sizeof(wchar_t));
   if (!block)
     return;
-  memcpy(GlobalLock(block), s.c_str(), (s.size() + 1) * sizeof(wchar_t));
+  void* to = GlobalLock(block);
+  if (!to) {
+    GlobalFree(block);
+    return;
+  }
+  memcpy(to, s.c_str(), (s.size() + 1) * sizeof(wchar_t));
   GlobalUnlock(block);
   if (!SetClipboardData(CF_UNICODETEXT, block))
     GlobalFree(block);
@@ -613,7 +618,9 @@ void UIEditCtrl::Paste() {
     const wchar_t* p = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
     if (!p)
       return;
-    s = p;
+    // Another program need not end its text inside the block.
+    const wchar_t* end = p + GlobalSize(data) / sizeof(wchar_t);
+    s.assign(p, std::find(p, end, L'\0'));
     GlobalUnlock(data);
   }
   if (style_ & ES_NUMBER) {
@@ -1149,7 +1156,12 @@ LRESULT UIEditCtrl::OnEditMessage(UINT message, WPARAM wparam, LPARAM lparam, bo
   }
 }
 
-bool UIEditCtrl::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
+void UIEditCtrl::OnMessage(UIMessage& message) {
+  if (!HandleEditMessage(message.message, message.wparam, message.lparam, &message.result))
+    UIControl::OnMessage(message);
+}
+
+bool UIEditCtrl::HandleEditMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
   if (message >= EM_GETSEL && message <= EM_CHARFROMPOS) {
     bool handled = false;
     *result = OnEditMessage(message, wparam, lparam, &handled);
@@ -1298,7 +1310,7 @@ bool UIEditCtrl::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRES
     default:
       break;
   }
-  return UIControl::ProcessMessage(message, wparam, lparam, result);
+  return false;
 }
 
 // --- Painting.

@@ -33,9 +33,9 @@ class UIEditCtrl : public UIControl {
 
   // UIControl:
   const char* GetClassName() const override { return "UIEditCtrl"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void Paint(Gdiplus::Graphics& graphics) override;
-  bool ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
+  void OnMessage(UIMessage& message) override;
 
   DWORD GetStyle() const { return style_; }
   const std::wstring& GetHint() const { return hint_; }
@@ -119,6 +119,8 @@ class UIEditCtrl : public UIControl {
   void PlaceImeWindows();
   void UpdateCaret();
   LRESULT OnEditMessage(UINT message, WPARAM wparam, LPARAM lparam, bool* handled);
+  // The edit's own handling of a message; false leaves it to UIControl.
+  bool HandleEditMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
 
   void PaintText(Gdiplus::Graphics& g);
 

@@ -49,7 +49,7 @@ void UIGif::SetFrames(const std::wstring& frames) {
   }
 }
 
-bool UIGif::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UIGif::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"gif") {
     SetFrames(value);
     Invalidate();
@@ -62,9 +62,8 @@ bool UIGif::SetAttribute(const std::wstring& name, const std::wstring& value) {
   } else if (name == L"autoshowhide") {
     autoShowHide_ = value == L"true";
   } else {
-    return UIControl::SetAttribute(name, value);
+    return UIControl::ApplyAttribute(name, value);
   }
-  attributes_[name] = value;
   return true;
 }
 

@@ -22,7 +22,7 @@ class UIGif : public UIControl {
 
   // UIControl:
   const char* GetClassName() const override { return "UIGif"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void Paint(Gdiplus::Graphics& graphics) override;
   void OnMessage(UIMessage& message) override;
 

@@ -4,12 +4,11 @@
 #include "ui/core/SkinBitmap.h"
 #include "ui/core/UIGraphics.h"
 
-bool UIImage::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UIImage::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   if (name != L"back")
-    return UIControl::SetAttribute(name, value);
+    return UIControl::ApplyAttribute(name, value);
   path_ = value;
   image_ = LoadSkinImage(value);
-  attributes_[name] = value;
   Invalidate();
   return true;
 }

@@ -14,7 +14,7 @@ class UIImage : public UIControl {
  public:
   // UIControl:
   const char* GetClassName() const override { return "UIImage"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void Paint(Gdiplus::Graphics& graphics) override;
 
   void SetBitmap(std::shared_ptr<Gdiplus::Bitmap> bitmap);

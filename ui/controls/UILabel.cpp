@@ -13,7 +13,7 @@ UILabel::~UILabel() {
   textRender_->Release();
 }
 
-bool UILabel::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UILabel::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   bool known = true;
   if (textRender_->SetAttribute(name, value)) {
     Invalidate();
@@ -21,10 +21,10 @@ bool UILabel::SetAttribute(const std::wstring& name, const std::wstring& value) 
     ApplyDescriptorItems(textRender_, value);
     Invalidate();
   } else if (name == L"xstart") {
-    xStart_ = ParseDecimal(value);
+    xStart_ = ParseCoordinate(value);
     Invalidate();
   } else if (name == L"xend") {
-    xEnd_ = ParseDecimal(value);
+    xEnd_ = ParseCoordinate(value);
     Invalidate();
   } else if (name == L"alias") {
     alias_ = ParseBool(value);
@@ -32,7 +32,7 @@ bool UILabel::SetAttribute(const std::wstring& name, const std::wstring& value) 
   } else {
     known = false;
   }
-  return UIControl::SetAttribute(name, value) || known;
+  return UIControl::ApplyAttribute(name, value) || known;
 }
 
 RECT UILabel::MarginRect() const {

@@ -15,7 +15,7 @@ class UILabel : public UIControl {
 
   // UIControl:
   const char* GetClassName() const override { return "UILabel"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void Paint(Gdiplus::Graphics& graphics) override;
 
   // The area the text is drawn in: the control less the margins and the painter's inset, never

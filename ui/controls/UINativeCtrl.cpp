@@ -93,9 +93,9 @@ void UINativeCtrl::Paint(Gdiplus::Graphics& graphics) {
   FollowControl();
 }
 
-bool UINativeCtrl::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
-  bool handled = UIControl::ProcessMessage(message, wparam, lparam, result);
-  switch (message) {
+void UINativeCtrl::OnMessage(UIMessage& message) {
+  UIControl::OnMessage(message);
+  switch (message.message) {
     case WM_CREATE:
       CreateNativeWindow();
       break;
@@ -120,5 +120,4 @@ bool UINativeCtrl::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LR
     default:
       break;
   }
-  return handled;
 }

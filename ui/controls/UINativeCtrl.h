@@ -19,7 +19,7 @@ class UINativeCtrl : public UIControl {
   ~UINativeCtrl() override;
 
   const char* GetClassName() const override { return "UINativeCtrl"; }
-  bool ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
+  void OnMessage(UIMessage& message) override;
   void Paint(Gdiplus::Graphics& graphics) override;
 
   HWND GetNativeWindow() const { return native_; }

@@ -8,7 +8,7 @@ UINativeEdit::~UINativeEdit() {
   DestroyNativeWindow();
 }
 
-bool UINativeEdit::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UINativeEdit::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   bool* flag = name == L"nspassword"    ? &password_
                : name == L"nsmultiline" ? &multiLine_
                : name == L"nsborder"    ? &border_
@@ -28,7 +28,7 @@ bool UINativeEdit::SetAttribute(const std::wstring& name, const std::wstring& va
   } else {
     known = false;
   }
-  return UIControl::SetAttribute(name, value) || known;
+  return UIControl::ApplyAttribute(name, value) || known;
 }
 
 DWORD UINativeEdit::NativeStyle() const {
@@ -91,16 +91,16 @@ void UINativeEdit::OnNativeMessage(UINT message, WPARAM wparam, LPARAM lparam, L
     FireEvent("vkreturn", 0, 0);
 }
 
-bool UINativeEdit::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
-  if (message == WM_SETTEXT) {
-    text_ = lparam ? reinterpret_cast<const wchar_t*>(lparam) : L"";
-    if (native_) {
-      syncing_ = true;
-      SetWindowTextW(native_, text_.c_str());
-      syncing_ = false;
-    }
-    *result = TRUE;
-    return true;
+void UINativeEdit::OnMessage(UIMessage& message) {
+  if (message.message != WM_SETTEXT) {
+    UINativeCtrl::OnMessage(message);
+    return;
   }
-  return UINativeCtrl::ProcessMessage(message, wparam, lparam, result);
+  text_ = message.lparam ? reinterpret_cast<const wchar_t*>(message.lparam) : L"";
+  if (native_) {
+    syncing_ = true;
+    SetWindowTextW(native_, text_.c_str());
+    syncing_ = false;
+  }
+  message.result = TRUE;
 }

@@ -18,8 +18,8 @@ class UINativeEdit : public UINativeCtrl {
   ~UINativeEdit() override;
 
   const char* GetClassName() const override { return "UINativeEdit"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
-  bool ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
+  void OnMessage(UIMessage& message) override;
 
  protected:
   const wchar_t* NativeClassName() const override { return L"EDIT"; }

@@ -29,7 +29,7 @@ UIProgress::~UIProgress() {
   Replace(fore_, nullptr);
 }
 
-bool UIProgress::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UIProgress::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"value") {
     SetValue(ParseDecimal(value));
   } else if (name == L"prob") {
@@ -41,9 +41,8 @@ bool UIProgress::SetAttribute(const std::wstring& name, const std::wstring& valu
     if (fore_)
       fore_->SetAttribute(L"type", std::to_wstring(drawType_));
   } else {
-    return UIControl::SetAttribute(name, value);
+    return UIControl::ApplyAttribute(name, value);
   }
-  attributes_[name] = value;
   Invalidate();
   return true;
 }
@@ -59,7 +58,7 @@ void UIProgress::Paint(Gdiplus::Graphics& graphics) {
     back_->Paint(graphics, Gdiplus::Rect(0, 0, w, h));
   else
     FillRect(graphics, Gdiplus::Rect(0, 0, w, h), kBackColour);
-  int filled = w * value_ / 100;
+  int filled = static_cast<int>(static_cast<long long>(w) * value_ / 100);
   if (filled < 1)
     return;
   if (!fore_) {

@@ -15,7 +15,7 @@ class UIProgress : public UIControl {
 
   // UIControl:
   const char* GetClassName() const override { return "UIProgress"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void Paint(Gdiplus::Graphics& graphics) override;
 
   int GetValue() const { return value_; }

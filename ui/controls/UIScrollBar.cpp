@@ -5,14 +5,13 @@
 #include "ui/core/UIGraphics.h"
 #include "ui/core/UIValueParse.h"
 
-bool UIScrollBar::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UIScrollBar::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"horz") {
     vertical_ = !ParseBool(value);
     Invalidate();
-    UIControl::SetAttribute(name, value);
     return true;
   }
-  return UIControl::SetAttribute(name, value);
+  return UIControl::ApplyAttribute(name, value);
 }
 
 void UIScrollBar::SetRange(int total, int page) {

@@ -18,7 +18,7 @@ class UIScrollBar : public UIControl {
 
   // UIControl:
   const char* GetClassName() const override { return "UIScrollBar"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void Paint(Gdiplus::Graphics& graphics) override;
   void OnMessage(UIMessage& message) override;
 

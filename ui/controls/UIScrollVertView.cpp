@@ -1,17 +1,19 @@
 #include "ui/controls/UIScrollVertView.h"
+#include "ui/core/UIValueParse.h"
 
 #include <algorithm>
 
 #include "sys/StringFormat.h"
 #include "ui/controls/UIScrollBar.h"
 
+// The tree takes over the references new made; the members hold references of their own.
 UIScrollVertView::UIScrollVertView()
     : viewport_(new UIControl), content_(new UIControl), bar_(new UIScrollBar) {
   content_->SetAttribute(L"layout", L"vert");
-  viewport_->AddChild(content_);
-  AddChild(viewport_);
+  viewport_->AddChild(content_.get());
+  AddChild(viewport_.get());
   bar_->SetVisible(false, false);
-  AddChild(bar_);
+  AddChild(bar_.get());
   bar_->AddListener(&UIScrollVertView::OnBarEvent, this);
 }
 
@@ -19,14 +21,13 @@ UIScrollVertView::~UIScrollVertView() {
   bar_->RemoveListener(&UIScrollVertView::OnBarEvent, this);
 }
 
-bool UIScrollVertView::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UIScrollVertView::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"hscrollwidth") {
-    barWidth_ = std::max(0, ParseDecimal(value));
-    UIControl::SetAttribute(name, value);
+    barWidth_ = std::max(0, ParseCoordinate(value));
     Arrange();
     return true;
   }
-  return UIControl::SetAttribute(name, value);
+  return UIControl::ApplyAttribute(name, value);
 }
 
 void UIScrollVertView::Relayout() {
@@ -36,7 +37,7 @@ void UIScrollVertView::Relayout() {
 
 UIControl* UIScrollVertView::Header() const {
   for (UIControl* child : children_) {
-    if (child != viewport_ && child != bar_ && child->GetId() == L"header")
+    if (child != viewport_.get() && child != bar_.get() && child->GetId() == L"header")
       return child;
   }
   return nullptr;
@@ -46,7 +47,7 @@ int UIScrollVertView::TotalRowHeight() const {
   int total = 0;
   for (UIControl* row : content_->GetChildren()) {
     if (row->IsVisible())
-      total += row->GetDesiredSize().cy;
+      total = AddSaturated(total, row->GetDesiredSize().cy);
   }
   return total;
 }
@@ -88,7 +89,7 @@ void UIScrollVertView::OnBarEvent(void* data, UIEvent& event) {
   if (event.name != "scollposchanged")
     return;
   auto* self = static_cast<UIScrollVertView*>(data);
-  UIControl* content = self->content_;
+  UIControl* content = self->content_.get();
   const RECT& r = content->GetRect();
   content->SetPos(r.left, -event.param2, r.right - r.left, r.bottom - r.top);
   self->viewport_->Invalidate();
@@ -99,7 +100,7 @@ void UIScrollVertView::AddRow(UIControl* row) {
 }
 
 void UIScrollVertView::RemoveRow(UIControl* row) {
-  if (!row || row->GetParent() != content_)
+  if (!row || row->GetParent() != content_.get())
     return;
   row->Remove();
   Arrange();
@@ -135,7 +136,7 @@ void UIScrollVertView::EnsureVisible(int index) {
   int rowTop = 0;
   for (int i = 0; i < index; ++i) {
     if (rows[i]->IsVisible())
-      rowTop += rows[i]->GetDesiredSize().cy;
+      rowTop = AddSaturated(rowTop, rows[i]->GetDesiredSize().cy);
   }
   int y = rowTop - bar_->GetPosition();
   if (y >= 0 && y < page_)

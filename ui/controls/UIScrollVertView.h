@@ -23,7 +23,7 @@ class UIScrollVertView : public UIControl {
 
   // UIControl:
   const char* GetClassName() const override { return "UIScrollVertView"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void OnMessage(UIMessage& message) override;
   // Runs Arrange.
   void Relayout() override;
@@ -42,9 +42,9 @@ class UIScrollVertView : public UIControl {
   // Scrolls so that the row's top sits half a page down, unless the top is already in view.
   void EnsureVisible(int index);
 
-  UIScrollBar* scroll_bar() const { return bar_; }
-  UIControl* content() const { return content_; }
-  UIControl* viewport() const { return viewport_; }
+  UIScrollBar* scroll_bar() const { return bar_.get(); }
+  UIControl* content() const { return content_.get(); }
+  UIControl* viewport() const { return viewport_.get(); }
   int GetPosition() const;
   void SetPosition(int position);
   // The height the rows are shown in (the view less its border and the header).
@@ -55,9 +55,10 @@ class UIScrollVertView : public UIControl {
   UIControl* Header() const;
   int TotalRowHeight() const;
 
-  UIControl* viewport_;
-  UIControl* content_;
-  UIScrollBar* bar_;
+  // Held besides the tree's references: message 2 (destroy) drops those before the view dies.
+  UIRef<UIControl> viewport_;
+  UIRef<UIControl> content_;
+  UIRef<UIScrollBar> bar_;
   int barWidth_ = 8;
   int page_ = 0;
 };

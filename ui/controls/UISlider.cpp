@@ -18,13 +18,18 @@ void DrawBand(Gdiplus::Graphics& g, SkinBitmap* image, int width, int height, in
                                    static_cast<INT>(image->GetHeight())));
 }
 
+// `percent` of `length`, without overflowing on long controls.
+int PartOf(int length, int percent) {
+  return static_cast<int>(static_cast<long long>(length) * percent / 100);
+}
+
 int ImageHeight(SkinBitmap* image) {
   return image ? static_cast<int>(image->GetHeight()) : 0;
 }
 
 }  // namespace
 
-bool UISlider::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UISlider::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"thumb")
     thumb_ = LoadSkinImage(value);
   else if (name == L"sliderbg")
@@ -34,8 +39,7 @@ bool UISlider::SetAttribute(const std::wstring& name, const std::wstring& value)
   else if (name == L"value")
     SetValue(ParseDecimal(value));
   else
-    return UIControl::SetAttribute(name, value);
-  attributes_[name] = value;
+    return UIControl::ApplyAttribute(name, value);
   Invalidate();
   return true;
 }
@@ -47,7 +51,7 @@ int UISlider::ThumbWidth() const {
 
 int UISlider::ThumbX() const {
   int fw = ThumbWidth();
-  int x = GetWidth() * value_ / 100 - fw / 2;
+  int x = PartOf(GetWidth(), value_) - fw / 2;
   return std::max(0, std::min(x, GetWidth() - fw));
 }
 
@@ -69,7 +73,7 @@ void UISlider::Paint(Gdiplus::Graphics& graphics) {
   // The filled part lies over the track's band.
   int band = back_ ? ImageHeight(back_) : ImageHeight(filled_);
   DrawBand(graphics, back_, w, h, band);
-  DrawBand(graphics, filled_, w * value_ / 100, h, band);
+  DrawBand(graphics, filled_, PartOf(w, value_), h, band);
   if (!thumb_)
     return;
   int fw = ThumbWidth();
@@ -100,7 +104,7 @@ void UISlider::OnMessage(UIMessage& message) {
           host->SetCapture(GetHandle());
         Invalidate();
       } else {
-        SetValue(GetWidth() < 1 ? 0 : x * 100 / GetWidth());
+        SetValue(GetWidth() < 1 ? 0 : static_cast<int>(x * 100LL / GetWidth()));
       }
       return;
     case WM_MOUSEMOVE: {
@@ -110,7 +114,8 @@ void UISlider::OnMessage(UIMessage& message) {
         Invalidate();
       }
       if (dragging_ && GetWidth() >= 1)
-        SetValue((x - dragX_) * 100 / GetWidth() + dragValue_);
+        SetValue(static_cast<int>((static_cast<long long>(x) - dragX_) * 100 / GetWidth()) +
+                 dragValue_);
       return;
     }
     case WM_LBUTTONUP: {

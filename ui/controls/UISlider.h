@@ -17,7 +17,7 @@ class UISlider : public UIControl {
 
   // UIControl:
   const char* GetClassName() const override { return "UISlider"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void Paint(Gdiplus::Graphics& graphics) override;
   void OnMessage(UIMessage& message) override;
 

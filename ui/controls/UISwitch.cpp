@@ -8,7 +8,7 @@ UISwitch::~UISwitch() {
     ReplaceRender(p, nullptr);
 }
 
-bool UISwitch::SetAttribute(const std::wstring& name, const std::wstring& value) {
+bool UISwitch::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   static const wchar_t* const kStateNames[4] = {L"bkn2", L"bkh2", L"bkp2", L"bkd2"};
   bool known = false;
   for (int i = 0; i < 4; ++i) {
@@ -25,9 +25,8 @@ bool UISwitch::SetAttribute(const std::wstring& name, const std::wstring& value)
     known = true;
   }
   if (!known)
-    return UIButton::SetAttribute(name, value);
+    return UIButton::ApplyAttribute(name, value);
   Invalidate();
-  UIControl::SetAttribute(name, value);
   return true;
 }
 

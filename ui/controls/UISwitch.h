@@ -12,7 +12,7 @@ class UISwitch : public UIButton {
 
   // UIControl:
   const char* GetClassName() const override { return "UISwitch"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   // UIButton:
   UIRender* GetStateImage(int index) override;
   void OnClick() override;

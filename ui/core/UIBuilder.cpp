@@ -65,6 +65,12 @@ UIControl* UIBuilder::BuildFromFile(UIControl* parent, const std::wstring& path)
 UIControl* UIBuilder::BuildFromText(UIControl* parent, const std::wstring& text) {
   if (text.empty() || includeDepth_ >= kMaxIncludeDepth)
     return nullptr;
+  if (includeDepth_ == 0) {
+    built_ = 0;
+    depth_ = 0;
+    for (UIControl* c = parent; c; c = c->GetParent())
+      ++depth_;
+  }
   XmlDocument reader;
   if (!reader.SetDocumentText(text) || !reader.FindElement())
     return nullptr;
@@ -86,6 +92,8 @@ UIControl* UIBuilder::NewControl(const std::wstring& tag) {
 }
 
 UIControl* UIBuilder::BuildElement(UIControl* parent, XmlDocument& reader) {
+  if (depth_ >= kMaxTreeDepth || built_ >= kMaxBuiltControls)
+    return nullptr;
   std::wstring tag = reader.GetNodeName();
   bool include = tag == L"node";
   UIControl* control = nullptr;
@@ -97,6 +105,7 @@ UIControl* UIBuilder::BuildElement(UIControl* parent, XmlDocument& reader) {
     control = NewControl(tag);
     if (!control)
       return nullptr;
+    ++built_;
     if (createdHook)
       createdHook(control);
     control->AttachHost(host_);
@@ -111,9 +120,11 @@ UIControl* UIBuilder::BuildElement(UIControl* parent, XmlDocument& reader) {
     control->SetAttribute(name, reader.GetAttribute(name));
   }
 
-  if (reader.EnterElement()) {
+  if (depth_ + 1 < kMaxTreeDepth && reader.EnterElement()) {
+    ++depth_;
     while (reader.FindElement())
       BuildElement(control, reader);
+    --depth_;
     reader.LeaveElement();
   }
 

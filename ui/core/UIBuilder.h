@@ -32,13 +32,17 @@ UIControlCreatedHook GetControlCreatedHook();
 // and adds its own attributes and children to the included root. Unknown elements are skipped
 // with their whole subtree. A missing or unparsable file, or a root element that builds nothing,
 // gives null (the asking window stays empty). Includes nest at most kMaxIncludeDepth deep, so a
-// file that includes itself ends instead of recursing.
+// file that includes itself ends instead of recursing. Hostile layouts are bounded too: elements
+// that would sit deeper than kMaxTreeDepth levels below the top of the tree (counting the
+// parent's ancestors) are skipped with their subtrees, and one outermost build makes at most
+// kMaxBuiltControls controls (two self-includes would otherwise make billions).
 //
 // Ownership: the returned control is owned by `parent` when one was given (the parent holds the
 // factory's reference); without a parent the caller holds it.
 class UIBuilder {
  public:
   static constexpr int kMaxIncludeDepth = 32;
+  static constexpr int kMaxBuiltControls = 100000;
 
   explicit UIBuilder(IUIContainer* host = nullptr) : host_(host) {}
 
@@ -59,4 +63,6 @@ class UIBuilder {
   IUIContainer* host_;
   std::map<std::wstring, UIControlCreator> local_;
   int includeDepth_ = 0;
+  int depth_ = 0;  // levels above the element being built
+  int built_ = 0;  // controls made by the outermost build under way
 };

@@ -13,10 +13,13 @@ namespace {
 void PaintSubtree(UIControl* control,
                   Gdiplus::Graphics& graphics,
                   const Gdiplus::Rect& clip,
-                  bool rectangular) {
+                  bool rectangular,
+                  int depth) {
   if (!control->IsVisible())
     return;
   control->Paint(graphics);
+  if (++depth >= kMaxTreeDepth)
+    return;
   for (UIControl* child : control->GetChildren()) {
     if (!child->IsVisible())
       continue;
@@ -34,7 +37,7 @@ void PaintSubtree(UIControl* control,
                                 static_cast<Gdiplus::REAL>(r.top));
     child->PaintClip(graphics);
     inside.Offset(-r.left, -r.top);
-    PaintSubtree(child, graphics, inside, rectangular && child->GetRegionRadius() <= 0);
+    PaintSubtree(child, graphics, inside, rectangular && child->GetRegionRadius() <= 0, depth);
     graphics.Restore(state);
   }
 }
@@ -47,7 +50,7 @@ void PaintControlTree(UIControl* control, Gdiplus::Graphics& graphics) {
   // An unclipped graphics reports a huge box; the arithmetic below stays within int range.
   Gdiplus::Rect limit(-0x3FFFFFFF, -0x3FFFFFFF, 0x7FFFFFFE, 0x7FFFFFFE);
   Gdiplus::Rect::Intersect(clip, clip, limit);
-  PaintSubtree(control, graphics, clip, true);
+  PaintSubtree(control, graphics, clip, true, 0);
 }
 
 UIContainer::UIContainer() = default;

@@ -62,10 +62,14 @@ uint32_t RegisterHandle(UIControl* control) {
   }
 }
 
-void UnregisterHandle(uint32_t handle) {
+// Only while the entry is still this control's: a dying control leaves early, and its handle
+// may be handed out again before its destructor ends.
+void UnregisterHandle(uint32_t handle, const UIControl* control) {
   HandleRegistry& r = Registry();
   ScopedLock lock(r.lock);
-  r.controls.erase(handle);
+  auto it = r.controls.find(handle);
+  if (it != r.controls.end() && it->second == control)
+    r.controls.erase(it);
 }
 
 void SetFlag(uint8_t& flags, uint8_t bit, bool on) {
@@ -89,7 +93,7 @@ UIControl::UIControl()
       handle_(RegisterHandle(this)) {}
 
 UIControl::~UIControl() {
-  UnregisterHandle(handle_);
+  UnregisterHandle(handle_, this);
   for (UIControl* child : children_) {
     child->parent_ = nullptr;
     child->Release();
@@ -181,20 +185,12 @@ bool UIControl::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
       return true;
     }
     default:
-      return DefaultMessage(message, wparam, lparam, result);
+      return false;
   }
 }
 
 LRESULT UIControl::OnCreate(LPARAM data) {
   return 0;
-}
-
-bool UIControl::DefaultMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
-  if (message == WM_SIZE) {
-    Relayout();
-    return true;
-  }
-  return false;
 }
 
 bool UIControl::IsTracking() const {
@@ -228,6 +224,12 @@ void UIControl::SetBackgroundFromAttribute(const std::wstring& value) {
 }
 
 bool UIControl::SetAttribute(const std::wstring& name, const std::wstring& value) {
+  bool known = ApplyAttribute(name, value);
+  attributes_[name] = value;
+  return known;
+}
+
+bool UIControl::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   bool known = true;
   if (name == L"css") {
     ApplyStyle(value);
@@ -240,12 +242,12 @@ bool UIControl::SetAttribute(const std::wstring& name, const std::wstring& value
     bool parent = value == L"parent";
     SetFlag(flagsB_, height ? kFlagHeightParent : kFlagWidthParent, parent);
     int size = parent ? (parent_ ? (height ? parent_->GetHeight() : parent_->GetWidth()) : -1)
-                      : ParseDecimal(value);
+                      : ParseCoordinate(value);
     if (size >= 0) {
       if (height)
-        rect_.bottom = rect_.top + size;
+        rect_.bottom = AddSaturated(rect_.top, size);
       else
-        rect_.right = rect_.left + size;
+        rect_.right = AddSaturated(rect_.left, size);
     }
     Relayout();
   } else if (name == L"adj") {
@@ -287,13 +289,12 @@ bool UIControl::SetAttribute(const std::wstring& name, const std::wstring& value
   } else if (name == L"id") {
     id_ = value;
   } else if (name == L"rgn") {
-    rgn_ = ParseDecimal(value);
+    rgn_ = ParseCoordinate(value);
   } else if (name == L"padding") {
     padding_ = ParseInsets(value);
   } else {
     known = false;
   }
-  attributes_[name] = value;
   return known;
 }
 
@@ -400,11 +401,26 @@ void UIControl::AddChild(UIControl* child) {
     child->AttachHost(host_);
 }
 
+void UIControl::DeleteSelf() {
+  // Derived destructors may pump messages (a control closing a window of its own): from here on
+  // neither this control nor anything below it is found by handle.
+  MarkSubtreeRemoved();
+  UnregisterHandle(handle_, this);
+  delete this;
+}
+
+void UIControl::MarkSubtreeRemoved() {
+  flagsA_ |= kFlagRemoved;
+  for (UIControl* child : children_)
+    child->MarkSubtreeRemoved();
+}
+
 void UIControl::DestroyChildren() {
   std::vector<UIControl*> children;
   children.swap(children_);
   for (UIControl* child : children) {
     child->SendMessage(WM_DESTROY);
+    child->MarkSubtreeRemoved();
     child->parent_ = nullptr;
     child->Release();
   }
@@ -459,20 +475,24 @@ int UIControl::IndexInParent() const {
   return it == siblings.end() ? -1 : static_cast<int>(it - siblings.begin());
 }
 
-UIControl* UIControl::FindById(const std::wstring& id) {
+UIControl* UIControl::FindById(const std::wstring& id, int depth) {
   if (id_ == id)
     return this;
+  if (++depth >= kMaxTreeDepth)
+    return nullptr;
   for (UIControl* child : children_) {
-    if (UIControl* found = child->FindById(id))
+    if (UIControl* found = child->FindById(id, depth))
       return found;
   }
   return nullptr;
 }
 
-void UIControl::AttachHost(IUIContainer* host) {
+void UIControl::AttachHost(IUIContainer* host, int depth) {
   host_ = host;
+  if (++depth >= kMaxTreeDepth)
+    return;
   for (UIControl* child : children_)
-    child->AttachHost(host);
+    child->AttachHost(host, depth);
 }
 
 std::wstring UIControl::GetAttribute(const std::wstring& name) const {
@@ -537,7 +557,7 @@ bool UIControl::IsEventSink() const {
 }
 
 void UIControl::SetPos(int x, int y, int width, int height) {
-  RECT r = {x, y, x + width, y + height};
+  RECT r = {x, y, AddSaturated(x, width), AddSaturated(y, height)};
   if (EqualRect(&r, &rect_))
     return;
   bool resized = width != GetWidth() || height != GetHeight();
@@ -551,7 +571,7 @@ void UIControl::SetPos(int x, int y, int width, int height) {
 }
 
 void UIControl::Place(int x, int y, int width, int height) {
-  RECT r = {x, y, x + width, y + height};
+  RECT r = {x, y, AddSaturated(x, width), AddSaturated(y, height)};
   if (EqualRect(&r, &rect_)) {
     Relayout();
     Invalidate();

@@ -15,6 +15,11 @@ class UIControl;
 class UILayout;
 class UIRender;
 
+// The deepest a tree may go: the builder makes no deeper tree from a layout, and the recursive
+// passes (painting, id search, host attachment) stop at this many levels, so that a tree
+// nested without end cannot overflow the stack.
+constexpr int kMaxTreeDepth = 256;
+
 // One message as a control receives it. x and y are the signed low and high words of lparam.
 struct UIMessage {
   HWND hwnd = nullptr;
@@ -46,18 +51,20 @@ using UIEventListener = void (*)(void* data, UIEvent& event);
 //
 // Ownership: a parent holds one reference to each child and releases it when the child is
 // removed or the parent destroyed; painters and the layout belong to their control. Every
-// property is settable by name (SetAttribute); subclasses handle their own names first and pass
-// the rest to their base, which stores every name and value in the attribute map.
+// property is settable by name: SetAttribute hands the value to ApplyAttribute, which
+// subclasses override to interpret their own names (passing the rest to their base), and then
+// records the raw value in the attribute map, known or not. Only SetAttribute records.
 //
 // Coordinates: the position rectangle is in the parent's client coordinates; HitTest takes
 // window coordinates; ControlFromPoint takes the parent's. WindowRect is the rectangle in the
 // host window's client coordinates (mouse messages, invalidation, native child windows);
 // ScreenRect the same on the screen (pop-ups placed next to a control).
 //
-// Messages: SendMessage builds a UIMessage and calls OnMessage, whose default runs
-// ProcessMessage (the framework's handling of create 1, destroy 2, size 5, focus 7/8, enable 10,
-// set text 12, show 24, mouse 512/516/517, wheel 522, hover 673, leave 675) and else
-// DefaultMessage. Subclasses override OnMessage for their mouse and key handling.
+// Messages: SendMessage builds a UIMessage and calls OnMessage, the one place where a control
+// takes its input. Subclasses override it, handle what they need and pass the rest to their
+// base; UIControl's own OnMessage is the framework's handling (create 1, destroy 2, size 5,
+// focus 7/8, enable 10, set text 12, show 24, mouse 512/516/517, wheel 522, hover 673, leave
+// 675), which leaves every other message unhandled with result 0.
 //
 // Timers: SetTimer puts a native timer on the host window whose identifier carries this
 // control's handle (low 24 bits) and (index | 0x80) (high 8 bits); the host delivers message
@@ -79,12 +86,8 @@ class UIControl : public UIRefObj {
 
   // --- Virtual operations, in slot order (UIRefObj's destructor and DeleteSelf are 0 and 1).
   ~UIControl() override;
-  // Consumes the messages listed above; false for the others (after DefaultMessage).
-  virtual bool ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
   // Message 1, once the control's subtree has been built.
   virtual LRESULT OnCreate(LPARAM data);
-  // Size (5) runs Relayout; everything else is left unhandled (false).
-  virtual bool DefaultMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
   virtual void OnMessageReserved() {}
   virtual void OnStateChanged(unsigned oldState, unsigned newState) {}
   // Whether hover and leave repaint the control.
@@ -92,14 +95,16 @@ class UIControl : public UIRefObj {
   virtual void OnRightClick(int x, int y) {}
   virtual bool IsTracking() const;
   virtual const char* GetClassName() const { return "UIControl"; }
-  // Always stores the raw value in the attribute map; true when the name was one of this class.
-  virtual bool SetAttribute(const std::wstring& name, const std::wstring& value);
+  // Interprets one attribute; true when the name is one of this class or a base. Called by
+  // SetAttribute only.
+  virtual bool ApplyAttribute(const std::wstring& name, const std::wstring& value);
   // Paints the control itself (not its children) over (0, 0, width, height); the default draws
   // the background descriptor.
   virtual void Paint(Gdiplus::Graphics& graphics);
   // Narrows the clip to the "rgn" rounded rectangle when that radius is set.
   virtual void PaintClip(Gdiplus::Graphics& graphics);
   virtual SIZE GetDesiredSize() const;
+  // Every message sent to the control; `message.result` is the answer.
   virtual void OnMessage(UIMessage& message);
   virtual RECT GetPadding() const { return padding_; }
   // (0, 0, width, height) deflated by the padding.
@@ -139,15 +144,17 @@ class UIControl : public UIRefObj {
   UIControl* GetRelative(Relative kind) const;
   int IndexInParent() const;
   // Pre-order: this control, then each child and its subtree in order.
-  UIControl* FindById(const std::wstring& id);
+  UIControl* FindById(const std::wstring& id) { return FindById(id, 0); }
   const std::vector<UIControl*>& GetChildren() const { return children_; }
   UIControl* GetParent() const { return parent_; }
   void SetLink(UIControl* link) { link_ = link; }
   // Sets the host of this control and of its whole subtree.
-  void AttachHost(IUIContainer* host);
+  void AttachHost(IUIContainer* host) { AttachHost(host, 0); }
   IUIContainer* GetHost() const { return host_; }
 
   // --- Attributes and properties.
+  // ApplyAttribute, then the raw value into the attribute map; true when the name was known.
+  bool SetAttribute(const std::wstring& name, const std::wstring& value);
   // Empty when never set.
   std::wstring GetAttribute(const std::wstring& name) const;
   const std::wstring& GetText() const { return text_; }
@@ -163,6 +170,7 @@ class UIControl : public UIRefObj {
   bool IsFloat() const;
   bool IsAdjusting() const;
   bool IsHitTestable() const;
+  // Taken out of its tree (Remove, a destroyed parent) or dying: the host treats it as gone.
   bool IsRemoved() const;
   // Visible and enabled on itself and on every ancestor.
   bool IsEffectivelyVisibleAndEnabled() const;
@@ -215,9 +223,10 @@ class UIControl : public UIRefObj {
   static UINT_PTR TimerId(uint32_t handle, int index);
 
  protected:
-  void DeleteSelf() override { delete this; }
+  // Takes the control and its subtree out of handle resolution before the destructors run.
+  void DeleteSelf() override;
   void SetState(unsigned state);
-  // Sends 2 to every child, detaches it and drops its reference.
+  // Sends 2 to every child, marks its subtree removed, detaches it and drops its reference.
   void DestroyChildren();
 
   RECT rect_ = {};
@@ -231,7 +240,6 @@ class UIControl : public UIRefObj {
   UIRender* background_ = nullptr;
   IUIContainer* host_ = nullptr;
   int rgn_ = 0;
-  std::map<std::wstring, std::wstring> attributes_;
   unsigned state_ = 0;
   uint8_t flagsA_;
   uint8_t flagsB_;
@@ -241,12 +249,19 @@ class UIControl : public UIRefObj {
   std::vector<UIControl*> children_;
 
  private:
+  // The framework's handling of the messages listed in the class comment; false for the others.
+  bool ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
+  void MarkSubtreeRemoved();
+  // `depth` is this control's level below where the walk began.
+  UIControl* FindById(const std::wstring& id, int depth);
+  void AttachHost(IUIContainer* host, int depth);
   void InvalidateBeforeHiding();
   void ApplyStyle(const std::wstring& name);
   void SetLayoutFromAttribute(const std::wstring& value);
   void SetBackgroundFromAttribute(const std::wstring& value);
 
   uint32_t handle_ = 0;
+  std::map<std::wstring, std::wstring> attributes_;
   std::vector<std::pair<UIEventListener, void*>> listeners_;
   const UIMessage* current_ = nullptr;
 };

@@ -66,6 +66,8 @@ UIHostWnd::UIHostWnd(const std::wstring& layoutPath) : layoutPath_(layoutPath) {
 }
 
 UIHostWnd::~UIHostWnd() {
+  for (ModalFrame* frame = modal_; frame; frame = frame->outer)
+    frame->gone = true;
   if (hwnd_ && IsWindow(hwnd_))
     DestroyWindow(hwnd_);
   FreeBackBuffer();
@@ -146,7 +148,8 @@ bool UIHostWnd::HandleMessage(HWND hwnd,
       if (modalOwner_ && IsWindow(modalOwner_))
         EnableWindow(modalOwner_, TRUE);
       modalOwner_ = nullptr;
-      running_ = false;
+      for (ModalFrame* frame = modal_; frame; frame = frame->outer)
+        frame->running = false;
       return true;
     case WM_NCDESTROY:
       FreeBackBuffer();
@@ -315,7 +318,7 @@ void UIHostWnd::Paint(Gdiplus::Graphics& graphics) {
     InvertCaret();
   UIContainer::Paint(graphics);
   graphics.Flush(Gdiplus::FlushIntentionSync);
-  if (caretShown_ && caretPhaseOn_)
+  if (caretShown_ && caretPhaseOn_ && !CaretOwnerGone())
     InvertCaret();
 }
 
@@ -397,6 +400,10 @@ uint32_t UIHostWnd::BackBufferPixelForTesting(int x, int y) const {
 
 // --- Caret.
 
+bool UIHostWnd::CaretOwnerGone() const {
+  return caretOwner_ && !ResolveLive(caretOwner_);
+}
+
 RECT UIHostWnd::CaretRect() const {
   return {caretPos_.x, caretPos_.y, caretPos_.x + caretSize_.cx, caretPos_.y + caretSize_.cy};
 }
@@ -469,6 +476,10 @@ void UIHostWnd::OnTimerMessage(WPARAM id) {
     return;
   }
   if (index == kCaretTimerIndex) {
+    if (CaretOwnerGone()) {
+      ShowCaret(false);
+      return;
+    }
     caretPhaseOn_ = !caretPhaseOn_;
     RECT r = CaretRect();
     InvalidateRect(r);
@@ -503,15 +514,17 @@ void UIHostWnd::SetHoverControl(UIControl* control) {
   uint32_t handle = control ? control->GetHandle() : 0;
   if (handle == hover_)
     return;
+  // The leave handler may rebuild the tree.
+  UIRef<UIControl> keep(control);
   UIControl* previous = ResolveLive(hover_);
   hover_ = handle;
   if (previous && !previous->IsTracking())
     previous->SendMessage(WM_MOUSELEAVE);
-  if (control) {
-    if (control->IsTracking())
-      AddTracking(handle);
-    control->SendMessage(WM_MOUSEHOVER);
-  }
+  if (!control || hover_ != handle || control->IsRemoved())
+    return;
+  if (control->IsTracking())
+    AddTracking(handle);
+  control->SendMessage(WM_MOUSEHOVER);
 }
 
 void UIHostWnd::RouteMouseMove(WPARAM wparam, LPARAM lparam) {
@@ -526,9 +539,9 @@ void UIHostWnd::RouteMouseMove(WPARAM wparam, LPARAM lparam) {
   UIControl* target = ResolveLive(capture_);
   if (!target)
     target = root_.ControlFromPoint(pt.x, pt.y);
-  SetHoverControl(target);
   UIRef<UIControl> keep(target);
-  if (target)
+  SetHoverControl(target);
+  if (target && !target->IsRemoved())
     target->SendMessage(WM_MOUSEMOVE, wparam, lparam);
   ForEachTracked([&](UIControl* t) {
     if (!t->IsVisible())
@@ -574,10 +587,13 @@ void UIHostWnd::RouteMouse(UINT message, WPARAM wparam, LPARAM lparam) {
     return;
   }
   UIControl* target = root_.ControlFromPoint(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
-  hover_ = target ? target->GetHandle() : 0;
+  // Every send below may rebuild the tree. The hover moves with leave and hover notices: after a
+  // menu or a modal loop a click can arrive with no move before it.
+  UIRef<UIControl> keep(target);
+  SetHoverControl(target);
   if (message == WM_LBUTTONDOWN && focus_ && (!target || target->GetHandle() != focus_))
     SetFocusControl(0);
-  if (target && target->IsEnabled())
+  if (target && !target->IsRemoved() && target->IsEnabled())
     target->SendMessage(delivered, wparam, lparam);
 }
 
@@ -593,7 +609,8 @@ void UIHostWnd::RouteWheel(UINT message, WPARAM wparam, LPARAM lparam) {
     return;
   UIRef<UIControl> keep(target);
   SetHoverControl(target);
-  target->SendMessage(message, wparam, MAKELPARAM(pt.x, pt.y));
+  if (!target->IsRemoved())
+    target->SendMessage(message, wparam, MAKELPARAM(pt.x, pt.y));
 }
 
 void UIHostWnd::OnMouseLeave() {
@@ -702,6 +719,8 @@ void UIHostWnd::SetFocusControl(uint32_t handle) {
     if (UIControl* target = next->GetFocusTarget())
       next = target;
   }
+  // Focus changes of the window and the kill-focus handler may rebuild the tree.
+  UIRef<UIControl> keep(next);
   uint32_t nextHandle = next ? next->GetHandle() : 0;
   if (next && hwnd_ && GetFocus() != hwnd_ &&
       !(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
@@ -714,7 +733,11 @@ void UIHostWnd::SetFocusControl(uint32_t handle) {
   focus_ = nextHandle;
   if (previous)
     previous->SendMessage(WM_KILLFOCUS);
-  if (next)
+  if (!next || focus_ != nextHandle)
+    return;
+  if (next->IsRemoved())
+    focus_ = 0;
+  else
     next->SendMessage(WM_SETFOCUS);
 }
 
@@ -804,16 +827,20 @@ int UIHostWnd::OnEvent(UIEvent& event) {
 int UIHostWnd::RunModal(HWND owner) {
   if (!hwnd_)
     return modalResult_;
+  // The loop's state lives here: a window may delete its object when it is destroyed.
+  ModalFrame frame;
+  frame.result = modalResult_;
+  frame.outer = modal_;
+  modal_ = &frame;
   if (owner && IsWindow(owner)) {
     EnableWindow(owner, FALSE);
     modalOwner_ = owner;
   }
-  running_ = true;
   ++modalDepth;
   bool quit = false;
   WPARAM quitCode = 0;
   MSG msg;
-  while (running_ && hwnd_) {
+  while (!frame.gone && frame.running && hwnd_) {
     BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {
       quit = true;
@@ -826,29 +853,34 @@ int UIHostWnd::RunModal(HWND owner) {
     DispatchMessageW(&msg);
   }
   --modalDepth;
-  running_ = false;
-  if (modalOwner_ && IsWindow(modalOwner_))
-    EnableWindow(modalOwner_, TRUE);
-  modalOwner_ = nullptr;
-  if (hwnd_) {
-    ShowWindow(hwnd_, SW_HIDE);
+  if (!frame.gone) {
+    modal_ = frame.outer;
+    if (modalOwner_ && IsWindow(modalOwner_))
+      EnableWindow(modalOwner_, TRUE);
+    modalOwner_ = nullptr;
     if (hwnd_)
-      DestroyWindow(hwnd_);
+      ShowWindow(hwnd_, SW_HIDE);
+    if (hwnd_)
+      DestroyWindow(hwnd_);  // may delete this object
   }
   if (quit && modalDepth > 0)
     PostQuitMessage(static_cast<int>(quitCode));
-  return modalResult_;
+  return frame.result;
 }
 
 void UIHostWnd::EndModal(int result) {
   modalResult_ = result;
-  running_ = false;
+  if (modal_) {
+    modal_->result = result;
+    modal_->running = false;
+  }
   if (hwnd_)
     PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
 
 void UIHostWnd::Close() {
-  running_ = false;
+  if (modal_)
+    modal_->running = false;
   if (hwnd_) {
     ShowWindow(hwnd_, SW_HIDE);
     if (hwnd_)

@@ -28,7 +28,8 @@
 // Modal use: RunModal dispatches messages until EndModal, Close, the window's destruction (by
 // any means) or the quit message; the owner is disabled meanwhile and re-enabled before
 // RunModal returns. A nested loop that meets the quit message posts it again for the loop
-// outside it.
+// outside it. The object may delete itself in OnFinalMessage while its loop runs or when the
+// loop destroys the window: RunModal still answers the result.
 //
 // Ownership: the object owns its tree, back buffer, caret and font cache; it is not deleted by
 // the window (a subclass may delete itself in OnFinalMessage). Destroying the object destroys a
@@ -51,7 +52,7 @@ class UIHostWnd : public UIContainer, public UIWindowImp {
   void EndModal(int result);
   // Hides and destroys the window and ends the modal loop.
   void Close();
-  bool IsModalRunning() const { return running_; }
+  bool IsModalRunning() const { return modal_ && modal_->running; }
 
   void SetAlpha(uint8_t alpha) { alpha_ = alpha; }
   void SetResizable(bool resizable) { resizable_ = resizable; }
@@ -126,6 +127,9 @@ class UIHostWnd : public UIContainer, public UIWindowImp {
   bool OnSetCursor(LPARAM lparam);
   void InvertCaret();
   RECT CaretRect() const;
+  // The control that placed the caret was removed (a focused edit taken out of the tree): the
+  // caret is no longer drawn and stops blinking at its next tick.
+  bool CaretOwnerGone() const;
   void PlaceRoot(int width, int height);
 
   std::wstring layoutPath_;
@@ -159,9 +163,17 @@ class UIHostWnd : public UIContainer, public UIWindowImp {
   POINT caretPos_ = {};
   SIZE caretSize_ = {};
 
+  // One running RunModal: on its stack, so that it outlives an object deleted meanwhile.
+  struct ModalFrame {
+    int result = 0;
+    bool running = true;
+    bool gone = false;  // the object was destroyed
+    ModalFrame* outer = nullptr;
+  };
+
   int textHint_ = 0;
-  bool running_ = false;
-  int modalResult_ = 0;
+  ModalFrame* modal_ = nullptr;  // the innermost running loop
+  int modalResult_ = 0;          // the last result, answered when no window runs
   HWND modalOwner_ = nullptr;
   bool resizable_ = false;
   bool dragByBackground_ = true;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ui/core/UIControl.h"
+#include "ui/core/UIValueParse.h"
 
 namespace {
 
@@ -37,11 +38,13 @@ void ArrangeFlow(UIControl* control, bool horizontal) {
   for (UIControl* child : children) {
     SIZE s = child->GetDesiredSize();
     desired.push_back(s);
-    total += horizontal ? s.cx : s.cy;
+    total = AddSaturated(total, horizontal ? s.cx : s.cy);
     if (child->IsAdjusting())
       ++adj;
   }
-  int share = (mainSize > total && adj > 0) ? (mainSize - total) / adj : 0;
+  int share = (mainSize > total && adj > 0)
+                  ? static_cast<int>((static_cast<long long>(mainSize) - total) / adj)
+                  : 0;
   int at = horizontal ? c.left : c.top;
   for (size_t i = 0; i < children.size(); ++i) {
     UIControl* child = children[i];
@@ -49,11 +52,11 @@ void ArrangeFlow(UIControl* control, bool horizontal) {
       int w = child->IsAdjusting() ? share : desired[i].cx;
       int h = child->IsAdjusting() ? c.bottom - c.top : desired[i].cy;
       child->Place(at, c.top, w, h);
-      at += w;
+      at = AddSaturated(at, w);
     } else {
       int h = child->IsAdjusting() ? share : desired[i].cy;
       child->Place(c.left, at, c.right - c.left, h);
-      at += h;
+      at = AddSaturated(at, h);
     }
   }
 }

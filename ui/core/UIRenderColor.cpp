@@ -39,7 +39,7 @@ bool SetVariant(const VariantName (&names)[N],
 
 bool UIRenderColor::SetAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"round") {
-    radius_ = ParseDecimal(value);
+    radius_ = ParseCoordinate(value);
     return true;
   }
   if (name.compare(0, 3, L"clr") == 0)

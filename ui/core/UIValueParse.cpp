@@ -29,11 +29,17 @@ uint32_t HexDigit(wchar_t c) {
   return 0;
 }
 
-LONG ClampToLong(long long v) {
-  return static_cast<LONG>(v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : v);
+}  // namespace
+
+int ParseCoordinate(const std::wstring& text) {
+  int v = ParseDecimal(text);
+  return v > kMaxLayoutValue ? kMaxLayoutValue : v < -kMaxLayoutValue ? -kMaxLayoutValue : v;
 }
 
-}  // namespace
+int AddSaturated(int a, int b) {
+  long long sum = static_cast<long long>(a) + b;
+  return static_cast<int>(sum > INT_MAX ? INT_MAX : sum < INT_MIN ? INT_MIN : sum);
+}
 
 uint32_t ParseColor(const std::wstring& text) {
   if (text == L"white")
@@ -75,12 +81,12 @@ bool ParseRect(const std::wstring& text, RECT* rect) {
   std::vector<std::wstring> parts = SplitAtCommas(text);
   if (parts.size() != 4)
     return false;
-  long long x = ParseDecimal(parts[0]);
-  long long y = ParseDecimal(parts[1]);
-  rect->left = static_cast<LONG>(x);
-  rect->top = static_cast<LONG>(y);
-  rect->right = ClampToLong(x + ParseDecimal(parts[2]));
-  rect->bottom = ClampToLong(y + ParseDecimal(parts[3]));
+  int x = ParseCoordinate(parts[0]);
+  int y = ParseCoordinate(parts[1]);
+  rect->left = x;
+  rect->top = y;
+  rect->right = x + ParseCoordinate(parts[2]);
+  rect->bottom = y + ParseCoordinate(parts[3]);
   return true;
 }
 
@@ -91,6 +97,6 @@ RECT ParseInsets(const std::wstring& text) {
   std::vector<std::wstring> parts = SplitAtCommas(text);
   LONG* fields[] = {&r.left, &r.top, &r.right, &r.bottom};
   for (size_t i = 0; i < parts.size() && i < 4; ++i)
-    *fields[i] = ParseDecimal(parts[i]);
+    *fields[i] = ParseCoordinate(parts[i]);
   return r;
 }

@@ -97,7 +97,21 @@ LRESULT CALLBACK UIWindowImp::WindowProc(HWND hwnd, UINT message, WPARAM wparam,
   if (--self->depth_ == 0 && self->destroyed_) {
     self->destroyed_ = false;
     self->hwnd_ = nullptr;
+    bool deleteNow = self->deleteWhenDone_;
     self->OnFinalMessage(hwnd);
+    if (deleteNow)
+      delete self;
   }
   return result;
+}
+
+void UIWindowImp::DestroyAndDelete() {
+  if (hwnd_ && IsWindow(hwnd_)) {
+    deleteWhenDone_ = true;
+    DestroyWindow(hwnd_);  // its final message deletes the object, now or later
+  } else if (depth_ > 0) {
+    deleteWhenDone_ = true;
+  } else {
+    delete this;
+  }
 }

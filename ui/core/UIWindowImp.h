@@ -40,12 +40,20 @@ class UIWindowImp {
   HWND Create(HWND parent, DWORD style, DWORD exStyle, int x, int y, int width, int height);
   HWND hwnd() const { return hwnd_; }
 
+  // Destroys the window and deletes this object (made with new) once no message of the window
+  // is being handled: at once when none is, else when the outermost handling returns. For an
+  // owner that may go while the window is inside its own procedure (a combo box deleted by the
+  // event its drop list fires). Not for classes that delete themselves in OnFinalMessage; the
+  // caller must not touch the object afterwards.
+  void DestroyAndDelete();
+
  protected:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
   HWND hwnd_ = nullptr;
   int depth_ = 0;
   bool destroyed_ = false;
+  bool deleteWhenDone_ = false;
 };
 
 // Moves `hwnd` (size unchanged) so that it lies inside its monitor's work area.
