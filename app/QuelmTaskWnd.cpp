@@ -16,6 +16,7 @@
 #include "tasks/AppContext.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
+#include "tasks/WakeScheduler.h"
 #include "ui/core/UIControl.h"
 
 namespace {
@@ -101,6 +102,8 @@ void QuelmTaskWnd::OnTimer(int index) {
 void QuelmTaskWnd::OnInitialized() {
   if (TaskManager* manager = CurrentApp().taskManager)
     manager->Start();
+  if (WakeScheduler* wake = CurrentApp().wakeScheduler)
+    wake->Start();
   pageAdd_ = GetRoot()->FindById(L"pageAdd");
   pageList_ = dynamic_cast<PageList*>(GetRoot()->FindById(L"pageList"));
   // The pages are joined here once they exist: the list page gets the add page, then each is
@@ -138,6 +141,16 @@ bool QuelmTaskWnd::HandleMessage(HWND hwnd,
     ShowAndActivate();
     *result = 0;
     return true;
+  } else if (message == WM_POWERBROADCAST || message == WM_TIMECHANGE) {
+    // A timer that fell due during sleep is spent, and a new clock or time zone moves the
+    // moment; the window still answers the broadcast as the default handling does.
+    WakeScheduler* wake = CurrentApp().wakeScheduler;
+    const bool resumed = message == WM_POWERBROADCAST &&
+                         (wparam == PBT_APMRESUMEAUTOMATIC || wparam == PBT_APMRESUMESUSPEND);
+    if (wake && resumed)
+      wake->OnResumed();
+    else if (wake && message == WM_TIMECHANGE)
+      wake->Rearm();
   } else if (message == TaskbarCreatedMessage() && message != 0) {
     ReAddTrayIcon();
     *result = 0;
@@ -202,6 +215,11 @@ void QuelmTaskWnd::OnMenuCommand(int id) {
       break;
     case MenuCommand::kHistory:
       RunHistoryDlg::Show(hwnd_);
+      break;
+    case MenuCommand::kWake:
+      SetWake(!AppSettings().wake);
+      if (WakeScheduler* wake = CurrentApp().wakeScheduler)
+        wake->SetEnabled(AppSettings().wake);
       break;
     case MenuCommand::kNone:
     default:

@@ -16,7 +16,8 @@ class PageList;
 //
 // Closing only hides it; the program ends through the menu's exit entry, which ends RunModal.
 // While it is created the task manager of the installed AppContext is started (nothing is
-// started without one). The tray icon is retried every second until the shell accepts it and
+// started without one), and then its wake scheduler, which the window re-arms whenever the
+// computer resumes or the clock changes. The tray icon is retried every second until the shell accepts it and
 // is put back when the shell restarts; the destructor removes it. Nothing here reports a
 // failure to the user.
 class QuelmTaskWnd : public UIHostWnd {
@@ -36,6 +37,7 @@ class QuelmTaskWnd : public UIHostWnd {
     kExit = 5,
     kHide = 6,
     kHistory = 7,
+    kWake = 8,
   };
 
   explicit QuelmTaskWnd(const std::wstring& layoutPath = L"xml\\main.xml");

@@ -29,6 +29,7 @@
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
 #include "tasks/TaskStore.h"
+#include "tasks/WakeScheduler.h"
 #include "ui/controls/UIBasicControls.h"
 #include "ui/controls/UIListControls.h"
 #include "ui/core/ResLoaderMgr.h"
@@ -72,7 +73,9 @@ void RunApplication(bool hidden) {
     RunHistory history(DataFolder() + L"\\history.log");
     ScopedRunHistory installHistory(&history);
     TaskManager manager(&store);
-    ScopedAppContext app({&manager, &AppSettings()});
+    WakeScheduler wake(&manager);
+    wake.SetEnabled(AppSettings().wake);
+    ScopedAppContext app({&manager, &AppSettings(), &wake});
     TaskPopupWindows popups(&MainWindowHandle);
     SetTaskPopups(&popups);
     {

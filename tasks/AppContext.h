@@ -2,6 +2,7 @@
 
 struct Settings;
 class TaskManager;
+class WakeScheduler;
 
 // The program's process-wide objects, reached by the main window and the pages through
 // CurrentApp() instead of globals of their own.
@@ -14,6 +15,7 @@ class TaskManager;
 struct AppContext {
   TaskManager* taskManager = nullptr;
   Settings* settings = nullptr;
+  WakeScheduler* wakeScheduler = nullptr;
 };
 
 // The context in force; all members nullptr when none is installed.
