@@ -248,6 +248,7 @@ TEST_F(MenuLoaderTest, MainMenuEntries) {
               {3, L"反馈问题", L"img\\menu\\icon3.png"},
               {4, L"开机启动", L""},
               {7, L"运行记录", L"img\\menu\\icon_history.png"},
+              {8, L"唤醒电脑执行任务", L""},
               {0, L"", L""},
               {5, L"退出软件", L"img\\menu\\icon4.png"}};
   ASSERT_EQ(menu->items.size(), std::size(rows));
@@ -257,7 +258,7 @@ TEST_F(MenuLoaderTest, MainMenuEntries) {
     EXPECT_EQ(item.text, rows[i].text) << i;
     EXPECT_EQ(item.image, rows[i].image) << i;
     EXPECT_EQ(item.Is(SkinMenuItem::kHasImage), *rows[i].image != 0) << i;
-    EXPECT_EQ(item.Is(SkinMenuItem::kSeparator), i == 6) << i;
+    EXPECT_EQ(item.Is(SkinMenuItem::kSeparator), i == 7) << i;
     if (item.Is(SkinMenuItem::kHasImage)) {
       EXPECT_NE(skin_->LoadImage(item.image), nullptr) << i;
     }
@@ -277,7 +278,7 @@ TEST_F(MenuLoaderTest, ClickingAnEntryAnswersItsId) {
   struct Case {
     size_t index;
     int id;
-  } cases[] = {{0, 6}, {2, 2}, {4, 4}, {5, 7}, {7, 5}};
+  } cases[] = {{0, 6}, {2, 2}, {4, 4}, {5, 7}, {6, 8}, {8, 5}};
   for (const Case& c : cases) {
     Pointer p{300, 200};
     int id = Track(300, 200, L"xml\\mainmenu.xml",
@@ -309,7 +310,7 @@ TEST_F(MenuLoaderTest, DismissalAnswersZero) {
       // A separator chooses nothing; the menu stays until Escape.
       {"separator, then escape",
        [&](Pointer& p) {
-         POINT on = Pointer::On(*menu, 6, {300, 200});
+         POINT on = Pointer::On(*menu, 7, {300, 200});
          p.Click(on);
          PostKeys({VK_ESCAPE});
        }},
@@ -337,8 +338,9 @@ TEST_F(MenuLoaderTest, KeyboardChoosesInMenusAndSubmenus) {
       {L"xml\\mainmenu.xml", {VK_DOWN, VK_RETURN}, 6},
       {L"xml\\mainmenu.xml", {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, 2},
       {L"xml\\mainmenu.xml", {VK_UP, VK_RETURN}, 5},
-      {L"xml\\mainmenu.xml", {VK_UP, VK_UP, VK_RETURN}, 7},  // over the separator
-      {L"xml\\mainmenu.xml", {VK_UP, VK_UP, VK_UP, VK_RETURN}, 4},
+      {L"xml\\mainmenu.xml", {VK_UP, VK_UP, VK_RETURN}, 8},  // over the separator
+      {L"xml\\mainmenu.xml", {VK_UP, VK_UP, VK_UP, VK_RETURN}, 7},
+      {L"xml\\mainmenu.xml", {VK_UP, VK_UP, VK_UP, VK_UP, VK_RETURN}, 4},
       {L"xml\\mainmenu.xml", {VK_UP, VK_DOWN, VK_RETURN}, 6},  // wraps to the top
       {L"xml\\mainmenu.xml", {VK_RETURN, VK_ESCAPE}, 0},  // nothing lit: Return chooses nothing
       {L"xml\\mixed.xml", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}, 22},
@@ -431,10 +433,10 @@ TEST_F(MenuLoaderTest, DrawnEntriesShareTheTextColumnAndStayInsideTheFrame) {
   };
   auto isInk = [](Gdiplus::ARGB v) { return ((v >> 8) & 0xFF) < 0xB0 && (v >> 24) > 0x80; };
   std::unique_ptr<Gdiplus::Bitmap> plain = RenderSkinMenuForTesting(*menu, -1, bg);
-  const SkinMenuItem& sep = menu->items[6];
+  const SkinMenuItem& sep = menu->items[7];
   Gdiplus::ARGB background = argb(*plain, menu->width / 2, sep.y + 1);
   std::vector<int> firstInk;
-  for (size_t i : {0, 1, 4, 5, 7}) {
+  for (size_t i : {0, 1, 4, 5, 6, 8}) {
     const SkinMenuItem& item = menu->items[i];
     int found = -1;
     for (int x = item.x + 26; x < item.x + item.width && found < 0; ++x)
@@ -447,7 +449,7 @@ TEST_F(MenuLoaderTest, DrawnEntriesShareTheTextColumnAndStayInsideTheFrame) {
     for (int x = item.x; x < item.x + 26; ++x)
       for (int y = item.y; y < item.y + item.height; ++y)
         bandInked = bandInked || argb(*plain, x, y) != background;
-    EXPECT_EQ(bandInked, i != 4) << i;
+    EXPECT_EQ(bandInked, i != 4 && i != 6) << i;
   }
   for (int x : firstInk) {
     EXPECT_GE(x, menu->items[0].x + 28);
