@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -25,14 +27,23 @@ const char kMixedMenu[] =
     "<menu id=\"14\" txt=\"Open the selected file\"/>"
     "</menu>";
 
+// The room an entry's text needs: drawn in the UI font, and never less than in the dialog font.
 int TextWidth(const std::wstring& text) {
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
   SIZE size = {};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  Gdiplus::RectF box;
+  {
+    Gdiplus::Graphics g(dc);
+    Gdiplus::StringFormat format;
+    format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
+    g.MeasureString(text.c_str(), static_cast<INT>(text.size()), DefaultUIFont(),
+                    Gdiplus::PointF(0, 0), &format, &box);
+  }
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
-  return size.cx;
+  return std::max(static_cast<int>(size.cx), static_cast<int>(std::ceil(box.Width)));
 }
 
 std::vector<HWND> MenuWindows() {
@@ -455,6 +466,15 @@ TEST_F(MenuLoaderTest, DrawnEntriesShareTheTextColumnAndStayInsideTheFrame) {
     EXPECT_GE(x, menu->items[0].x + 28);
     EXPECT_LE(std::abs(x - firstInk[0]), 2);
   }
+  // The longest entry is measured in the font it is drawn with: its last character keeps
+  // clear of the band's end instead of being cut there.
+  const SkinMenuItem& longest = menu->items[6];
+  int lastInk = -1;
+  for (int x = longest.x; x < menu->width; ++x)
+    for (int y = longest.y; y < longest.y + longest.height; ++y)
+      if (isInk(argb(*plain, x, y)))
+        lastInk = x;
+  EXPECT_LT(lastInk, menu->width - 8 - 10);
   EXPECT_EQ(argb(*plain, sep.x + 5, sep.y + 4), 0xFFB1CBB6u);
   EXPECT_EQ(argb(*plain, menu->width - 8 - 6, sep.y + 4), 0xFFB1CBB6u);
   EXPECT_NE(argb(*plain, menu->width - 8 - 4, sep.y + 4), 0xFFB1CBB6u);
