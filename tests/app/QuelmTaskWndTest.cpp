@@ -252,17 +252,11 @@ TEST_F(QuelmTaskWndTest, TheWakeEntrySwitchesTheTimerAndAResumeArmsItAgain) {
   FakeClock clock;
   clock.SetLocal(2099, 5, 1, 7, 0, 0);
   TempDir dir;
-  TaskStore store(dir.Child(L"task.xml"));
-  {
-    TaskManager seed(&store);
-    IQuelmTask task;
-    task.action = ActionKind::Lock;
-    task.time.wHour = 8;
-    task.time.wMinute = 0;
-    task.time.wSecond = 0;
-    seed.AddTask(task, true);
-  }
-  TaskManager manager(&store);
+  TaskManager manager(nullptr);
+  IQuelmTask task;
+  task.action = ActionKind::Lock;
+  task.time = MakeTime(2099, 5, 1, 8, 0, 0);
+  manager.AddTask(task, false);
   WakeScheduler wake(&manager);
   const IniFile previousIni = AppSettings().ini;
   AppSettings().ini.path = dir.Child(L"cfg.ini");
@@ -281,7 +275,7 @@ TEST_F(QuelmTaskWndTest, TheWakeEntrySwitchesTheTimerAndAResumeArmsItAgain) {
     window.OnMenuCommand(entry);
     EXPECT_TRUE(AppSettings().wake);
     EXPECT_EQ(AppSettings().ini.ReadString(L"wake", L""), L"1");
-    EXPECT_EQ(armed(), 108) << "the stored task's 08:00 today";
+    EXPECT_EQ(armed(), 108) << "the task's 08:00 today";
     clock.SetLocal(2099, 5, 1, 9, 0, 0);
     SendMessageW(window.GetHwnd(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
     EXPECT_EQ(armed(), 208) << "woken after it, the timer waits for tomorrow's";
