@@ -143,13 +143,13 @@ bool QuelmTaskWnd::HandleMessage(HWND hwnd,
     return true;
   } else if (message == WM_POWERBROADCAST || message == WM_TIMECHANGE) {
     // A timer that fell due during sleep is spent, and a new clock or time zone moves the
-    // moment; the window still answers the broadcast as the default handling does.
+    // moment. Going to sleep re-arms too: a timer spent in the minute before a task then
+    // falls due at the task's second. The default handling still answers the broadcast.
     WakeScheduler* wake = CurrentApp().wakeScheduler;
-    const bool resumed = message == WM_POWERBROADCAST &&
-                         (wparam == PBT_APMRESUMEAUTOMATIC || wparam == PBT_APMRESUMESUSPEND);
-    if (wake && resumed)
+    const bool power = message == WM_POWERBROADCAST;
+    if (wake && power && (wparam == PBT_APMRESUMEAUTOMATIC || wparam == PBT_APMRESUMESUSPEND))
       wake->OnResumed();
-    else if (wake && message == WM_TIMECHANGE)
+    else if (wake && (!power || wparam == PBT_APMSUSPEND))
       wake->Rearm();
   } else if (message == TaskbarCreatedMessage() && message != 0) {
     ReAddTrayIcon();

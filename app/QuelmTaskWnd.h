@@ -17,9 +17,9 @@ class PageList;
 // Closing only hides it; the program ends through the menu's exit entry, which ends RunModal.
 // While it is created the task manager of the installed AppContext is started (nothing is
 // started without one), and then its wake scheduler, which the window re-arms whenever the
-// computer resumes or the clock changes. The tray icon is retried every second until the shell accepts it and
-// is put back when the shell restarts; the destructor removes it. Nothing here reports a
-// failure to the user.
+// computer goes to sleep or resumes and whenever the clock changes. The tray icon is retried
+// every second until the shell accepts it and is put back when the shell restarts; the
+// destructor removes it. Nothing here reports a failure to the user.
 class QuelmTaskWnd : public UIHostWnd {
  public:
   static constexpr UINT kShowMessage = 0x8001;  // from a second instance

@@ -94,7 +94,7 @@ class PageAdd : public UIControl, public TaskManagerDel {
   UIButton* modifyOk_ = nullptr;
   UICheckBox* showTips_ = nullptr;
   UIButton* watch_ = nullptr;  // "idwatch": the watched program's file name
-  UIButton* days_[7] = {};  // "idweek0" (Monday) to "idweek6" (Sunday)
+  UIButton* days_[7] = {};     // "idweek0" (Monday) to "idweek6" (Sunday)
 };
 
 // Enters "PageAdd" into the control factory.

@@ -4,7 +4,8 @@
 #include "tasks/IQuelmTask.h"
 #include "tasks/TaskManager.h"
 
-bool NextWakeMoment(const std::vector<IQuelmTask*>& tasks, const SYSTEMTIME& now,
+bool NextWakeMoment(const std::vector<IQuelmTask*>& tasks,
+                    const SYSTEMTIME& now,
                     SYSTEMTIME* moment) {
   bool found = false;
   for (const IQuelmTask* task : tasks) {

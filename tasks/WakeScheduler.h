@@ -14,7 +14,8 @@ class TaskManager;
 
 // The earliest moment after `now` at which one of `tasks` falls due by its own schedule (a
 // switched-on daily, weekly or dated task); false when none will.
-bool NextWakeMoment(const std::vector<IQuelmTask*>& tasks, const SYSTEMTIME& now,
+bool NextWakeMoment(const std::vector<IQuelmTask*>& tasks,
+                    const SYSTEMTIME& now,
                     SYSTEMTIME* moment);
 
 // While on, keeps one wake timer armed for the earliest coming due moment of the manager's

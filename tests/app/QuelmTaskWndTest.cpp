@@ -282,6 +282,11 @@ TEST_F(QuelmTaskWndTest, TheWakeEntrySwitchesTheTimerAndAResumeArmsItAgain) {
     clock.SetLocal(2099, 5, 3, 7, 0, 0);
     SendMessageW(window.GetHwnd(), WM_TIMECHANGE, 0, 0);
     EXPECT_EQ(armed(), 308);
+    clock.SetLocal(2099, 5, 3, 7, 59, 30);
+    SendMessageW(window.GetHwnd(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    SYSTEMTIME moment, wakeAt;
+    ASSERT_TRUE(wake.ArmedFor(&moment, &wakeAt));
+    EXPECT_EQ(wakeAt.wHour * 100 + wakeAt.wMinute, 800) << "asleep within the lead: at the second";
     window.OnMenuCommand(entry);
     EXPECT_FALSE(AppSettings().wake);
     EXPECT_EQ(AppSettings().ini.ReadString(L"wake", L""), L"0");
