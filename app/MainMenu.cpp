@@ -10,14 +10,27 @@ class MainMenuLoader : public MenuLoader {
   void OnMenuLoaded(SkinMenu* menu) override { DecorateMainMenu(menu); }
 };
 
+// The id of "唤醒电脑执行任务" in the menu file.
+constexpr int kWakeEntryId = 8;
+
+void MarkChecked(SkinMenuItem& entry) {
+  entry.flags |= SkinMenuItem::kChecked | SkinMenuItem::kHasImage;
+  entry.image = L"img\\btn\\check.png";
+}
+
 }  // namespace
 
 void DecorateMainMenu(SkinMenu* menu) {
-  if (!menu || menu->items.size() <= 4 || !IsAutostartOn())
+  if (!menu)
     return;
-  SkinMenuItem& entry = menu->items[4];
-  entry.flags |= SkinMenuItem::kChecked | SkinMenuItem::kHasImage;
-  entry.image = L"img\\btn\\check.png";
+  if (menu->items.size() > 4 && IsAutostartOn())
+    MarkChecked(menu->items[4]);
+  if (AppSettings().wake) {
+    for (SkinMenuItem& entry : menu->items) {
+      if (entry.id == kWakeEntryId)
+        MarkChecked(entry);
+    }
+  }
 }
 
 int TrackMainMenu(HWND owner, POINT at) {

@@ -10,5 +10,6 @@ struct SkinMenu;
 int TrackMainMenu(HWND owner, POINT at);
 
 // While autostart is on (read from the registry now), marks the fifth entry ("开机启动") checked
-// with the check image; a menu of four entries or fewer is left alone.
+// with the check image; a menu of four entries or fewer is left alone. While the wake setting is
+// on, marks the entry "唤醒电脑执行任务" (id 8) the same way.
 void DecorateMainMenu(SkinMenu* menu);

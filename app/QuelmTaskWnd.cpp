@@ -15,6 +15,7 @@
 #include "sys/ShellRun.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
+#include "tasks/WakeScheduler.h"
 #include "ui/core/UIControl.h"
 
 namespace {
@@ -25,7 +26,8 @@ constexpr int kTrayIconResourceId = 108;
 
 }  // namespace
 
-QuelmTaskWnd::QuelmTaskWnd(TaskManager* manager) : UIHostWnd(L"xml\\main.xml"), manager_(manager) {}
+QuelmTaskWnd::QuelmTaskWnd(TaskManager* manager, WakeScheduler* wake)
+    : UIHostWnd(L"xml\\main.xml"), manager_(manager), wake_(wake) {}
 
 QuelmTaskWnd::~QuelmTaskWnd() {
   trayAdded_ = false;
@@ -100,6 +102,8 @@ void QuelmTaskWnd::OnTimer(int index) {
 void QuelmTaskWnd::OnInitialized() {
   if (manager_)
     manager_->Start();
+  if (wake_)
+    wake_->Start();
   pageAdd_ = GetRoot()->FindById(L"pageAdd");
   pageList_ = dynamic_cast<PageList*>(GetRoot()->FindById(L"pageList"));
   // The pages are joined here once they exist: the list page gets the add page, then each is
@@ -151,6 +155,16 @@ bool QuelmTaskWnd::HandleMessage(HWND hwnd,
     ShowAndActivate();
     *result = 0;
     return true;
+  } else if (message == WM_POWERBROADCAST || message == WM_TIMECHANGE) {
+    // A timer that fell due during sleep is spent, and a new clock or time zone moves the
+    // moment. Going to sleep re-arms too: a timer spent in the minute before a task then
+    // falls due at the task's second. The default handling still answers the broadcast.
+    WakeScheduler* wake = wake_;
+    const bool power = message == WM_POWERBROADCAST;
+    if (wake && power && (wparam == PBT_APMRESUMEAUTOMATIC || wparam == PBT_APMRESUMESUSPEND))
+      wake->OnResumed();
+    else if (wake && (!power || wparam == PBT_APMSUSPEND))
+      wake->Rearm();
   } else if (message == TaskbarCreatedMessage() && message != 0) {
     ReAddTrayIcon();
     *result = 0;
@@ -226,6 +240,11 @@ void QuelmTaskWnd::OnMenuCommand(int id) {
       break;
     case MenuCommand::kHistory:
       RunHistoryDlg::Show(hwnd_);
+      break;
+    case MenuCommand::kWake:
+      SetWake(!AppSettings().wake);
+      if (wake_)
+        wake_->SetEnabled(AppSettings().wake);
       break;
     case MenuCommand::kNone:
     default:

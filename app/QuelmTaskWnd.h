@@ -10,6 +10,7 @@
 
 class PageList;
 class TaskManager;
+class WakeScheduler;
 
 // The program's main window: the add page on the left, the task list on the right, a title bar
 // with the menu and close buttons, the notification-area icon and the main menu. UI thread
@@ -19,9 +20,10 @@ class TaskManager;
 // the program ends through the menu's exit entry, which ends RunModal, or with the Windows
 // session, which first stops the scheduler and saves the task list. While it is created the
 // task manager it was given is started and handed to the pages (without one the pages show an
-// empty form and list). The tray icon is retried every second until the shell accepts it and
-// is put back when the shell restarts; the destructor removes it. Nothing here reports a
-// failure to the user.
+// empty form and list), and then the wake scheduler, which the window re-arms whenever the
+// computer goes to sleep or resumes and whenever the clock changes. The tray icon is retried
+// every second until the shell accepts it and is put back when the shell restarts; the
+// destructor removes it. Nothing here reports a failure to the user.
 class QuelmTaskWnd : public UIHostWnd {
  public:
   static constexpr UINT kShowMessage = 0x8001;  // from a second instance
@@ -39,10 +41,12 @@ class QuelmTaskWnd : public UIHostWnd {
     kExit = 5,
     kHide = 6,
     kHistory = 7,
+    kWake = 8,
   };
 
-  // `manager` is borrowed and must outlive the window; null for a window without tasks.
-  explicit QuelmTaskWnd(TaskManager* manager = nullptr);
+  // `manager` and `wake` are borrowed and must outlive the window; null for a window without
+  // tasks or without waking.
+  explicit QuelmTaskWnd(TaskManager* manager = nullptr, WakeScheduler* wake = nullptr);
   ~QuelmTaskWnd() override;
 
   // Creates the window (hidden when `hidden`, as with "/auto"), centres it and adds the tray
@@ -82,6 +86,7 @@ class QuelmTaskWnd : public UIHostWnd {
   void OnSessionEnd();
 
   TaskManager* manager_;
+  WakeScheduler* wake_;
   NOTIFYICONDATAW trayIcon_ = {};
   bool trayAdded_ = false;
   // Found by id after the layout is built; owned by the control tree.

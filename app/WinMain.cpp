@@ -28,6 +28,7 @@
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
 #include "tasks/TaskStore.h"
+#include "tasks/WakeScheduler.h"
 #include "ui/controls/UIBasicControls.h"
 #include "ui/controls/UIListControls.h"
 #include "ui/core/ResLoaderMgr.h"
@@ -71,10 +72,12 @@ void RunApplication(bool hidden) {
     RunHistory history(DataFolder() + L"\\history.log");
     ScopedRunHistory installHistory(&history);
     TaskManager manager(&store);
+    WakeScheduler wake(&manager);
+    wake.SetEnabled(AppSettings().wake);
     TaskPopupWindows popups(&MainWindowHandle, &manager);
     SetTaskPopups(&popups);
     {
-      auto window = std::make_unique<QuelmTaskWnd>(&manager);
+      auto window = std::make_unique<QuelmTaskWnd>(&manager, &wake);
       TaskbarCreatedMessage();
       if (window->CreateAndShow(hidden)) {
         SetMainWindowHandle(window->GetHwnd());

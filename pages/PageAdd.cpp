@@ -22,6 +22,7 @@ namespace {
 
 const wchar_t kIntervalTooShort[] = L"防止频繁执行,重复任务不能少于1分钟。";
 const wchar_t kNoDayChosen[] = L"请至少选择一天";
+const wchar_t kNoProgramWatched[] = L"请先选择要等待结束的程序";
 const wchar_t kDayChosen[] = L"img\\btn\\btn_day1.png";
 const wchar_t kDayNotChosen[] = L"img\\btn\\btn_day0.png";
 constexpr uint64_t kMinIntervalMs = 60000;
@@ -109,6 +110,7 @@ void PageAdd::Start(TaskManager* manager) {
   modifyCancel_ = FindAs<UIButton>(this, L"btnmodifycancel", "UIButton");
   modifyOk_ = FindAs<UIButton>(this, L"btnmodifyok", "UIButton");
   showTips_ = FindAs<UICheckBox>(this, L"ckShowTips", "UICheckBox");
+  watch_ = FindAs<UIButton>(this, L"idwatch", "UIButton");
   for (int day = 0; day < 7; ++day)
     days_[day] = FindAs<UIButton>(this, WFormat(L"idweek%d", day).c_str(), "UIButton");
   if (showTips_)
@@ -145,9 +147,15 @@ void PageAdd::Refresh() {
   SetRowVisible(L"lyObj", objectAction);
   if (selectObject_ && selectObject_->IsEnabled() != objectAction)
     selectObject_->SetEnabled(objectAction);
-  SetRowVisible(L"lyDate", editTask.mode == ScheduleMode::AtDateTime);
-  SetRowVisible(L"lyTime", editTask.mode != ScheduleMode::AfterBoot);
-  SetRowVisible(L"lyWeek", editTask.mode == ScheduleMode::Weekly);
+  const ScheduleMode mode = editTask.mode;
+  SetRowVisible(L"lyDate", mode == ScheduleMode::AtDateTime);
+  SetRowVisible(L"lyTime", mode != ScheduleMode::AfterBoot && mode != ScheduleMode::Watch);
+  SetRowVisible(L"lyWeek", mode == ScheduleMode::Weekly);
+  SetRowVisible(L"lyWatch", mode == ScheduleMode::Watch);
+  if (watch_) {
+    watch_->SetText(editTask.watch.empty() ? std::wstring(L"无") : editTask.WatchedName());
+    watch_->Invalidate();
+  }
   ShowWeekDays();
   const bool duration = IsDuration(editTask.mode);
   if (time_) {
@@ -222,6 +230,8 @@ std::wstring PageAdd::CheckTask() const {
     message = kIntervalTooShort;
   if (message.empty() && editTask.mode == ScheduleMode::Weekly && (editTask.week & kAllDays) == 0)
     message = kNoDayChosen;
+  if (message.empty() && editTask.mode == ScheduleMode::Watch && editTask.watch.empty())
+    message = kNoProgramWatched;
   return message;
 }
 
@@ -269,6 +279,20 @@ void PageAdd::OpenSelectObject() {
     Refresh();
 }
 
+void PageAdd::OpenWatchPicker() {
+  // The close-program page of the select-object dialog lists the running programs; it works on
+  // a scratch task, so the object of this task's own action stays as it is.
+  IQuelmTask scratch;
+  scratch.action = ActionKind::CloseProgram;
+  scratch.name = editTask.WatchedName();
+  scratch.param1 = editTask.watch;
+  HWND owner = GetHost() ? GetHost()->GetHwnd() : nullptr;
+  if (SelectObjDlg::Run(owner, &scratch) > 0) {
+    editTask.watch = scratch.param1;
+    Refresh();
+  }
+}
+
 void PageAdd::OnDatePicked(const SYSTEMTIME& date, void* context) {
   auto* page = static_cast<PageAdd*>(context);
   page->editTask.time.wYear = date.wYear;
@@ -311,6 +335,8 @@ bool PageAdd::OnChildEvent(UIEvent& event) {
   } else if (id == L"btnselectobj" && click) {
     if (IsObjectAction(editTask.action))
       OpenSelectObject();
+  } else if (id == L"btnselectwatch" && click) {
+    OpenWatchPicker();
   } else if (id == L"btnmodifycancel" && click) {
     ResetForm();
   } else if (id == L"iddate" && click) {

@@ -72,6 +72,8 @@ class PageAdd : public UIControl, public TaskManagerDel {
   std::wstring CheckTask() const;
   void ShowError(const std::wstring& text);
   void OpenSelectObject();
+  // The running programs to choose the one a watch task waits for.
+  void OpenWatchPicker();
   void OpenDatePicker();
   static void OnDatePicked(const SYSTEMTIME& date, void* context);
   void SetRowVisible(const wchar_t* id, bool visible);
@@ -92,7 +94,8 @@ class PageAdd : public UIControl, public TaskManagerDel {
   UIButton* modifyCancel_ = nullptr;
   UIButton* modifyOk_ = nullptr;
   UICheckBox* showTips_ = nullptr;
-  UIButton* days_[7] = {};  // "idweek0" (Monday) to "idweek6" (Sunday)
+  UIButton* watch_ = nullptr;  // "idwatch": the watched program's file name
+  UIButton* days_[7] = {};     // "idweek0" (Monday) to "idweek6" (Sunday)
 };
 
 // Enters "PageAdd" into the control factory.

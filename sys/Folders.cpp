@@ -92,6 +92,11 @@ bool PathIsWithin(const std::wstring& inner, const std::wstring& outer) {
                               fullOuter.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
+std::wstring FileNameOf(const std::wstring& path) {
+  const size_t separator = path.find_last_of(L"\\/");
+  return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
 std::wstring TempFolder() {
   wchar_t buffer[MAX_PATH + 1] = {};
   const DWORD length = GetTempPathW(MAX_PATH, buffer);

@@ -32,6 +32,8 @@ bool IsRootPath(const std::wstring& path);
 bool SamePath(const std::wstring& a, const std::wstring& b);
 // True when `inner` lies at or below `outer` (full paths, letter case ignored).
 bool PathIsWithin(const std::wstring& inner, const std::wstring& outer);
+// The last component of `path` ("C:\x\a.exe" gives "a.exe"); `path` itself without a separator.
+std::wstring FileNameOf(const std::wstring& path);
 
 // The temporary folder the system gives this process, trailing backslash removed (a drive root
 // keeps it); empty when the call fails or the path does not fit into 260 characters.

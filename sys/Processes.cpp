@@ -83,6 +83,10 @@ std::wstring DevicePathToDrivePath(const std::wstring& devicePath,
 }
 
 std::vector<RunningProcess> ListProcesses() {
+  return ListProcesses([](const std::wstring&) { return true; });
+}
+
+std::vector<RunningProcess> ListProcesses(const std::function<bool(const std::wstring&)>& named) {
   std::vector<RunningProcess> processes;
   ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot)
@@ -93,7 +97,7 @@ std::vector<RunningProcess> ListProcesses() {
   // a real program, which the close-program action must be able to find.
   for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
        more = Process32NextW(snapshot.get(), &entry)) {
-    if (entry.th32ProcessID == 0)
+    if (entry.th32ProcessID == 0 || !named(entry.szExeFile))
       continue;
     std::wstring path = ProcessPath(entry.th32ProcessID);
     if (!path.empty())

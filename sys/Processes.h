@@ -37,6 +37,9 @@ std::wstring DevicePathToDrivePath(const std::wstring& devicePath,
 // Every process but the first of the system's list (the idle process) whose executable path
 // can be found, in list order. Processes that cannot be inspected are left out.
 std::vector<RunningProcess> ListProcesses();
+// ListProcesses limited to the processes whose file name in the system's list `named` accepts;
+// only those have their path looked up, which is the costly part of the walk.
+std::vector<RunningProcess> ListProcesses(const std::function<bool(const std::wstring&)>& named);
 
 // One entry per distinct executable path among the running processes, in ascending ordinal
 // order of path, each with its icon. Enables "SeDebugPrivilege" first. Needs GDI+ and COM.

@@ -4,6 +4,7 @@
 
 #include "sys/Clock.h"
 #include "sys/Files.h"
+#include "sys/Folders.h"
 #include "sys/Guid.h"
 #include "sys/StringFormat.h"
 
@@ -110,6 +111,7 @@ void IQuelmTask::CopyFrom(const IQuelmTask& other) {
   param1 = other.param1;
   param2 = other.param2;
   week = other.week;
+  watch = other.watch;
   ran = other.ran.load();
   paused = other.paused.load();
 }
@@ -143,6 +145,8 @@ std::wstring IQuelmTask::ModeTitle() const {
       }
       return title;
     }
+    case ScheduleMode::Watch:
+      return L"程序结束后";
   }
   return L"未知";
 }
@@ -188,6 +192,8 @@ std::wstring IQuelmTask::TimeText() const {
       return WFormat(L"%02d时%02d分%02d秒", time.wHour, time.wMinute, time.wSecond);
     case ScheduleMode::AfterBoot:
       return L"5分钟";
+    case ScheduleMode::Watch:
+      return WatchedName();
   }
   return L"未定义";
 }
@@ -229,6 +235,9 @@ std::wstring IQuelmTask::StatusText() const {
     const int minute = postponedMinute;
     return WFormat(L"推迟到 %02d:%02d", minute / 60, minute % 60);
   }
+  // A watch task that ran switched itself off; it still says that it ran.
+  if (mode == ScheduleMode::Watch && watchPhase == WatchPhase::Done)
+    return L"已运行";
   if (paused)
     return L"已暂停";
   if (ran)
@@ -275,6 +284,18 @@ std::wstring IQuelmTask::StatusText() const {
         ++ahead;
       return ahead == 1 ? std::wstring(L"明天") : WFormat(L"%d天后执行", ahead);
     }
+    case ScheduleMode::Watch:
+      switch (watchPhase.load()) {
+        case WatchPhase::Waiting:
+          return L"等待程序启动";
+        case WatchPhase::Running:
+          return L"等待程序结束";
+        case WatchPhase::Ending:
+          return L"即将运行";
+        case WatchPhase::Done:
+          return L"已运行";
+      }
+      break;
   }
   return std::wstring();
 }
@@ -301,12 +322,60 @@ bool IQuelmTask::EvaluateDue(const ClockReading& now) {
       return now.upTimeMs / 1000 < 300;
     case ScheduleMode::Weekly:
       return SameSecondOfDay(now.local, time) && RunsOnDayOf(now.local);
+    case ScheduleMode::Watch: {
+      const uint64_t gone = watchGoneMs;
+      if (watchPhase != WatchPhase::Ending || now.monotonicMs < gone + kWatchQuietMs)
+        return false;
+      watchPhase = WatchPhase::Done;
+      return true;
+    }
   }
   return false;
 }
 
 bool IQuelmTask::RearmsEachDay() const {
   return mode == ScheduleMode::Daily || mode == ScheduleMode::Weekly;
+}
+
+bool IQuelmTask::PausesAfterRun() const {
+  return mode == ScheduleMode::Countdown || mode == ScheduleMode::Watch;
+}
+
+bool IQuelmTask::NextDueAfter(const SYSTEMTIME& now, SYSTEMTIME* moment) const {
+  if (paused)
+    return false;
+  auto atTaskTime = [this](SYSTEMTIME day) {
+    day.wHour = time.wHour;
+    day.wMinute = time.wMinute;
+    day.wSecond = time.wSecond;
+    day.wMilliseconds = 0;
+    return day;
+  };
+  switch (mode) {
+    case ScheduleMode::AtDateTime: {
+      // A date the calendar does not have counts as long past.
+      SYSTEMTIME at = atTaskTime(time);
+      if (ran || SecondsBetween(now, at) <= 0)
+        return false;
+      *moment = at;
+      return true;
+    }
+    case ScheduleMode::Daily:
+    case ScheduleMode::Weekly:
+      // Within a week every chosen day comes round; the eighth day is today's weekday again.
+      for (int ahead = 0; ahead <= 7; ++ahead) {
+        SYSTEMTIME at = atTaskTime(AddSeconds(now, ahead * 86400));
+        if (mode == ScheduleMode::Weekly && !RunsOnDayOf(at))
+          continue;
+        if (SecondsBetween(now, at) > 0) {
+          *moment = at;
+          return true;
+        }
+      }
+      return false;
+    default:
+      return false;
+  }
 }
 
 bool IQuelmTask::RunsOnDayOf(const SYSTEMTIME& date) const {
@@ -323,6 +392,27 @@ void IQuelmTask::Postpone(const ClockReading& now, uint64_t delayMs) {
 bool IQuelmTask::TakeDuePostponement(const ClockReading& now) {
   uint64_t until = postponedUntil;
   return until != 0 && now.monotonicMs >= until && postponedUntil.compare_exchange_strong(until, 0);
+}
+
+bool IQuelmTask::IsWatching() const {
+  return mode == ScheduleMode::Watch && !paused && watchPhase != WatchPhase::Done;
+}
+
+void IQuelmTask::ObserveWatch(bool running, uint64_t nowMs) {
+  const WatchPhase phase = watchPhase;
+  if (phase == WatchPhase::Done)
+    return;
+  if (running) {
+    // A program that comes back within the quiet time keeps the task waiting.
+    watchPhase = WatchPhase::Running;
+  } else if (phase == WatchPhase::Running) {
+    watchGoneMs = nowMs;
+    watchPhase = WatchPhase::Ending;
+  }
+}
+
+std::wstring IQuelmTask::WatchedName() const {
+  return FileNameOf(watch);
 }
 
 std::wstring IQuelmTask::Validate() const {

@@ -19,7 +19,22 @@ enum class ScheduleMode : int32_t {
   AfterBoot = 4,
   // Daily at its time of day, on the days of `week` only.
   Weekly = 5,
+  // Once, after the program `watch` has been seen running and then stayed away for
+  // kWatchQuietMs; then the task pauses itself.
+  Watch = 6,
 };
+
+// Where a "when a program ends" task stands. Kept on the listed task only: never stored nor
+// copied, and set back to Waiting when the task is added, edited or switched.
+enum class WatchPhase : int32_t {
+  Waiting,  // no process of the program seen yet
+  Running,  // the last check saw it
+  Ending,   // gone since `watchGoneMs`; due once that lasts kWatchQuietMs
+  Done,     // its action ran
+};
+
+// How long a watched program must stay away before the task falls due.
+constexpr uint64_t kWatchQuietMs = 5000;
 
 // The days of a weekly task: bit 0 Monday to bit 6 Sunday.
 constexpr uint8_t kWorkingDays = 0x1F;
@@ -54,8 +69,9 @@ enum class ActionKind : int32_t {
 // the last reference destroys it. Pages and dialogs keep tasks by value (copying never copies
 // the count) and exchange them with the manager by `guid`.
 //
-// The flags and `startTick` are written by the UI thread and the scheduler thread, so they are
-// atomic; the other fields change only on the UI thread.
+// The flags, `startTick` and the watch phase are written by the UI thread, the scheduler
+// thread and (the phase) the program watch, so they are atomic; the other fields change only
+// on the UI thread.
 class IQuelmTask {
  public:
   // Empty texts, then Reset().
@@ -73,7 +89,7 @@ class IQuelmTask {
 
   // A fresh armed task: now as start tick and time, Daily, Shutdown, a new GUID. Texts stay.
   void Reset();
-  // Copies every field but the reference count and a postponement.
+  // Copies every field but the reference count, a postponement and the watch phase.
   void CopyFrom(const IQuelmTask& other);
 
   // Duration of a Countdown or period of an Interval, from hour, minute and second of `time`.
@@ -97,6 +113,12 @@ class IQuelmTask {
   bool EvaluateDue(const ClockReading& now);
   // Daily and weekly tasks are armed again when the day changes.
   bool RearmsEachDay() const;
+  // Countdown and watch tasks switch themselves off once their action ran.
+  bool PausesAfterRun() const;
+  // The first moment after `now` (a whole second, local time) at which a daily, weekly or
+  // dated task that is switched on falls due; false for any other task and for a date that
+  // has passed.
+  bool NextDueAfter(const SYSTEMTIME& now, SYSTEMTIME* moment) const;
   // Whether a weekly task runs on the day of `date`; `week` 0 counts as Monday to Friday.
   bool RunsOnDayOf(const SYSTEMTIME& date) const;
 
@@ -107,6 +129,14 @@ class IQuelmTask {
   bool IsPostponed() const { return postponedUntil != 0; }
   // True once, at the first evaluation at or after the moment postponed to; clears it.
   bool TakeDuePostponement(const ClockReading& now);
+
+  // A watch task that is switched on and has not run yet wants its program checked.
+  bool IsWatching() const;
+  // One check of the watched program at monotonic `nowMs`: whether a process of it runs.
+  void ObserveWatch(bool running, uint64_t nowMs);
+  void RearmWatch() { watchPhase = WatchPhase::Waiting; }
+  // The file name of `watch` ("setup.exe"), as the form and the list show it.
+  std::wstring WatchedName() const;
 
   std::atomic<int32_t> refCount{1};
   std::atomic<bool> ran{false};
@@ -121,6 +151,9 @@ class IQuelmTask {
   std::wstring param1;
   std::wstring param2;
   uint8_t week = kWorkingDays;  // days of a weekly task; stored for weekly tasks only
+  std::wstring watch;  // full path of the program a watch task waits for; stored for it only
+  std::atomic<WatchPhase> watchPhase{WatchPhase::Waiting};
+  std::atomic<uint64_t> watchGoneMs{0};
   // Monotonic ms at which a postponed window comes back, 0 when none, and the local minute of
   // the day it shows.
   std::atomic<uint64_t> postponedUntil{0};

@@ -30,12 +30,19 @@ void LoadSettings() {
   settings.ini.path = DataFolder() + L"\\cfg.ini";
   settings.ini.section = kAppName;
   settings.showTips = settings.ini.ReadInt(L"showtips", 1) > 0;
+  settings.wake = settings.ini.ReadInt(L"wake", 0) > 0;
 }
 
 void SetShowTips(bool on) {
   Settings& settings = AppSettings();
   settings.showTips = on;
   settings.ini.WriteInt(L"showtips", on ? 1 : 0);
+}
+
+void SetWake(bool on) {
+  Settings& settings = AppSettings();
+  settings.wake = on;
+  settings.ini.WriteInt(L"wake", on ? 1 : 0);
 }
 
 bool IsAutostartOn() {

@@ -14,6 +14,8 @@ struct Settings {
   // Play the notification sound when a task runs. Written on the UI thread, read on the
   // scheduler thread.
   std::atomic<bool> showTips{true};
+  // Wake the computer from sleep for the next daily, weekly or dated task ("wake", default 0).
+  std::atomic<bool> wake{false};
 };
 
 Settings& AppSettings();
@@ -27,6 +29,8 @@ std::wstring DataFolderUnder(const std::wstring& localAppData);
 void LoadSettings();
 // Sets the sound setting and writes it to "cfg.ini" at once.
 void SetShowTips(bool on);
+// Sets the wake setting and writes it to "cfg.ini" at once.
+void SetWake(bool on);
 
 // Read from the registry every time; never cached.
 bool IsAutostartOn();

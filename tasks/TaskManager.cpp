@@ -6,6 +6,7 @@
 #include "sys/Clock.h"
 #include "sys/HandOff.h"
 #include "sys/Handles.h"
+#include "sys/ProcessProbe.h"
 #include "tasks/ActionExecutor.h"
 #include "tasks/IQuelmTask.h"
 #include "tasks/RunHistory.h"
@@ -43,13 +44,17 @@ void TaskManager::Start() {
   SYSTEMTIME last = start.local;
   lastPassMonotonic_ = start.monotonicMs;
   scheduler_ = std::thread([this, last] { RunSchedulerLoop(last); });
+  watcher_ = std::thread([this] { RunWatchLoop(); });
 }
 
 void TaskManager::Stop() {
   stop = true;
   wakeEvent.Signal();
+  watchEvent_.Signal();
   if (scheduler_.joinable())
     scheduler_.join();
+  if (watcher_.joinable())
+    watcher_.join();
 }
 
 void TaskManager::Save() {
@@ -86,6 +91,8 @@ IQuelmTask* TaskManager::AddTask(IQuelmTask& task, bool save) {
       pending = store_->PrepareSave(tasks);
   }
   CommitSave(std::move(pending));
+  if (listed->mode == ScheduleMode::Watch)
+    watchEvent_.Signal();
   NotifyObservers(listed, 0);
   return listed;
 }
@@ -98,13 +105,17 @@ void TaskManager::ModifyTask(IQuelmTask& task) {
   {
     ScopedLock hold(lock);
     task.ran = false;
-    if (listed != &task)
+    if (listed != &task) {
       listed->CopyFrom(task);
+      listed->RearmWatch();
+    }
     listed->DropPostponement();
     if (store_)
       pending = store_->PrepareSave(tasks);
   }
   CommitSave(std::move(pending));
+  if (listed->IsWatching())
+    watchEvent_.Signal();
   NotifyObservers(listed, 1);
 }
 
@@ -148,6 +159,7 @@ void TaskManager::SetPaused(IQuelmTask* task) {
     // origin, and run an overdue countdown or interval at once.
     ScopedLock hold(lock);
     task->startTick = now;
+    task->RearmWatch();
     task->paused = !task->paused;
   }
   ModifyTask(*task);
@@ -201,6 +213,35 @@ void TaskManager::Wake() {
 std::vector<TaskManagerDel*> TaskManager::ObserversSnapshot() {
   ScopedLock hold(observerLock_);
   return observers;
+}
+
+void TaskManager::RunWatchCheck() {
+  std::vector<std::wstring> watched;
+  {
+    ScopedLock hold(lock);
+    for (const IQuelmTask* task : tasks) {
+      if (task->IsWatching() &&
+          std::find(watched.begin(), watched.end(), task->watch) == watched.end())
+        watched.push_back(task->watch);
+    }
+  }
+  if (watched.empty())
+    return;
+  const std::vector<std::wstring> running = CurrentProcessProbe().RunningAmong(watched);
+  const uint64_t nowMs = ReadClock().monotonicMs;
+  ScopedLock hold(lock);
+  for (IQuelmTask* task : tasks) {
+    if (task->IsWatching())
+      task->ObserveWatch(std::find(running.begin(), running.end(), task->watch) != running.end(),
+                         nowMs);
+  }
+}
+
+void TaskManager::RunWatchLoop() {
+  while (!stop) {
+    RunWatchCheck();
+    watchEvent_.Wait(kWatchCheckMs);
+  }
 }
 
 void TaskManager::RunSchedulerLoop(SYSTEMTIME last) {
@@ -263,13 +304,15 @@ void TaskManager::RunDueTasks(const std::vector<DueTask>& due) {
     entry.snapshot->Release();
     IQuelmTask* task = entry.listed;
     ScheduleMode mode;
+    bool pauses;
     {
       ScopedLock hold(lock);
       mode = task->mode;
+      pauses = task->PausesAfterRun();
     }
     if (mode == ScheduleMode::Interval)
       task->ran = false;
-    if (mode == ScheduleMode::Countdown) {
+    if (pauses) {
       task->paused = true;
       // The countdown-end job saves the pause and refreshes the row on the UI thread; a job
       // that never runs still drops its reference.

@@ -16,7 +16,9 @@ class TaskManagerDel;
 
 // The single owner of the task list. Offers add, modify, find and delete to the UI thread, keeps
 // the task store in step after every change, tells its observers, and runs the scheduler thread
-// that evaluates the list once for every change of the wall-clock second.
+// that evaluates the list once for every change of the wall-clock second. A second thread, the
+// program watch, looks for the programs of "when a program ends" tasks every kWatchCheckMs, so
+// that walking the processes never holds up the scheduler.
 //
 // The manager holds one reference to every listed task. `lock` guards the list, every save and
 // the scheduler's collection of due tasks; it is never held while an action runs or an observer
@@ -24,6 +26,7 @@ class TaskManagerDel;
 class TaskManager {
  public:
   static constexpr uint64_t kPostponeMs = 10 * 60 * 1000;
+  static constexpr DWORD kWatchCheckMs = 2000;
 
   // `store` is borrowed and must outlive the manager.
   explicit TaskManager(TaskStore* store);
@@ -32,9 +35,10 @@ class TaskManager {
   TaskManager(const TaskManager&) = delete;
   TaskManager& operator=(const TaskManager&) = delete;
 
-  // Loads the store (the first time only) and starts the scheduler thread. On the UI thread.
+  // Loads the store (the first time only) and starts the scheduler and watch threads. On the
+  // UI thread.
   void Start();
-  // Ends the scheduler loop and waits for its thread. Safe to call more than once.
+  // Ends both loops and waits for their threads. Safe to call more than once.
   void Stop();
   // Writes the list as it is now, flags included (a finished countdown's pause is otherwise
   // written by a UI job that may never run). The end of the Windows session calls it.
@@ -49,13 +53,14 @@ class TaskManager {
   // `save` is set; returns the listed task.
   IQuelmTask* AddTask(IQuelmTask& task, bool save);
   // Copies `task` onto the listed task with its GUID, clearing `ran`, and saves. The caller's
-  // `startTick` is copied too: the caller decides whether a count restarts.
+  // `startTick` is copied too: the caller decides whether a count restarts. A watch task edited
+  // from another record waits for its program afresh.
   void ModifyTask(IQuelmTask& task);
   // The listed task with `guid`, or nullptr. No reference is taken.
   IQuelmTask* FindTask(const std::wstring& guid);
   // Takes the task out of the list, saves, notifies, then drops the list's reference.
   void DeleteTask(const std::wstring& guid);
-  // The user's switch: inverts `paused`, restarts the count and saves.
+  // The user's switch: inverts `paused`, restarts the count or the watch, and saves.
   void SetPaused(IQuelmTask* task);
   // Executes the task's action at once on the calling (UI) thread and records it in the run
   // history; flags stay untouched.
@@ -82,8 +87,14 @@ class TaskManager {
   // Cuts the scheduler's current wait short.
   void Wake();
 
+  // One check of the programs that watch tasks wait for: one walk through CurrentProcessProbe(),
+  // outside the lock, then each watching task hears whether its program runs. No walk when no
+  // task is watching. The watch thread calls it every kWatchCheckMs; tests call it directly.
+  void RunWatchCheck();
+
  private:
   void RunSchedulerLoop(SYSTEMTIME last);
+  void RunWatchLoop();
   // Collects the due tasks under the lock: each gets a reference and `ran` set, paired with a
   // private copy that the action reads, so an edit on the UI thread cannot race it.
   struct DueTask {
@@ -111,4 +122,6 @@ class TaskManager {
   // for that call. Never taken while `lock` is held.
   CriticalSection observerLock_;
   std::thread scheduler_;
+  AutoResetEvent watchEvent_;  // cuts the watch's wait short: stop, or a watch task to look for
+  std::thread watcher_;
 };

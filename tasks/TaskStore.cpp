@@ -60,6 +60,8 @@ void ReadItem(XmlDocument& doc, IQuelmTask& task) {
       task.paused = doc.GetContent() == L"1";
     else if (name == L"week")
       task.week = static_cast<uint8_t>(ParseDecimal(doc.GetContent()) & kAllDays);
+    else if (name == L"watch")
+      task.watch = doc.GetContent();
   }
   if (task.week == 0)
     task.week = kWorkingDays;
@@ -129,9 +131,12 @@ PendingSave TaskStore::PrepareSave(const std::vector<IQuelmTask*>& tasks) {
     AppendChild(doc, L"param1", task->param1);
     AppendChild(doc, L"param2", task->param2);
     AppendChild(doc, L"pause", WFormat(L"%d", task->paused ? 1 : 0));
-    // Only weekly tasks carry it, so a file without them is written as before it existed.
+    // Each only for the mode that uses it, so a file without them is written as before they
+    // existed.
     if (task->mode == ScheduleMode::Weekly)
       AppendChild(doc, L"week", WFormat(L"%d", task->week));
+    if (task->mode == ScheduleMode::Watch)
+      AppendChild(doc, L"watch", task->watch);
     doc.LeaveElement();
   }
   doc.LeaveElement();

@@ -25,6 +25,7 @@
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
 #include "tasks/TaskStore.h"
+#include "tasks/WakeScheduler.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/PumpUntil.h"
 #include "tests/support/RecordingSystemActions.h"
@@ -252,25 +253,30 @@ TEST_F(QuelmTaskWndTest, AutostartEntryFlipsTheRunValue) {
 
 namespace {
 
-TEST_F(QuelmTaskWndTest, AutostartEntryIsCheckedOnlyWhileAutostartIsOn) {
+TEST_F(QuelmTaskWndTest, AutostartAndWakeEntriesAreCheckedOnlyWhileOn) {
   const bool before = IsAutostartOn();
-  for (bool on : {true, false}) {
-    SetAutostart(on);
+  const bool wakeBefore = AppSettings().wake;
+  for (int state = 0; state < 4; ++state) {
+    const bool autostart = state & 1, wake = state & 2;
+    SetAutostart(autostart);
+    AppSettings().wake = wake;
     std::unique_ptr<SkinMenu> menu = LoadSkinMenu(L"xml\\mainmenu.xml");
     ASSERT_TRUE(menu);
-    ASSERT_EQ(menu->items.size(), 8u);
+    ASSERT_EQ(menu->items.size(), 9u);
     DecorateMainMenu(menu.get());
-    const SkinMenuItem& entry = menu->items[4];
-    EXPECT_EQ(entry.text, L"开机启动");
-    EXPECT_EQ(entry.Is(SkinMenuItem::kChecked), on);
-    EXPECT_EQ(entry.Is(SkinMenuItem::kHasImage), on);
-    EXPECT_EQ(entry.image, on ? L"img\\btn\\check.png" : L"");
+    EXPECT_EQ(menu->items[4].text, L"开机启动");
+    EXPECT_EQ(menu->items[6].text, L"唤醒电脑执行任务");
     for (size_t i = 0; i < menu->items.size(); ++i) {
-      if (i != 4) {
-        EXPECT_FALSE(menu->items[i].Is(SkinMenuItem::kChecked)) << i;
+      const SkinMenuItem& entry = menu->items[i];
+      const bool on = (i == 4 && autostart) || (i == 6 && wake);
+      EXPECT_EQ(entry.Is(SkinMenuItem::kChecked), on) << state << " " << i;
+      if (i == 4 || i == 6) {
+        EXPECT_EQ(entry.Is(SkinMenuItem::kHasImage), on);
+        EXPECT_EQ(entry.image, on ? L"img\\btn\\check.png" : L"");
       }
     }
   }
+  AppSettings().wake = wakeBefore;
   // A shorter menu has no autostart entry to mark.
   SetAutostart(true);
   SkinMenu shortMenu;
@@ -279,6 +285,53 @@ TEST_F(QuelmTaskWndTest, AutostartEntryIsCheckedOnlyWhileAutostartIsOn) {
   for (const SkinMenuItem& item : shortMenu.items)
     EXPECT_FALSE(item.Is(SkinMenuItem::kChecked));
   SetAutostart(before);
+}
+
+TEST_F(QuelmTaskWndTest, TheWakeEntrySwitchesTheTimerAndAResumeArmsItAgain) {
+  FakeClock clock;
+  clock.SetLocal(2099, 5, 1, 7, 0, 0);
+  TempDir dir;
+  TaskManager manager(nullptr);
+  IQuelmTask task;
+  task.action = ActionKind::Lock;
+  task.time = MakeTime(2099, 5, 1, 8, 0, 0);
+  manager.AddTask(task, false);
+  WakeScheduler wake(&manager);
+  const IniFile previousIni = AppSettings().ini;
+  AppSettings().ini.path = dir.Child(L"cfg.ini");
+  AppSettings().ini.section = L"QuelmTask";
+  AppSettings().wake = false;
+  auto armed = [&] {
+    SYSTEMTIME moment, wakeAt;
+    return wake.ArmedFor(&moment, &wakeAt) ? moment.wDay * 100 + moment.wHour : 0;
+  };
+  {
+    QuelmTaskWnd window(&manager, &wake);
+    ASSERT_TRUE(window.CreateAndShow(true));
+    EXPECT_EQ(armed(), 0);
+    const int entry = static_cast<int>(QuelmTaskWnd::MenuCommand::kWake);
+    window.OnMenuCommand(entry);
+    EXPECT_TRUE(AppSettings().wake);
+    EXPECT_EQ(AppSettings().ini.ReadString(L"wake", L""), L"1");
+    EXPECT_EQ(armed(), 108) << "the task's 08:00 today";
+    clock.SetLocal(2099, 5, 1, 9, 0, 0);
+    SendMessageW(window.GetHwnd(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_EQ(armed(), 208) << "woken after it, the timer waits for tomorrow's";
+    clock.SetLocal(2099, 5, 3, 7, 0, 0);
+    SendMessageW(window.GetHwnd(), WM_TIMECHANGE, 0, 0);
+    EXPECT_EQ(armed(), 308);
+    clock.SetLocal(2099, 5, 3, 7, 59, 30);
+    SendMessageW(window.GetHwnd(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    SYSTEMTIME moment, wakeAt;
+    ASSERT_TRUE(wake.ArmedFor(&moment, &wakeAt));
+    EXPECT_EQ(wakeAt.wHour * 100 + wakeAt.wMinute, 800) << "asleep within the lead: at the second";
+    window.OnMenuCommand(entry);
+    EXPECT_FALSE(AppSettings().wake);
+    EXPECT_EQ(AppSettings().ini.ReadString(L"wake", L""), L"0");
+    EXPECT_EQ(armed(), 0);
+  }
+  manager.Stop();
+  AppSettings().ini = previousIni;
 }
 
 TEST_F(QuelmTaskWndTest, TheAddPageStartsInAddModeWithTodaysDate) {

@@ -114,11 +114,12 @@ class PageAddTest : public PagesTest {
 TEST_F(PageAddTest, EachModeShowsItsRowsAndShapesTheTimePicker) {
   struct Case {
     int mode;
-    bool date, time, duration, week;
+    bool date, time, duration, week, watch;
   } cases[] = {
-      {4, false, false, false, false}, {1, true, true, false, false},
-      {2, false, true, true, false},   {5, false, true, false, true},
-      {3, false, true, true, false},   {0, false, true, false, false},
+      {4, false, false, false, false, false}, {1, true, true, false, false, false},
+      {2, false, true, true, false, false},   {5, false, true, false, true, false},
+      {6, false, false, false, false, true},  {3, false, true, true, false, false},
+      {0, false, true, false, false, false},
   };
   for (const Case& c : cases) {
     Choose(List(L"cbModul"), c.mode);
@@ -126,14 +127,20 @@ TEST_F(PageAddTest, EachModeShowsItsRowsAndShapesTheTimePicker) {
     EXPECT_EQ(Shown(L"lyDate"), c.date) << c.mode;
     EXPECT_EQ(Shown(L"lyTime"), c.time) << c.mode;
     EXPECT_EQ(Shown(L"lyWeek"), c.week) << c.mode;
+    EXPECT_EQ(Shown(L"lyWatch"), c.watch) << c.mode;
     EXPECT_EQ(Time()->GetWidth(), c.duration ? 190 : 130) << c.mode;
     EXPECT_EQ(Time()->IsDurationForm(), c.duration) << c.mode;
     EXPECT_EQ(Shown(L"btncurtime"), !c.duration) << c.mode;
     // Hidden rows take no room: the buttons follow right under the rows shown.
-    EXPECT_EQ(Find(L"lyOp")->GetRect().top, 150 + 75 * (c.date + c.time + c.week)) << c.mode;
+    EXPECT_EQ(Find(L"lyOp")->GetRect().top, 150 + 75 * (c.date + c.time + c.week + c.watch))
+        << c.mode;
   }
   EXPECT_FALSE(Shown(L"lyObj"));
   EXPECT_EQ(Find(L"idobject")->GetText(), L"无");
+  EXPECT_EQ(Find(L"idwatch")->GetText(), L"无");
+  page_->editTask.watch = L"D:\\下载\\aria2c.exe";
+  page_->Refresh();
+  EXPECT_EQ(Find(L"idwatch")->GetText(), L"aria2c.exe");
   Choose(List(L"cbAction"), static_cast<int>(ActionKind::OpenUrl));
   EXPECT_TRUE(Shown(L"lyObj"));
   EXPECT_TRUE(Find(L"btnselectobj")->IsEnabled());
@@ -152,6 +159,7 @@ TEST_F(PageAddTest, AddRefusesWhatCannotRunAndListsTheRest) {
       {ScheduleMode::Interval, ActionKind::Lock, 0, 1, 0, nullptr},
       {ScheduleMode::Countdown, ActionKind::Lock, 0, 0, 0, nullptr},
       {ScheduleMode::Daily, ActionKind::OpenUrl, 8, 0, 0, L"网址不能为空"},
+      {ScheduleMode::Watch, ActionKind::Lock, 0, 0, 0, L"请先选择要等待结束的程序"},
   };
   size_t listed = 0;
   for (const Case& c : cases) {

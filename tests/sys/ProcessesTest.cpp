@@ -10,6 +10,7 @@
 #include <map>
 
 #include "sys/Guid.h"
+#include "sys/ProcessProbe.h"
 #include "tests/sys/SysTestSupport.h"
 
 namespace {
@@ -158,6 +159,17 @@ TEST_F(RunningHelpers, ProcessWalkSeesBothCopiesWithTheHelpersPath) {
     }
   }
   EXPECT_EQ(copies, 2);
+}
+
+TEST_F(RunningHelpers, TheWatchProbeFindsTheHelperWhateverItsCaseUntilItEnds) {
+  Win32ProcessProbe probe;
+  const std::wstring other = GetModuleDirectory() + L"\\not_running.exe";
+  const std::vector<std::wstring> asked = {other, FlipCase(reportedPath_), reportedPath_};
+  EXPECT_EQ(probe.RunningAmong(asked),
+            (std::vector<std::wstring>{FlipCase(reportedPath_), reportedPath_}));
+  EXPECT_TRUE(probe.RunningAmong({}).empty());
+  ReleaseHelpers();
+  EXPECT_TRUE(probe.RunningAmong(asked).empty());
 }
 
 TEST(ProcessWalk, TheSnapshotsFirstProcessIsListedWhenItIsARealProgram) {

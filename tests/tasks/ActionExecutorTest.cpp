@@ -116,6 +116,7 @@ TEST_F(ExecutorJobsTest, ShutdownAndRestartOnlyAskTheConfirmationWindow) {
   RecordingPopups popups;
   int32_t live = IQuelmTask::LiveCount();
   IQuelmTask* shutdown = new IQuelmTask(Task(ActionKind::Shutdown));
+  shutdown->mode = ScheduleMode::Watch;  // "when the download ends" still asks first
   IQuelmTask* restart = new IQuelmTask(Task(ActionKind::Restart));
   ExecuteAction(*shutdown);
   ExecuteAction(*restart);

@@ -85,6 +85,8 @@ TEST(IQuelmTask, CopyFromCopiesEverythingButTheReferenceCount) {
   source.name = L"名字";
   source.param1 = L"a|b";
   source.param2 = L"c";
+  source.watch = L"C:\\w.exe";
+  source.watchPhase = WatchPhase::Running;
   source.AddRef();
 
   IQuelmTask target;
@@ -102,6 +104,8 @@ TEST(IQuelmTask, CopyFromCopiesEverythingButTheReferenceCount) {
   EXPECT_EQ(target.name, L"名字");
   EXPECT_EQ(target.param1, L"a|b");
   EXPECT_EQ(target.param2, L"c");
+  EXPECT_EQ(target.watch, L"C:\\w.exe");
+  EXPECT_EQ(target.watchPhase, WatchPhase::Waiting) << "only the listed task knows its program";
 
   IQuelmTask copy(source);
   EXPECT_EQ(copy.refCount, 1);
@@ -309,7 +313,51 @@ TEST(IQuelmTask, WeeklyTitleNamesItsDays) {
     task.week = week;
     EXPECT_EQ(task.ModeTitle(), title) << int(week);
   }
-  EXPECT_EQ(MakeTask(static_cast<ScheduleMode>(6), 0, 0, 0).ModeTitle(), L"未知");
+  EXPECT_EQ(MakeTask(static_cast<ScheduleMode>(7), 0, 0, 0).ModeTitle(), L"未知");
+}
+
+TEST(IQuelmTask, WatchIsDueFiveQuietSecondsAfterItsProgramWasLastSeen) {
+  FakeClock clock;
+  const uint64_t start = clock.MonotonicMs();
+  IQuelmTask task = MakeTask(ScheduleMode::Watch, 8, 0, 0);
+  task.watch = L"C:\\Tools\\render.exe";
+  EXPECT_EQ(task.ModeTitle(), L"程序结束后");
+  EXPECT_EQ(task.TimeText(), L"render.exe");
+  EXPECT_TRUE(task.PausesAfterRun());
+  enum Seen { kNoCheck, kGone, kRunning };
+  struct Step {
+    uint64_t ms;  // after the start
+    Seen seen;
+    bool due;
+    const wchar_t* status;
+  } steps[] = {
+      {0, kNoCheck, false, L"等待程序启动"},
+      {0, kGone, false, L"等待程序启动"},  // never seen yet: nothing has ended
+      {2000, kRunning, false, L"等待程序结束"},
+      {4000, kGone, false, L"即将运行"},
+      {6000, kRunning, false, L"等待程序结束"},  // back within the quiet time
+      {8000, kGone, false, L"即将运行"},
+      {10000, kGone, false, L"即将运行"},
+      {12999, kNoCheck, false, L"即将运行"},
+      {13000, kNoCheck, true, L"已运行"},
+      {14000, kRunning, false, L"已运行"},  // once only
+      {30000, kGone, false, L"已运行"},
+  };
+  for (const Step& step : steps) {
+    clock.SetMonotonicMs(start + step.ms);
+    if (step.seen != kNoCheck)
+      task.ObserveWatch(step.seen == kRunning, start + step.ms);
+    EXPECT_EQ(task.EvaluateDue(At(clock.LocalTime())), step.due) << step.ms;
+    EXPECT_EQ(task.StatusText(), step.status) << step.ms;
+  }
+  task.paused = true;
+  EXPECT_EQ(task.StatusText(), L"已运行") << "a watch that ran switched itself off";
+  EXPECT_FALSE(task.IsWatching());
+  task.RearmWatch();
+  EXPECT_EQ(task.StatusText(), L"已暂停");
+  task.paused = false;
+  EXPECT_TRUE(task.IsWatching());
+  EXPECT_EQ(task.StatusText(), L"等待程序启动");
 }
 
 TEST(IQuelmTask, AtDateTimeIsDueOnlyOnItsDate) {

@@ -51,9 +51,11 @@ TEST_F(SettingsTest, AFirstStartCreatesTheFolderAndPlaysSounds) {
     ASSERT_TRUE(MoveFileW(folder.c_str(), aside.c_str())) << "the data folder is in use";
   }
   AppSettings().showTips = false;
+  AppSettings().wake = true;
   LoadSettings();
   EXPECT_TRUE(PathExists(folder));
   EXPECT_TRUE(AppSettings().showTips);
+  EXPECT_FALSE(AppSettings().wake) << "waking the computer is off until asked for";
   EXPECT_FALSE(PathExists(cfg_)) << "loading writes nothing";
   if (moved) {
     RemoveDirectoryW(folder.c_str());
@@ -74,15 +76,22 @@ TEST_F(SettingsTest, StoredShowTipsValues) {
   }
 }
 
-TEST_F(SettingsTest, SetShowTipsWritesAtOnce) {
+TEST_F(SettingsTest, SetShowTipsAndSetWakeWriteAtOnce) {
   LoadSettings();
   SetShowTips(false);
   EXPECT_FALSE(AppSettings().showTips);
   EXPECT_EQ(AppSettings().ini.ReadString(L"showtips", L"missing"), L"0");
   SetShowTips(true);
   EXPECT_EQ(AppSettings().ini.ReadString(L"showtips", L"missing"), L"1");
+  SetWake(true);
+  EXPECT_EQ(AppSettings().ini.ReadString(L"wake", L"missing"), L"1");
   LoadSettings();
   EXPECT_TRUE(AppSettings().showTips);
+  EXPECT_TRUE(AppSettings().wake);
+  SetWake(false);
+  EXPECT_EQ(AppSettings().ini.ReadString(L"wake", L"missing"), L"0");
+  LoadSettings();
+  EXPECT_FALSE(AppSettings().wake);
 }
 
 TEST_F(SettingsTest, AutostartWritesTheQuotedProgramPathAndRemovesIt) {

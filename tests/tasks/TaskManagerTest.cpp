@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <string>
 
 #include "sys/HandOff.h"
+#include "sys/ProcessProbe.h"
 #include "tasks/IQuelmTask.h"
 #include "tasks/TaskManagerDel.h"
 #include "tasks/TaskStore.h"
@@ -133,6 +135,41 @@ IQuelmTask DailyOpen(int hour, int minute, int second, const std::wstring& url) 
   task.time.wHour = static_cast<WORD>(hour);
   task.time.wMinute = static_cast<WORD>(minute);
   task.time.wSecond = static_cast<WORD>(second);
+  return task;
+}
+
+// Running programs as the test says; records what the watch asked.
+class FakeProbe : public ProcessProbe {
+ public:
+  FakeProbe() : previous_(SetProcessProbe(this)) {}
+  ~FakeProbe() override { SetProcessProbe(previous_); }
+  std::vector<std::wstring> RunningAmong(const std::vector<std::wstring>& paths) override {
+    std::lock_guard<std::mutex> hold(mutex_);
+    asked.push_back(paths);
+    std::vector<std::wstring> found;
+    for (const std::wstring& path : paths) {
+      if (std::find(running.begin(), running.end(), path) != running.end())
+        found.push_back(path);
+    }
+    return found;
+  }
+  void SetRunning(std::vector<std::wstring> paths) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    running = std::move(paths);
+  }
+
+  std::vector<std::vector<std::wstring>> asked;  // one entry per walk
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::wstring> running;
+  ProcessProbe* previous_;
+};
+
+IQuelmTask WatchOpen(const std::wstring& program, const std::wstring& url) {
+  IQuelmTask task = DailyOpen(0, 0, 0, url);
+  task.mode = ScheduleMode::Watch;
+  task.watch = program;
   return task;
 }
 
@@ -546,6 +583,66 @@ TEST_F(TaskManagerTest, DeletingATaskWhileItsActionRunsFreesItAfterTheAction) {
   manager.Stop();
   EXPECT_EQ(log.Ran(), std::vector<std::wstring>{a.guid});
   EXPECT_EQ(IQuelmTask::LiveCount(), liveBefore_ + 1) << "only `a` is left";
+}
+
+TEST_F(TaskManagerTest, AWatchRunsOnceItsProgramStayedAwayThenPausesUntilSwitchedOnAgain) {
+  ASSERT_NE(CreateHandOffWindow(), nullptr);
+  FakeProbe probe;
+  const std::wstring render = L"C:\\Tools\\render.exe";
+  manager.RunWatchCheck();
+  EXPECT_TRUE(probe.asked.empty()) << "no watch task, no walk";
+  IQuelmTask watch = WatchOpen(render, L"w"), twin = WatchOpen(render, L"t");
+  IQuelmTask off = WatchOpen(L"C:\\off.exe", L"o");
+  off.paused = true;
+  IQuelmTask* listed = manager.AddTask(watch, false);
+  manager.AddTask(twin, false);
+  manager.AddTask(off, false);
+  manager.RunWatchCheck();
+  ASSERT_EQ(probe.asked.size(), 1u);
+  EXPECT_EQ(probe.asked[0], std::vector<std::wstring>{render}) << "each program once";
+  EXPECT_EQ(listed->StatusText(), L"等待程序启动");
+
+  probe.SetRunning({render});
+  Step();
+  manager.RunWatchCheck();
+  EXPECT_EQ(listed->StatusText(), L"等待程序结束");
+  probe.SetRunning({});
+  Step();
+  manager.RunWatchCheck();
+  EXPECT_EQ(listed->StatusText(), L"即将运行");
+  Step(4);
+  EXPECT_TRUE(actions.Opened().empty());
+  Step();
+  EXPECT_EQ(actions.Opened(), (std::vector<std::wstring>{L"w", L"t"}));
+  EXPECT_TRUE(listed->paused);
+  ASSERT_TRUE(PumpUntil([&] { return !store.saves.empty(); })) << "the pause is saved";
+  EXPECT_TRUE(store.saves.back()[0].paused);
+  EXPECT_EQ(listed->StatusText(), L"已运行");
+
+  probe.SetRunning({render});
+  const size_t walks = probe.asked.size();
+  manager.RunWatchCheck();
+  EXPECT_EQ(probe.asked.size(), walks) << "nothing waits any more";
+  Step(10);
+  EXPECT_EQ(actions.Opened().size(), 2u);
+
+  manager.SetPaused(listed);
+  EXPECT_FALSE(listed->paused);
+  EXPECT_EQ(listed->StatusText(), L"等待程序启动") << "switched on, it waits afresh";
+  EXPECT_FALSE(store.saves.back()[0].paused);
+  manager.RunWatchCheck();
+  EXPECT_EQ(listed->StatusText(), L"等待程序结束");
+  DestroyHandOffWindow();
+}
+
+TEST_F(TaskManagerTest, TheWatchThreadChecksTheProgramsOfTheListedTasks) {
+  FakeProbe probe;
+  probe.SetRunning({L"C:\\setup.exe"});
+  manager.Start();
+  IQuelmTask watch = WatchOpen(L"C:\\setup.exe", L"w");
+  IQuelmTask* listed = manager.AddTask(watch, false);
+  EXPECT_TRUE(PumpUntil([&] { return listed->StatusText() == L"等待程序结束"; }));
+  manager.Stop();
 }
 
 }  // namespace

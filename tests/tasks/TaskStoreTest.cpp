@@ -97,21 +97,25 @@ TEST(TaskStore, SavesEscapedUtf8AndLoadsItBack) {
   EXPECT_FALSE(loaded[1].paused);
 }
 
-TEST(TaskStore, WeeklyDaysFollowThePauseAndOnlyWeeklyTasksWriteThem) {
+TEST(TaskStore, WeeklyDaysAndTheWatchedProgramFollowThePauseOnlyForTheirModes) {
   FakeClock clock;
   TempDir dir;
-  // Every other mode: such a file is written as it was before weekly tasks existed.
-  std::vector<IQuelmTask> others(5);
+  // Every mode but the watch: such a file is written as it was before watch tasks existed,
+  // and only its weekly task has days.
+  std::vector<IQuelmTask> others(6);
   std::vector<IQuelmTask*> list;
-  for (int mode = 0; mode < 5; ++mode) {
+  for (int mode = 0; mode < 6; ++mode) {
     others[mode].mode = static_cast<ScheduleMode>(mode);
     others[mode].week = 0x15;
+    others[mode].watch = L"C:\\a.exe";
     list.push_back(&others[mode]);
   }
   TaskStore store(dir.Child(L"task.xml"));
   ASSERT_TRUE(store.Save(list));
   const std::string before = ReadFileBytes(dir.Child(L"task.xml"));
-  EXPECT_EQ(before.find("week"), std::string::npos);
+  EXPECT_EQ(before.find("<week>"), before.rfind("<week>"));
+  EXPECT_NE(before.find("<week>21</week>"), std::string::npos);
+  EXPECT_EQ(before.find("watch"), std::string::npos);
   std::vector<IQuelmTask> loaded = LoadText(dir, before);
   std::vector<IQuelmTask*> again;
   for (IQuelmTask& task : loaded)
@@ -122,15 +126,29 @@ TEST(TaskStore, WeeklyDaysFollowThePauseAndOnlyWeeklyTasksWriteThem) {
   IQuelmTask weekly;
   weekly.mode = ScheduleMode::Weekly;
   weekly.week = 0x15;
-  ASSERT_TRUE(store.Save({&weekly}));
+  weekly.watch = L"C:\\a.exe";
+  IQuelmTask watch;
+  watch.mode = ScheduleMode::Watch;
+  watch.week = 0x15;
+  watch.watch = L"D:\\下载\\a&b.exe";
+  watch.paused = true;
+  ASSERT_TRUE(store.Save({&weekly, &watch}));
   const std::string bytes = ReadFileBytes(dir.Child(L"task.xml"));
   EXPECT_NE(bytes.find("<modul>5</modul>"), std::string::npos);
   EXPECT_NE(bytes.find("<pause>0</pause>\r\n<week>21</week>\r\n</item>"), std::string::npos)
       << bytes;
+  EXPECT_NE(bytes.find("<modul>6</modul>"), std::string::npos);
+  EXPECT_NE(bytes.find("<pause>1</pause>\r\n<watch>D:\\下载\\a&amp;b.exe</watch>\r\n</item>"),
+            std::string::npos)
+      << bytes;
   loaded = LoadText(dir, bytes);
-  ASSERT_EQ(loaded.size(), 1u);
+  ASSERT_EQ(loaded.size(), 2u);
   EXPECT_EQ(loaded[0].mode, ScheduleMode::Weekly);
   EXPECT_EQ(loaded[0].week, 0x15);
+  EXPECT_EQ(loaded[0].watch, L"");
+  EXPECT_EQ(loaded[1].mode, ScheduleMode::Watch);
+  EXPECT_EQ(loaded[1].watch, watch.watch);
+  EXPECT_TRUE(loaded[1].paused);
 
   // Without <week>, or with 0, a weekly task runs Monday to Friday.
   loaded = LoadText(dir, "<cfg>" + Item("<guid>A</guid><modul>5</modul>") +

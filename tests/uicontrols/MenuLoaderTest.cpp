@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -25,14 +27,23 @@ const char kMixedMenu[] =
     "<menu id=\"14\" txt=\"Open the selected file\"/>"
     "</menu>";
 
+// The room an entry's text needs: drawn in the UI font, and never less than in the dialog font.
 int TextWidth(const std::wstring& text) {
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
   SIZE size = {};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  Gdiplus::RectF box;
+  {
+    Gdiplus::Graphics g(dc);
+    Gdiplus::StringFormat format;
+    format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
+    g.MeasureString(text.c_str(), static_cast<INT>(text.size()), DefaultUIFont(),
+                    Gdiplus::PointF(0, 0), &format, &box);
+  }
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
-  return size.cx;
+  return std::max(static_cast<int>(size.cx), static_cast<int>(std::ceil(box.Width)));
 }
 
 std::vector<HWND> MenuWindows() {
@@ -248,6 +259,7 @@ TEST_F(MenuLoaderTest, MainMenuEntries) {
               {3, L"反馈问题", L"img\\menu\\icon3.png"},
               {4, L"开机启动", L""},
               {7, L"运行记录", L"img\\menu\\icon_history.png"},
+              {8, L"唤醒电脑执行任务", L""},
               {0, L"", L""},
               {5, L"退出软件", L"img\\menu\\icon4.png"}};
   ASSERT_EQ(menu->items.size(), std::size(rows));
@@ -257,7 +269,7 @@ TEST_F(MenuLoaderTest, MainMenuEntries) {
     EXPECT_EQ(item.text, rows[i].text) << i;
     EXPECT_EQ(item.image, rows[i].image) << i;
     EXPECT_EQ(item.Is(SkinMenuItem::kHasImage), *rows[i].image != 0) << i;
-    EXPECT_EQ(item.Is(SkinMenuItem::kSeparator), i == 6) << i;
+    EXPECT_EQ(item.Is(SkinMenuItem::kSeparator), i == 7) << i;
     if (item.Is(SkinMenuItem::kHasImage)) {
       EXPECT_NE(skin_->LoadImage(item.image), nullptr) << i;
     }
@@ -296,7 +308,7 @@ TEST_F(MenuLoaderTest, ClickingAnEntryAnswersItsId) {
   struct Case {
     size_t index;
     int id;
-  } cases[] = {{0, 6}, {2, 2}, {4, 4}, {5, 7}, {7, 5}};
+  } cases[] = {{0, 6}, {2, 2}, {4, 4}, {5, 7}, {6, 8}, {8, 5}};
   for (const Case& c : cases) {
     Pointer p{300, 200};
     int id = Track(300, 200, L"xml\\mainmenu.xml",
@@ -328,7 +340,7 @@ TEST_F(MenuLoaderTest, DismissalAnswersZero) {
       // A separator chooses nothing; the menu stays until Escape.
       {"separator, then escape",
        [&](Pointer& p) {
-         POINT on = Pointer::On(*menu, 6, {300, 200});
+         POINT on = Pointer::On(*menu, 7, {300, 200});
          p.Click(on);
          PostKeys({VK_ESCAPE});
        }},
@@ -356,8 +368,9 @@ TEST_F(MenuLoaderTest, KeyboardChoosesInMenusAndSubmenus) {
       {L"xml\\mainmenu.xml", {VK_DOWN, VK_RETURN}, 6},
       {L"xml\\mainmenu.xml", {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, 2},
       {L"xml\\mainmenu.xml", {VK_UP, VK_RETURN}, 5},
-      {L"xml\\mainmenu.xml", {VK_UP, VK_UP, VK_RETURN}, 7},  // over the separator
-      {L"xml\\mainmenu.xml", {VK_UP, VK_UP, VK_UP, VK_RETURN}, 4},
+      {L"xml\\mainmenu.xml", {VK_UP, VK_UP, VK_RETURN}, 8},  // over the separator
+      {L"xml\\mainmenu.xml", {VK_UP, VK_UP, VK_UP, VK_RETURN}, 7},
+      {L"xml\\mainmenu.xml", {VK_UP, VK_UP, VK_UP, VK_UP, VK_RETURN}, 4},
       {L"xml\\mainmenu.xml", {VK_UP, VK_DOWN, VK_RETURN}, 6},  // wraps to the top
       {L"xml\\mainmenu.xml", {VK_RETURN, VK_ESCAPE}, 0},  // nothing lit: Return chooses nothing
       {L"xml\\mixed.xml", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}, 22},
@@ -450,10 +463,10 @@ TEST_F(MenuLoaderTest, DrawnEntriesShareTheTextColumnAndStayInsideTheFrame) {
   };
   auto isInk = [](Gdiplus::ARGB v) { return ((v >> 8) & 0xFF) < 0xB0 && (v >> 24) > 0x80; };
   std::unique_ptr<Gdiplus::Bitmap> plain = RenderSkinMenuForTesting(*menu, -1, bg);
-  const SkinMenuItem& sep = menu->items[6];
+  const SkinMenuItem& sep = menu->items[7];
   Gdiplus::ARGB background = argb(*plain, menu->width / 2, sep.y + 1);
   std::vector<int> firstInk;
-  for (size_t i : {0, 1, 4, 5, 7}) {
+  for (size_t i : {0, 1, 4, 5, 6, 8}) {
     const SkinMenuItem& item = menu->items[i];
     int found = -1;
     for (int x = item.x + 26; x < item.x + item.width && found < 0; ++x)
@@ -466,12 +479,21 @@ TEST_F(MenuLoaderTest, DrawnEntriesShareTheTextColumnAndStayInsideTheFrame) {
     for (int x = item.x; x < item.x + 26; ++x)
       for (int y = item.y; y < item.y + item.height; ++y)
         bandInked = bandInked || argb(*plain, x, y) != background;
-    EXPECT_EQ(bandInked, i != 4) << i;
+    EXPECT_EQ(bandInked, i != 4 && i != 6) << i;
   }
   for (int x : firstInk) {
     EXPECT_GE(x, menu->items[0].x + 28);
     EXPECT_LE(std::abs(x - firstInk[0]), 2);
   }
+  // The longest entry is measured in the font it is drawn with: its last character keeps
+  // clear of the band's end instead of being cut there.
+  const SkinMenuItem& longest = menu->items[6];
+  int lastInk = -1;
+  for (int x = longest.x; x < menu->width; ++x)
+    for (int y = longest.y; y < longest.y + longest.height; ++y)
+      if (isInk(argb(*plain, x, y)))
+        lastInk = x;
+  EXPECT_LT(lastInk, menu->width - 8 - 10);
   EXPECT_EQ(argb(*plain, sep.x + 5, sep.y + 4), 0xFFB1CBB6u);
   EXPECT_EQ(argb(*plain, menu->width - 8 - 6, sep.y + 4), 0xFFB1CBB6u);
   EXPECT_NE(argb(*plain, menu->width - 8 - 4, sep.y + 4), 0xFFB1CBB6u);

@@ -1,12 +1,14 @@
 #include "ui/controls/MenuLoader.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cwchar>
 #include <cwctype>
 
 #include "sys/Handles.h"
 #include "sys/StringFormat.h"
 #include "ui/controls/SkinMenuWnd.h"
+#include "ui/core/UIFont.h"
 #include "ui/core/UIResLoader.h"
 #include "xml/XmlDocument.h"
 
@@ -56,7 +58,19 @@ int MeasureText(HDC dc, const std::wstring& text) {
   SIZE size = {};
   if (end == 0 || !GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(end), &size))
     return 0;
-  return size.cx;
+  // The entries are drawn with the UI font, which is wider than the dialog font for Chinese
+  // text; an entry must have room for either.
+  Gdiplus::Font* font = DefaultUIFont();
+  if (!font || !font->IsAvailable())
+    return size.cx;
+  Gdiplus::Graphics g(dc);
+  Gdiplus::StringFormat format;
+  format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
+  Gdiplus::RectF box;
+  if (g.MeasureString(text.c_str(), static_cast<INT>(end), font, Gdiplus::PointF(0, 0), &format,
+                      &box) != Gdiplus::Ok)
+    return size.cx;
+  return std::max(static_cast<int>(size.cx), static_cast<int>(std::ceil(box.Width)));
 }
 
 void Layout(HDC dc, SkinMenu* menu) {
