@@ -4,11 +4,10 @@ RemindTips::RemindTips(const IQuelmTask& task) : UIHostWnd(L"xml\\remindtips.xml
 
 RemindTips* RemindTips::Open(const IQuelmTask& task, HWND owner) {
   auto* tips = new RemindTips(task);
-  if (!tips->Create(owner, kDialogStyle, kDialogExStyle, 0, 0, 200, 200)) {
+  if (!tips->CreateCentered(owner)) {
     delete tips;
     return nullptr;
   }
-  tips->CenterWindow();
   return tips;
 }
 

@@ -19,11 +19,10 @@ ShutdownTips::ShutdownTips(const IQuelmTask& task)
 
 ShutdownTips* ShutdownTips::Open(const IQuelmTask& task, HWND owner) {
   auto* tips = new ShutdownTips(task);
-  if (!tips->Create(owner, kDialogStyle, kDialogExStyle, 0, 0, 200, 200)) {
+  if (!tips->CreateCentered(owner)) {
     delete tips;
     return nullptr;
   }
-  tips->CenterWindow();
   return tips;
 }
 
