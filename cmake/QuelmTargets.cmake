@@ -29,8 +29,9 @@ function(quelm_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} quelm_testsupport)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
   add_test(NAME ${name} COMMAND ${name})
-  # A hung case ends the run of its executable rather than the whole test run's patience.
-  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+  # A hung case ends the run of its executable rather than the whole test run's patience. The
+  # test executables share the run's display, desktop, focus and prefix: one at a time.
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_desktop)
 endfunction()
 
 # quelm_test_helper(name sources...): a small console program that tests start as a child

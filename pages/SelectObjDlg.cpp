@@ -69,9 +69,8 @@ int SelectObjDlg::Run(HWND owner, IQuelmTask* task) {
   if (!task)
     return 0;
   SelectObjDlg dialog(task);
-  if (!dialog.Create(owner, kDialogStyle, kDialogExStyle, 0, 0, 200, 200))
+  if (!dialog.CreateCentered(owner))
     return 0;
-  dialog.CenterWindow();
   return dialog.RunModal(owner);
 }
 

@@ -6,11 +6,10 @@ CleanTmpDlg::CleanTmpDlg() : UIHostWnd(L"xml\\cleantmpdlg.xml") {}
 
 CleanTmpDlg* CleanTmpDlg::Start(HWND owner, const CleanPauses& pauses) {
   auto* dialog = new CleanTmpDlg;
-  if (!dialog->Create(owner, kDialogStyle, kDialogExStyle, 0, 0, 200, 200)) {
+  if (!dialog->CreateCentered(owner)) {
     dialog->Release();
     return nullptr;
   }
-  dialog->CenterWindow();
   StartCleanWorker(dialog, pauses);
   return dialog;
 }

@@ -8,11 +8,10 @@ RemindTips::RemindTips(const IQuelmTask& task) : UIHostWnd(L"xml\\remindtips.xml
 RemindTips* RemindTips::Open(const IQuelmTask& task, HWND owner, TaskManager* postponer) {
   auto* tips = new RemindTips(task);
   tips->postponer_ = postponer;
-  if (!tips->Create(owner, kDialogStyle, kDialogExStyle, 0, 0, 200, 200)) {
+  if (!tips->CreateCentered(owner)) {
     delete tips;
     return nullptr;
   }
-  tips->CenterWindow();
   RecordRun(task, kRunReminded);
   return tips;
 }

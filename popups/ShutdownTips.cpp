@@ -31,12 +31,15 @@ ShutdownTips::ShutdownTips(const IQuelmTask& task)
 ShutdownTips* ShutdownTips::Open(const IQuelmTask& task, HWND owner, TaskManager* postponer) {
   auto* tips = new ShutdownTips(task);
   tips->postponer_ = postponer;
-  if (!tips->Create(owner, kDialogStyle, kDialogExStyle | WS_EX_TOPMOST, 0, 0, 200, 200)) {
+  // Placed while hidden, as CreateCentered does, so that it never shows at a provisional place.
+  if (!tips->Create(owner, kDialogStyle & ~WS_VISIBLE, kDialogExStyle | WS_EX_TOPMOST, 0, 0, 200,
+                    200)) {
     delete tips;
     return nullptr;
   }
   tips->CenterWindow();
   tips->CascadeOverOthers();
+  ShowWindow(tips->GetHwnd(), SW_SHOWNORMAL);
   OpenConfirmations().push_back(tips);
   return tips;
 }

@@ -287,6 +287,56 @@ TEST_F(PopupWindowsTest, AReminderTitleTooLongForItsLineAsksForAnEllipsis) {
   tips->Close();
 }
 
+// Every rectangle a window of this thread had while visible, in the order it had them.
+std::vector<std::pair<HWND, RECT>> visibleRects;
+
+LRESULT CALLBACK RecordVisibleRect(int code, WPARAM wparam, LPARAM lparam) {
+  const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lparam);
+  if (code == HC_ACTION && call->message == WM_WINDOWPOSCHANGED && IsWindowVisible(call->hwnd)) {
+    RECT r;
+    GetWindowRect(call->hwnd, &r);
+    visibleRects.emplace_back(call->hwnd, r);
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+// Something outside the program that finds a popup visible must also find it where it stays:
+// a click aimed at it would otherwise land beside it.
+TEST_F(PopupWindowsTest, PopupsBecomeVisibleOnlyAtTheirCentredPlace) {
+  struct Case {
+    const char* name;
+    UIHostWnd* (*open)();
+  };
+  const Case cases[] = {
+      {"reminder",
+       [] { return static_cast<UIHostWnd*>(RemindTips::Open(TaskOf(ActionKind::Remind), nullptr)); }},
+      {"confirmation",
+       [] { return static_cast<UIHostWnd*>(ShutdownTips::Open(TaskOf(ActionKind::Shutdown), nullptr)); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    visibleRects.clear();
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, RecordVisibleRect, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    UIHostWnd* host = c.open();
+    UnhookWindowsHookEx(hook);
+    ASSERT_NE(host, nullptr);
+    RECT final;
+    GetWindowRect(host->GetHwnd(), &final);
+    EXPECT_GT(final.left, 0);
+    int seen = 0;
+    for (const auto& [hwnd, r] : visibleRects) {
+      if (hwnd != host->GetHwnd())
+        continue;
+      ++seen;
+      EXPECT_TRUE(EqualRect(&r, &final)) << "visible at " << r.left << "," << r.top << " "
+                                         << r.right - r.left << "x" << r.bottom - r.top;
+    }
+    EXPECT_GT(seen, 0);
+    host->Close();
+  }
+}
+
 // Points TMP and TEMP of this process at `folder` for the object's life.
 class ScopedTemp {
  public:

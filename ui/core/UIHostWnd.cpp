@@ -910,6 +910,14 @@ void UIHostWnd::CenterWindow() {
   KeepWindowInsideWorkArea(hwnd_);
 }
 
+bool UIHostWnd::CreateCentered(HWND owner) {
+  if (!Create(owner, kDialogStyle & ~WS_VISIBLE, kDialogExStyle, 0, 0, 200, 200))
+    return false;
+  CenterWindow();
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  return true;
+}
+
 void UIHostWnd::BringToFront() {
   if (!hwnd_)
     return;

@@ -46,6 +46,9 @@ class UIHostWnd : public UIContainer, public UIWindowImp {
   // Centres on the owner (or on the work area when there is no visible owner), then keeps the
   // window inside its monitor's work area.
   void CenterWindow();
+  // Creates a dialog-style window owned by `owner`, centres it and only then shows it, so that
+  // it never appears at its provisional place (where a click meant for it would miss it).
+  bool CreateCentered(HWND owner);
   void BringToFront();
   // Null `owner` runs without one. Answers the modal result (0 when the loop ended otherwise).
   int RunModal(HWND owner = nullptr);
