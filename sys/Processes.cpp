@@ -139,8 +139,8 @@ std::vector<DWORD> OwnProcessesOf(const std::vector<OwnedProcess>& processes,
   // Local system, local service, network service.
   const wchar_t* const system[] = {L"S-1-5-18", L"S-1-5-19", L"S-1-5-20"};
   std::vector<DWORD> own;
-  if (userSid.empty() || session == 0 || std::find(std::begin(system), std::end(system),
-                                                   userSid) != std::end(system))
+  if (userSid.empty() || session == 0 ||
+      std::find(std::begin(system), std::end(system), userSid) != std::end(system))
     return own;
   for (const OwnedProcess& process : processes) {
     if (process.path == path && process.userSid == userSid && process.session == session)
@@ -183,8 +183,8 @@ void TerminateProgramByPath(const std::wstring& path) {
   for (const RunningProcess& running : ListProcesses()) {
     if (running.path != path)
       continue;
-    ScopedHandle process(OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION,
-                                     FALSE, running.pid));
+    ScopedHandle process(
+        OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, running.pid));
     OwnedProcess candidate{running.pid, running.path};
     if (!process || !GetProcessOwner(process.get(), &candidate.userSid, &candidate.session))
       continue;

@@ -24,8 +24,11 @@ class SystemActions {
   virtual void EmptyRecycleBin() = 0;
   // Starts a program or document; Skipped when this process is elevated and nothing can
   // start it with the rights of the user.
-  virtual LaunchResult ShellRun(const std::wstring& file, const std::wstring& parameters,
-                                const std::wstring& directory, bool elevate, bool hidden) = 0;
+  virtual LaunchResult ShellRun(const std::wstring& file,
+                                const std::wstring& parameters,
+                                const std::wstring& directory,
+                                bool elevate,
+                                bool hidden) = 0;
   // Opens a document, folder or web address with the shell's "open" verb, shown normally;
   // Skipped as ShellRun is.
   virtual LaunchResult ShellOpen(const std::wstring& target) = 0;

@@ -105,8 +105,8 @@ LaunchResult ExecuteThrough(IShellDispatch2* shell, const LaunchRequest& request
   if (GetWindowThreadProcessId(GetShellWindow(), &shellPid) && shellPid)
     AllowSetForegroundWindow(shellPid);
   // S_FALSE is the shell's own ShellExecute refusing.
-  const HRESULT hr = shell->ShellExecute(file.get(), parameters.get(), directory.get(), verb.get(),
-                                         show.get());
+  const HRESULT hr =
+      shell->ShellExecute(file.get(), parameters.get(), directory.get(), verb.get(), show.get());
   return hr == S_OK ? LaunchResult::Started : LaunchResult::Failed;
 }
 
@@ -195,8 +195,6 @@ LaunchResult LaunchWithToken(HANDLE token, const LaunchRequest& request) {
 }
 
 LaunchResult SkipLaunch(const LaunchRequest& request) {
-  DebugLog(L"not started, since the program is elevated and no desktop shell can start it as "
-           L"the user: " +
-           request.file);
+  DebugLog(L"not started (elevated, and no shell to start it as the user): " + request.file);
   return LaunchResult::Skipped;
 }

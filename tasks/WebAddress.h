@@ -11,8 +11,8 @@
 std::wstring EscapeListSeparator(const std::wstring& typed);
 
 // What to open for `piece`: the piece itself when it begins with "http://", "https://" or
-// "ftp://" (the scheme in any letter case); "http://" + the piece when it has no scheme and starts with a host name, as a
-// browser's address bar would read it; "" (refused) for anything else.
+// "ftp://" (the scheme in any letter case); "http://" + the piece when it has no scheme and starts
+// with a host name, as a browser's address bar would read it; "" (refused) for anything else.
 //
 // "Starts with a host name" means: the text up to the first "/", "?" or "#" (or the end) is
 // a host of two or more dot-separated labels of letters, digits and hyphens (any character

@@ -231,12 +231,12 @@ TEST(OwnProcessesOf, ClosesOnlyTheUsersOwnProgramsInItsOwnSession) {
   const std::wstring path = L"C:\\app\\x.exe";
   const std::vector<OwnedProcess> processes = {
       {10, path, me, 1},
-      {11, L"C:\\app\\X.exe", me, 1},             // another path by case
-      {12, path, L"S-1-5-21-1-2-3-1002", 1},      // another user at the same desktop
-      {13, path, me, 2},                          // the same user, another session
-      {14, path, L"S-1-5-18", 1},                 // the system
-      {15, path, me, 0},                          // a service of the user
-      {16, path, L"", 1},                         // owner unknown
+      {11, L"C:\\app\\X.exe", me, 1},         // another path by case
+      {12, path, L"S-1-5-21-1-2-3-1002", 1},  // another user at the same desktop
+      {13, path, me, 2},                      // the same user, another session
+      {14, path, L"S-1-5-18", 1},             // the system
+      {15, path, me, 0},                      // a service of the user
+      {16, path, L"", 1},                     // owner unknown
       {17, path, me, 1},
   };
   struct Case {
