@@ -249,15 +249,9 @@ class RealActionsTest : public testing::Test {
       n += line.find(what) != std::wstring::npos;
     return n;
   }
-  // Makes the file type or protocol `key` open with the recorder.
-  void RegisterOpenCommand(const std::wstring& key, bool protocol) {
+  // Makes the file type `key` open with the recorder.
+  void RegisterOpenCommand(const std::wstring& key) {
     const std::wstring& base = key;
-    HKEY h;
-    RegCreateKeyExW(HKEY_CLASSES_ROOT, base.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h,
-                    nullptr);
-    if (protocol)
-      RegSetValueExW(h, L"URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), 2);
-    RegCloseKey(h);
     std::wstring command = L"\"" + recorder + L"\" \"%1\"";
     RegSetKeyValueW(HKEY_CLASSES_ROOT, (base + L"\\shell\\open\\command").c_str(), nullptr, REG_SZ,
                     command.c_str(), static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
@@ -321,7 +315,7 @@ TEST_F(RealActionsTest, CloseProgramEndsEveryProcessOfThatPath) {
 }
 
 TEST_F(RealActionsTest, OpenFileOpensEachFileWithItsProgram) {
-  RegisterOpenCommand(L"QuelmTest.Record", false);
+  RegisterOpenCommand(L"QuelmTest.Record");
   RegSetKeyValueW(HKEY_CLASSES_ROOT, L".quelmrec", nullptr, REG_SZ, L"QuelmTest.Record",
                   sizeof(L"QuelmTest.Record"));
   registered.push_back(L".quelmrec");
