@@ -43,6 +43,8 @@ TEST(UpdateClient, WithoutAUsableLibraryTheProgramRunsOnAndIgnoresEveryCall) {
       GetModuleDirectory() + L"\\QuelmUpdate.dll",  // missing beside the program
       GetModuleDirectory() + L"\\no-such-folder\\QuelmUpdate.dll",
       SystemLibrary(L"version.dll"),  // loads, but exports no GetIQuelmUpdate
+      // A working library in a folder that not only administrators can change (the build's).
+      FakeLibraryPath(),
   };
   for (const std::wstring& path : paths) {
     UpdateClient client(path);
@@ -56,7 +58,7 @@ TEST(UpdateClient, WithoutAUsableLibraryTheProgramRunsOnAndIgnoresEveryCall) {
 }
 
 TEST(UpdateClient, LibraryIsCalledInSlotOrderWithTheProgramsIdentity) {
-  UpdateClient client(FakeLibraryPath());
+  UpdateClient client(FakeLibraryPath(), UpdateLibrarySource::kAnyFolderForTesting);
   ASSERT_TRUE(client.available());
   for (bool mustExit : {false, true}) {
     SetMustExit(mustExit);
