@@ -15,8 +15,8 @@ HANDLE g_instanceMutex = nullptr;
 
 void LimitLibrarySearchToSystemFolder() {
   using SetDirectories = BOOL(WINAPI*)(DWORD);
-  if (auto f = FindExport<SetDirectories>(GetModuleHandleW(L"kernel32.dll"),
-                                          "SetDefaultDllDirectories"))
+  if (auto f =
+          FindExport<SetDirectories>(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories"))
     f(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 

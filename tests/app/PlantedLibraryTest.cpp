@@ -87,7 +87,8 @@ TEST(Program, ComesUpWithoutLoadingLibrariesPlantedBesideIt) {
   ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), copy.c_str(), TRUE));
   const std::wstring planted = GetModuleDirectory() + L"\\planted\\planted.dll";
   for (const wchar_t* name : kPlanted)
-    ASSERT_TRUE(CopyFileW(planted.c_str(), folder.Child(std::wstring(name) + L".dll").c_str(), TRUE))
+    ASSERT_TRUE(
+        CopyFileW(planted.c_str(), folder.Child(std::wstring(name) + L".dll").c_str(), TRUE))
         << name;
 
   PreferPlantedLibraries prefer;

@@ -17,7 +17,7 @@ wow64 wow64win ws2_32"
 dump=$("$objdump" -p "$program") || { echo "FAIL: $objdump cannot read $program"; exit 1; }
 # Only the import table: the delay-import table is listed under another heading, if at all.
 imports=$(awk '/^The Import Tables/ { on = 1; next }
-               on && /^[^ \t]/ && !/^ *DLL Name/ && !/^$/ { on = 0 }
+               on && /^[^ \t]/ { on = 0 }
                on && /DLL Name:/ { print tolower($3) }' <<<"$dump" | sort -u)
 if ! grep -qx kernel32.dll <<<"$imports"; then
   echo "FAIL: no import table read from $program (kernel32.dll missing):"
