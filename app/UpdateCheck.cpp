@@ -20,7 +20,11 @@ std::string BuildUpdateCheckUrl(const Identity& identity) {
 namespace {
 
 ScopedLibrary LoadUpdateLibrary(const std::wstring& path, UpdateLibrarySource source) {
-  if (source == UpdateLibrarySource::kAdministratorsOnly && !OnlyAdministratorsCanReplace(path))
+  if (source == UpdateLibrarySource::kAnyFolderForTesting)
+    return LoadLibraryAt(path);
+  // Held from the check until the load has mapped it, so that what is loaded was checked.
+  ScopedHandle held = HoldAgainstReplacement(path);
+  if (!held || !OnlyAdministratorsCanReplace(path))
     return ScopedLibrary();
   return LoadLibraryAt(path);
 }

@@ -101,3 +101,8 @@ bool OnlyAdministratorsCanReplace(const std::wstring& filePath) {
   return OnlyAdministratorsCanWriteAt(filePath, FileObject::kFile) &&
          OnlyAdministratorsCanWriteAt(folder, FileObject::kFolder);
 }
+
+ScopedHandle HoldAgainstReplacement(const std::wstring& filePath) {
+  return ScopedHandle(CreateFileW(filePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "sys/Handles.h"
+
 // Whether only Administrators, SYSTEM and TrustedInstaller can change a file or folder, as an
 // elevated program must know before it loads code from there. Any thread; anything that cannot
 // be read or decided counts as writable by others (false).
@@ -23,3 +25,9 @@ bool OnlyAdministratorsCanWriteAt(const std::wstring& path, FileObject kind);
 // The file at the full path `filePath` and the folder that holds it: nobody else can change
 // the file, put another in its place or add a library beside it.
 bool OnlyAdministratorsCanReplace(const std::wstring& filePath);
+
+// Opens the file at `filePath` for reading and shares nothing but reading, so that while the
+// handle lives nobody can write, delete or rename the file (nor, on NTFS, rename the folder it
+// lies in): a file checked with OnlyAdministratorsCanReplace stays the one that was checked
+// until it is loaded. Invalid when the file cannot be opened so, or is open for writing.
+ScopedHandle HoldAgainstReplacement(const std::wstring& filePath);
