@@ -4,6 +4,7 @@
 
 #include "app/MakerAddresses.h"
 #include "app/QuelmUpdate.h"
+#include "sys/AdminOnlyWrite.h"
 #include "sys/Exports.h"
 #include "sys/Files.h"
 #include "sys/StringFormat.h"
@@ -16,7 +17,22 @@ std::string BuildUpdateCheckUrl(const Identity& identity) {
   return kUpdateService + std::string(tail);
 }
 
-UpdateClient::UpdateClient(const std::wstring& libraryPath) : library_(LoadLibraryAt(libraryPath)) {
+namespace {
+
+ScopedLibrary LoadUpdateLibrary(const std::wstring& path, UpdateLibrarySource source) {
+  if (source == UpdateLibrarySource::kAnyFolderForTesting)
+    return LoadLibraryAt(path);
+  // Held from the check until the load has mapped it, so that what is loaded was checked.
+  ScopedHandle held = HoldAgainstReplacement(path);
+  if (!held || !OnlyAdministratorsCanReplace(path))
+    return ScopedLibrary();
+  return LoadLibraryAt(path);
+}
+
+}  // namespace
+
+UpdateClient::UpdateClient(const std::wstring& libraryPath, UpdateLibrarySource source)
+    : library_(LoadUpdateLibrary(libraryPath, source)) {
   auto get = FindExport<GetIQuelmUpdateFn>(library_.get(), kGetIQuelmUpdateExport);
   if (get)
     update_ = get();

@@ -13,15 +13,21 @@ class IQuelmUpdate;
 // The update service with version (ANSI code page), application id and union id; 8-bit text.
 std::string BuildUpdateCheckUrl(const Identity& identity);
 
+// Where the update library may come from. The program runs elevated: a library that anyone
+// but administrators could replace, or put beside, would run with its rights.
+enum class UpdateLibrarySource { kAdministratorsOnly, kAnyFolderForTesting };
+
 // The program's side of the maker's update library. The library is optional: when
-// "QuelmUpdate.dll" is missing from the program's folder, or does not export GetIQuelmUpdate,
-// or that returns nothing, MustExit() says no and every other call does nothing. UI thread
-// only. The library stays loaded for the life of this object, and the process-wide client for
-// the life of the process.
+// "QuelmUpdate.dll" is missing from the program's folder, or it or its folder can be changed
+// by others than Administrators, SYSTEM and TrustedInstaller, or it does not export
+// GetIQuelmUpdate, or that returns nothing, MustExit() says no and every other call does
+// nothing. UI thread only. The library stays loaded for the life of this object, and the
+// process-wide client for the life of the process.
 class UpdateClient {
  public:
-  // Loads the library at `libraryPath`, a full path.
-  explicit UpdateClient(const std::wstring& libraryPath);
+  // Loads the library at `libraryPath`, a full path, when `source` allows where it lies.
+  explicit UpdateClient(const std::wstring& libraryPath,
+                        UpdateLibrarySource source = UpdateLibrarySource::kAdministratorsOnly);
   UpdateClient(const UpdateClient&) = delete;
   UpdateClient& operator=(const UpdateClient&) = delete;
 

@@ -97,6 +97,8 @@ void RunApplication(bool hidden) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Before any delay-loaded library is bound: none may come from the program's folder.
+  LimitLibrarySearchToSystemFolder();
   const std::wstring commandLine = GetCommandLineW();
 
   ElevationStep elevation =

@@ -100,6 +100,32 @@ FunctionEnd
 !insertmacro CLOSE_RUNNING_COPY ""
 !insertmacro CLOSE_RUNNING_COPY "un."
 
+; A folder chosen with /D= (or on the directory page) outside Program Files gets the rights of
+; Program Files: owned by Administrators, full control for them and SYSTEM, read and execute
+; for users, nothing inherited from the parent. The program, which runs elevated, loads its
+; update library only from a folder that only administrators can change. A folder that already
+; held other things (a drive's root, a user's own folder) keeps its rights.
+Var InstallFolderIsOurs
+
+Function SecureCustomFolder
+  StrLen $0 "$PROGRAMFILES64\"
+  StrCpy $1 "$INSTDIR" $0
+  ${If} $1 == "$PROGRAMFILES64\"
+  ${OrIfNot} $InstallFolderIsOurs == 1
+    Return
+  ${EndIf}
+  ; SDDL_REVISION_1; the descriptor is LocalAlloc'd by the system.
+  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)", i 1, *p .r2, p 0) i .r0'
+  ${If} $0 = 0
+    Return
+  ${EndIf}
+  System::Call 'advapi32::GetSecurityDescriptorOwner(p r2, *p .r3, *i .r4) i .r0'
+  System::Call 'advapi32::GetSecurityDescriptorDacl(p r2, *i .r4, *p .r5, *i .r6) i .r0'
+  ; SE_FILE_OBJECT; OWNER | DACL | PROTECTED_DACL: the new ACEs also reach what the folder holds.
+  System::Call 'advapi32::SetNamedSecurityInfoW(w "$INSTDIR", i 1, i 0x80000005, p r3, p 0, p r5, p 0) i .r0'
+  System::Call 'kernel32::LocalFree(p r2)'
+FunctionEnd
+
 Function .onInit
   SetRegView 64
 FunctionEnd
@@ -108,7 +134,13 @@ Section "${TITLE}" SecProgram
   SectionIn RO
   Call CloseRunningCopy
   SetShellVarContext all
+  StrCpy $InstallFolderIsOurs 0
+  ${IfNot} ${FileExists} "$INSTDIR\*.*"
+  ${OrIf} ${FileExists} "$INSTDIR\QuelmTask.exe"
+    StrCpy $InstallFolderIsOurs 1
+  ${EndIf}
   SetOutPath "$INSTDIR"
+  Call SecureCustomFolder
   File "${BUILD_DIR}/QuelmTask.exe"
   SetOutPath "$INSTDIR\sound"
   File "${BUILD_DIR}/sound/Notification.wav"

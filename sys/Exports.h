@@ -16,9 +16,11 @@ Fn FindExport(HMODULE module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-// Loads the library at the full path `path` only, with its own folder searched first for its
-// dependencies; never from the current directory or the system's search path. Invalid when the
-// file is missing or is not a loadable library.
+// Loads the library at the full path `path` only; its own imports come from its own folder and
+// the system folder, never from the program's folder, the current directory or PATH. Invalid
+// when the file is missing or is not a loadable library (and on a Windows 7 without the update
+// that brought these search flags).
 inline ScopedLibrary LoadLibraryAt(const std::wstring& path) {
-  return ScopedLibrary(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+  return ScopedLibrary(LoadLibraryExW(
+      path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32));
 }

@@ -80,6 +80,15 @@ struct ModuleTraits {
 // A library loaded with LoadLibrary; never wrap a handle from GetModuleHandle.
 using ScopedLibrary = ScopedHandleT<ModuleTraits>;
 
+// Memory the system hands out with LocalAlloc: security descriptors, SIDs, formatted texts.
+struct LocalMemoryTraits {
+  using Handle = HLOCAL;
+  static Handle Null() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { LocalFree(h); }
+};
+using ScopedLocalMemory = ScopedHandleT<LocalMemoryTraits>;
+
 struct IconTraits {
   using Handle = HICON;
   static Handle Null() { return nullptr; }

@@ -3,11 +3,12 @@
 #include "sys/Exports.h"
 #include "sys/Handles.h"
 #include "sys/StringFormat.h"
+#include "sys/UserToken.h"
 #include "sys/Wow64.h"
 
 NtVersion GetNtVersion() {
   NtVersion version;
-  ScopedLibrary ntdll(LoadLibraryW(L"ntdll.dll"));
+  ScopedLibrary ntdll(LoadLibraryW(SystemPath(L"ntdll.dll").c_str()));
   if (!ntdll)
     return version;
   using GetNumbers = void(WINAPI*)(DWORD*, DWORD*, DWORD*);

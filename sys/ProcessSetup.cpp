@@ -2,6 +2,7 @@
 
 #include "sys/Exports.h"
 #include "sys/Handles.h"
+#include "sys/UserToken.h"
 
 namespace {
 
@@ -11,6 +12,13 @@ const wchar_t kInstanceMutex[] = L"Global\\{6ADBDD42-9B15-4ADD-96A9-1A6FB5E8CCCE
 HANDLE g_instanceMutex = nullptr;
 
 }  // namespace
+
+void LimitLibrarySearchToSystemFolder() {
+  using SetDirectories = BOOL(WINAPI*)(DWORD);
+  if (auto f =
+          FindExport<SetDirectories>(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories"))
+    f(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
 
 bool IsUserAdministrator() {
   SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
@@ -58,7 +66,7 @@ std::optional<DWORD> ReadAppliedDpi() {
 
 void DeclareDpiAware() {
   {
-    ScopedLibrary shcore(LoadLibraryW(L"Shcore.dll"));
+    ScopedLibrary shcore(LoadLibraryW(SystemPath(L"Shcore.dll").c_str()));
     using SetAwareness = HRESULT(WINAPI*)(int);
     if (auto f = FindExport<SetAwareness>(shcore.get(), "SetProcessDpiAwareness")) {
       f(1);

@@ -7,6 +7,11 @@
 // The process-level preparations of start-up. All are best effort: a missing system function
 // makes them do nothing. First thread only.
 
+// Makes the system folder the only place libraries are loaded from by name, for every later
+// load and delay-load of the process (SetDefaultDllDirectories, looked up: a Windows 7 without
+// its update lacks it). The program's own folder is no longer searched. Before anything else.
+void LimitLibrarySearchToSystemFolder();
+
 // Whether the current token is a member of the built-in Administrators group; false when the
 // group's SID cannot be built or the test fails.
 bool IsUserAdministrator();

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "app/UpdateCheck.h"
+#include "sys/AdminOnlyWrite.h"
 #include "sys/Exports.h"
 #include "sys/Files.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -43,6 +45,8 @@ TEST(UpdateClient, WithoutAUsableLibraryTheProgramRunsOnAndIgnoresEveryCall) {
       GetModuleDirectory() + L"\\QuelmUpdate.dll",  // missing beside the program
       GetModuleDirectory() + L"\\no-such-folder\\QuelmUpdate.dll",
       SystemLibrary(L"version.dll"),  // loads, but exports no GetIQuelmUpdate
+      // A working library in a folder that not only administrators can change (the build's).
+      FakeLibraryPath(),
   };
   for (const std::wstring& path : paths) {
     UpdateClient client(path);
@@ -56,7 +60,7 @@ TEST(UpdateClient, WithoutAUsableLibraryTheProgramRunsOnAndIgnoresEveryCall) {
 }
 
 TEST(UpdateClient, LibraryIsCalledInSlotOrderWithTheProgramsIdentity) {
-  UpdateClient client(FakeLibraryPath());
+  UpdateClient client(FakeLibraryPath(), UpdateLibrarySource::kAnyFolderForTesting);
   ASSERT_TRUE(client.available());
   for (bool mustExit : {false, true}) {
     SetMustExit(mustExit);
@@ -82,4 +86,18 @@ TEST(UpdateClient, LibraryIsCalledInSlotOrderWithTheProgramsIdentity) {
             "Start 4660\n");
   client.CheckNow(window);
   EXPECT_EQ(TakeLog(), "CheckNow 4660\n");
+}
+
+TEST(UpdateClient, ALibraryHeldAfterItsCheckStillLoadsButCannotBeSwapped) {
+  TempDir folder;
+  const std::wstring copy = folder.Child(L"QuelmUpdate.dll");
+  ASSERT_TRUE(CopyFileW(FakeLibraryPath().c_str(), copy.c_str(), TRUE));
+  ScopedHandle held = HoldAgainstReplacement(copy);
+  ASSERT_TRUE(held);
+  EXPECT_FALSE(
+      ScopedHandle(CreateFileW(copy.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr)));
+  EXPECT_FALSE(DeleteFileW(copy.c_str()));
+  EXPECT_FALSE(MoveFileW(copy.c_str(), folder.Child(L"away.dll").c_str()));
+  EXPECT_TRUE(LoadLibraryAt(copy));
 }

@@ -148,8 +148,13 @@ check "the program key is gone" bash -c "! wine reg query '$program_key' </dev/n
 check "the autostart value is gone" bash -c "! wine reg query '$run_key' /v QuelmTask </dev/null >/dev/null 2>&1"
 check "the user's tasks stay" test -f "$data/task.xml"
 
-# Ticked, the data box takes the data folder along.
-install; check "the second silent install succeeds" test $? = 0
+# Ticked, the data box takes the data folder along. The folder, made afresh outside Program
+# Files, is given Program Files' rights: Wine keeps no ACL, so its trace shows the call.
+WINEDEBUG=trace+advapi wine "$setup" /S "/D=$(winpath "$appdir")" </dev/null >/dev/null 2>"$scratch/advapi.log"
+check "the second silent install succeeds" test $? = 0
+folder_trace=$(winpath "$appdir"); folder_trace=${folder_trace//\\/\\\\}
+check "the custom folder gets Program Files' rights, nothing inherited" \
+  grep -aqF "SetNamedSecurityInfoW L\"$folder_trace\" 1 -2147483643 " "$scratch/advapi.log"
 check "the second uninstall removes the program's files" uninstall /REMOVEDATA
 check "a ticked data box removes the data folder" bash -c "! test -e '$data'"
 

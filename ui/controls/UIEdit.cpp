@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sys/Handles.h"
+#include "sys/UserToken.h"
 #include "ui/core/UIFont.h"
 #include "ui/core/UIValueParse.h"
 
@@ -33,7 +34,7 @@ struct RichEditLibrary {
 const RichEditLibrary& Library() {
   static RichEditLibrary library = [] {
     RichEditLibrary l;
-    l.module = LoadLibraryW(L"riched20.dll");
+    l.module = LoadLibraryW(SystemPath(L"riched20.dll").c_str());
     if (!l.module)
       return l;
     l.create = reinterpret_cast<PCreateTextServices>(
