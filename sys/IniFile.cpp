@@ -111,8 +111,8 @@ std::string WithIniValue(const std::string& file,
   if (insertAt <= lines.size()) {
     if (insertAt > 0 && lines[insertAt - 1].back() != L'\n')
       lines[insertAt - 1] += L"\r\n";
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), key + L"=" + value +
-                                                                            L"\r\n");
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                 key + L"=" + value + L"\r\n");
   }
   std::wstring joined;
   for (const std::wstring& line : lines)

@@ -20,8 +20,8 @@ std::wstring Join(const std::wstring& folder, const std::wstring& name) {
 
 // A folder, following links on the way.
 ScopedHandle OpenFolder(const std::wstring& path, DWORD share) {
-  return ScopedHandle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, share, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return ScopedHandle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, share, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 // The entry itself, never what a link at `path` points to.
@@ -159,9 +159,8 @@ bool PinnedFolder::WriteNew(const std::wstring& name,
   const std::wstring temp = name + L".tmp";
   if (!Delete(temp))
     return false;
-  ScopedHandle file(CreateFileW(Child(temp).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
-                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                                nullptr));
+  ScopedHandle file(CreateFileW(Child(temp).c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!file)
     return false;
   // The rename names the folder by where it really is, so no link on the way is followed.

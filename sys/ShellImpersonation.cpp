@@ -5,8 +5,7 @@
 ScopedShellImpersonation::ScopedShellImpersonation() {
   ScopedHandle primary = OpenShellToken();
   if (!primary || !DuplicateTokenEx(primary.get(), TOKEN_IMPERSONATE | TOKEN_QUERY, nullptr,
-                                    SecurityImpersonation, TokenImpersonation,
-                                    token_.receive()))
+                                    SecurityImpersonation, TokenImpersonation, token_.receive()))
     return;
   active_ = SetThreadToken(nullptr, token_.get()) != FALSE;
 }

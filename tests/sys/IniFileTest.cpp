@@ -71,7 +71,8 @@ TEST(IniFile, AWriteChangesOnlyItsKeysLineAsTheSystemWould) {
        "; note\r\n[Other]\r\nwake=5\r\n\r\n[quelmtask]\r\nShowTips=0\r\nx=y\r\n\r\n[Next]\r\n"},
       {"[quelmtask]\r\nx=y\r\n\r\n[Next]\r\n", L"wake", L"1",
        "[quelmtask]\r\nx=y\r\nwake=1\r\n\r\n[Next]\r\n"},
-      {"\xEF\xBB\xBF[QuelmTask]\r\nwake=0\r\n", L"wake", L"1", "\xEF\xBB\xBF[QuelmTask]\r\nwake=1\r\n"},
+      {"\xEF\xBB\xBF[QuelmTask]\r\nwake=0\r\n", L"wake", L"1",
+       "\xEF\xBB\xBF[QuelmTask]\r\nwake=1\r\n"},
       // Another code page's bytes elsewhere stay as they are.
       {"[Other]\r\nname=\xC4\xE3\xBA\xC3\r\n", L"showtips", L"1",
        "[Other]\r\nname=\xC4\xE3\xBA\xC3\r\n[QuelmTask]\r\nshowtips=1\r\n"},
@@ -85,7 +86,8 @@ TEST(IniFile, AWriteChangesOnlyItsKeysLineAsTheSystemWould) {
   TempDir dir;
   IniFile ours{dir.Child(L"ours.ini"), L"QuelmTask"};
   const std::wstring theirs = dir.Child(L"theirs.ini");
-  const std::pair<const wchar_t*, int> writes[] = {{L"showtips", 0}, {L"wake", 1}, {L"showtips", 1}};
+  const std::pair<const wchar_t*, int> writes[] = {
+      {L"showtips", 0}, {L"wake", 1}, {L"showtips", 1}};
   for (const auto& [key, value] : writes) {
     ASSERT_TRUE(ours.WriteInt(key, value));
     WritePrivateProfileStringW(L"QuelmTask", key, std::to_wstring(value).c_str(), theirs.c_str());

@@ -43,8 +43,8 @@ TEST(PinnedFolder, ReplacesCreatesReadsAndDeletesInAPlainFolder) {
   EXPECT_EQ(ReadFileBytes(dir.Child(L"b.txt")), "");
 
   // A second name of a file is not read: it could be any file the program may read.
-  ASSERT_TRUE(CreateHardLinkW(dir.Child(L"twin.txt").c_str(), dir.Child(L"b.txt").c_str(),
-                              nullptr));
+  ASSERT_TRUE(
+      CreateHardLinkW(dir.Child(L"twin.txt").c_str(), dir.Child(L"b.txt").c_str(), nullptr));
   EXPECT_EQ(ReadIn(folder, L"twin.txt"), "<unread>");
 
   ASSERT_TRUE(CreateFolder(dir.Child(L"sub")));
@@ -108,11 +108,8 @@ TEST(DeleteFileWithin, DeletesOnlyWhatReallyLiesBelowTheRoot) {
     std::wstring path;
     bool deleted;
   } cases[] = {
-      {root.Child(L"swapped\\victim.txt"), false},
-      {victim, false},
-      {root.Child(L"sub"), false},
-      {root.Child(L"missing.txt"), false},
-      {own, true},
+      {root.Child(L"swapped\\victim.txt"), false}, {victim, false}, {root.Child(L"sub"), false},
+      {root.Child(L"missing.txt"), false},         {own, true},
   };
   for (const auto& c : cases)
     EXPECT_EQ(DeleteFileWithin(root.path(), c.path), c.deleted) << c.path;

@@ -203,9 +203,9 @@ TEST_F(CleanWorkerTest, AFolderSwappedForALinkAfterTheListIsMadeLeadsNowhere) {
         s.listed = files.size();
         ScopedHandle token;
         s.impersonating = OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, token.receive());
-        s.swapped = MoveFileW(s.scratch->Child(L"sub").c_str(),
-                              s.scratch->Child(L"moved").c_str()) &&
-                    MakeHostSymlinkAt(s.outside->path(), s.scratch->Child(L"sub"));
+        s.swapped =
+            MoveFileW(s.scratch->Child(L"sub").c_str(), s.scratch->Child(L"moved").c_str()) &&
+            MakeHostSymlinkAt(s.outside->path(), s.scratch->Child(L"sub"));
       },
       &swap);
   RecordingTarget target;
