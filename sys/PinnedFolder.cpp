@@ -37,8 +37,7 @@ bool IsPlainFile(HANDLE file) {
 }
 
 bool MarkForDeletion(HANDLE file) {
-  FILE_DISPOSITION_INFO info = {};
-  info.DeleteFile = TRUE;
+  FILE_DISPOSITION_INFO info = {TRUE};  // DeleteFile, a name the SDK's macros would rename
   return SetFileInformationByHandle(file, FileDispositionInfo, &info, sizeof(info)) != FALSE;
 }
 
