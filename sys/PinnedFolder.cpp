@@ -1,5 +1,7 @@
 #include "sys/PinnedFolder.h"
 
+#include <winternl.h>
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -18,10 +20,11 @@ std::wstring Join(const std::wstring& folder, const std::wstring& name) {
   return !folder.empty() && folder.back() == L'\\' ? folder + name : folder + L"\\" + name;
 }
 
-// A folder, following links on the way.
+// A folder, following links on the way. Listing access takes part in sharing, so a `share`
+// without FILE_SHARE_DELETE keeps the folder from being renamed while the handle is open.
 ScopedHandle OpenFolder(const std::wstring& path, DWORD share) {
-  return ScopedHandle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, share, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return ScopedHandle(CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, share,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 // The entry itself, never what a link at `path` points to.
@@ -53,17 +56,34 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
   return true;
 }
 
-bool RenameOnHandle(HANDLE file, const std::wstring& target, bool replace) {
-  const size_t nameBytes = target.size() * sizeof(wchar_t);
+// Renames `file` to `name` inside the folder `folder` is a handle of. The target is named
+// relative to that handle, so no path is walked again and no link on the way can be swapped in.
+// The documented FileRenameInfo takes the same structure, but not every implementation keeps a
+// relative name relative; the native call does.
+bool RenameOnHandle(HANDLE file, HANDLE folder, const std::wstring& name, bool replace) {
+  using SetInformationFile =
+      LONG(NTAPI*)(HANDLE, IO_STATUS_BLOCK*, void*, ULONG, FILE_INFORMATION_CLASS);
+  static const SetInformationFile set = [] {
+    SetInformationFile function = nullptr;
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetInformationFile");
+    static_assert(sizeof(function) == sizeof(found), "function pointers differ in size");
+    std::memcpy(&function, &found, sizeof(function));
+    return function;
+  }();
+  if (!set)
+    return false;
+  const size_t nameBytes = name.size() * sizeof(wchar_t);
   // The structure's one-character array leaves room for the terminator.
   std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + nameBytes, 0);
   auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
   info->ReplaceIfExists = replace ? TRUE : FALSE;
-  info->RootDirectory = nullptr;
+  info->RootDirectory = folder;
   info->FileNameLength = static_cast<DWORD>(nameBytes);
-  std::memcpy(info->FileName, target.data(), nameBytes);
-  return SetFileInformationByHandle(file, FileRenameInfo, info,
-                                    static_cast<DWORD>(buffer.size())) != FALSE;
+  std::memcpy(info->FileName, name.data(), nameBytes);
+  IO_STATUS_BLOCK status = {};
+  constexpr int kFileRenameInformation = 10;
+  return set(file, &status, info, static_cast<ULONG>(buffer.size()),
+             static_cast<FILE_INFORMATION_CLASS>(kFileRenameInformation)) >= 0;
 }
 
 }  // namespace
@@ -162,10 +182,9 @@ bool PinnedFolder::WriteNew(const std::wstring& name,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!file)
     return false;
-  // The rename names the folder by where it really is, so no link on the way is followed.
   const bool done = Holds(file.get(), temp) && WriteAll(file.get(), bytes) &&
                     FlushFileBuffers(file.get()) &&
-                    RenameOnHandle(file.get(), Join(finalPath_, name), replace);
+                    RenameOnHandle(file.get(), folder_.get(), name, replace);
   // Whatever this call created goes again, wherever it landed.
   if (!done)
     MarkForDeletion(file.get());

@@ -18,6 +18,8 @@ TEST(PinnedFolder, ReplacesCreatesReadsAndDeletesInAPlainFolder) {
   PinnedFolder folder(dir.path() + L"\\");
   ASSERT_TRUE(folder.writable());
   EXPECT_FALSE(folder.isLink());
+  EXPECT_FALSE(MoveFileW(dir.path().c_str(), (dir.path() + L"-moved").c_str()))
+      << "held, the folder cannot be moved away under the writes";
 
   dir.WriteFile(L"a.txt.tmp", "left by a crash");
   ASSERT_TRUE(folder.Replace(L"a.txt", "first"));
