@@ -9,7 +9,7 @@
 // without following reparse points (FILE_FLAG_OPEN_REPARSE_POINT) and used only when the
 // handle's final path is the folder's own final path followed by the file's name; nothing is
 // ever opened for writing as it stands, a new file is created fresh (CREATE_NEW) and renamed
-// into place on its handle.
+// into place on its handle, the target named relative to the held folder.
 //
 // The folder is opened once, in the constructor, and held without delete sharing so that it
 // cannot be renamed or swapped while the object lives: make one per operation, not one for the
