@@ -8,6 +8,7 @@
 #include "sys/Pickers.h"
 #include "sys/Processes.h"
 #include "sys/StringFormat.h"
+#include "tasks/WebAddress.h"
 #include "ui/controls/AppMessage.h"
 #include "ui/controls/UIButton.h"
 #include "ui/controls/UIImage.h"
@@ -265,7 +266,8 @@ int SelectObjDlg::OnEvent(UIEvent& event) {
   } else if (id == L"idDeleteURL") {
     DeleteRowOf(event.sender, urlList_);
   } else if (id == L"idaddUrl") {
-    std::wstring url = EditText(urlEdit_);
+    // Stored "|"-joined: a "|" typed inside the address must not make two of it.
+    std::wstring url = EscapeListSeparator(EditText(urlEdit_));
     if (!url.empty() && urlList_) {
       AddListRow(urlList_, url, L"idDeleteURL");
       urlList_->Relayout();

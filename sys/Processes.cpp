@@ -1,10 +1,13 @@
 #include "sys/Processes.h"
 
 #include <psapi.h>
+#include <sddl.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <iterator>
 #include <map>
+#include <memory>
 
 #include "sys/Handles.h"
 #include "sys/Privileges.h"
@@ -129,16 +132,65 @@ ProgramList ListRunningPrograms() {
   return programs;
 }
 
+std::vector<DWORD> OwnProcessesOf(const std::vector<OwnedProcess>& processes,
+                                  const std::wstring& path,
+                                  const std::wstring& userSid,
+                                  DWORD session) {
+  // Local system, local service, network service.
+  const wchar_t* const system[] = {L"S-1-5-18", L"S-1-5-19", L"S-1-5-20"};
+  std::vector<DWORD> own;
+  if (userSid.empty() || session == 0 ||
+      std::find(std::begin(system), std::end(system), userSid) != std::end(system))
+    return own;
+  for (const OwnedProcess& process : processes) {
+    if (process.path == path && process.userSid == userSid && process.session == session)
+      own.push_back(process.pid);
+  }
+  return own;
+}
+
+bool GetProcessOwner(HANDLE process, std::wstring* userSid, DWORD* session) {
+  ScopedHandle token;
+  if (!OpenProcessToken(process, TOKEN_QUERY, token.receive()))
+    return false;
+  DWORD size = 0;
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  if (size == 0)
+    return false;
+  std::vector<BYTE> user(size);
+  DWORD sessionId = 0;
+  if (!GetTokenInformation(token.get(), TokenUser, user.data(), size, &size) ||
+      !GetTokenInformation(token.get(), TokenSessionId, &sessionId, sizeof(sessionId), &size))
+    return false;
+  wchar_t* text = nullptr;
+  if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &text))
+    return false;
+  std::unique_ptr<wchar_t, decltype(&LocalFree)> owned(text, &LocalFree);
+  *userSid = text;
+  *session = sessionId;
+  return true;
+}
+
 void TerminateProgramByPath(const std::wstring& path) {
   EnablePrivilege(L"SeDebugPrivilege", true);
-  std::vector<DWORD> matches;
-  for (const RunningProcess& process : ListProcesses()) {
-    if (process.path == path)
-      matches.push_back(process.pid);
+  std::wstring ownSid;
+  DWORD ownSession = 0;
+  if (!GetProcessOwner(GetCurrentProcess(), &ownSid, &ownSession))
+    return;
+  // The owner is read through the handle that terminates, so a reused id cannot slip past.
+  std::vector<OwnedProcess> candidates;
+  std::map<DWORD, ScopedHandle> handles;
+  for (const RunningProcess& running : ListProcesses()) {
+    if (running.path != path)
+      continue;
+    ScopedHandle process(
+        OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, running.pid));
+    OwnedProcess candidate{running.pid, running.path};
+    if (!process || !GetProcessOwner(process.get(), &candidate.userSid, &candidate.session))
+      continue;
+    candidates.push_back(std::move(candidate));
+    handles[running.pid] = std::move(process);
   }
-  for (DWORD pid : matches) {
-    ScopedHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, pid));
-    if (process)
-      TerminateProcess(process.get(), 0);
-  }
+  for (DWORD pid : OwnProcessesOf(candidates, path, ownSid, ownSession))
+    TerminateProcess(handles[pid].get(), 0);
 }

@@ -49,6 +49,30 @@ ProgramList ListRunningPrograms();
 // matters), in path order; of several processes of one path the last one names the entry.
 ProgramList ProgramsByPath(const std::vector<RunningProcess>& processes);
 
+// A process as the close-program action weighs it: what it runs, as whom and where.
+struct OwnedProcess {
+  DWORD pid = 0;
+  std::wstring path;
+  // The token user's SID in text form ("S-1-5-21-..."); "" when the token cannot be read.
+  std::wstring userSid;
+  DWORD session = 0;
+};
+
+// The ids of the processes in `processes` that run `path` (exactly, case matters) as the user
+// `userSid` in `session`, in list order. Never a process of another user, of session 0 (the
+// services') or of the system's own accounts (local system, local and network service),
+// whatever `userSid` and `session` say.
+std::vector<DWORD> OwnProcessesOf(const std::vector<OwnedProcess>& processes,
+                                  const std::wstring& path,
+                                  const std::wstring& userSid,
+                                  DWORD session);
+
+// The user SID text and session of the process behind `process` (opened with at least
+// PROCESS_QUERY_LIMITED_INFORMATION); false when its token cannot be read.
+bool GetProcessOwner(HANDLE process, std::wstring* userSid, DWORD* session);
+
 // Ends, with exit code 0, every process whose executable path equals `path` exactly (case
-// matters). Enables "SeDebugPrivilege" first. Processes that cannot be opened are skipped.
+// matters) and that belongs to this program's own user and session (OwnProcessesOf): the
+// debug privilege, which "SeDebugPrivilege" enables first, would open anyone's. Processes that
+// cannot be opened or whose owner cannot be read are skipped.
 void TerminateProgramByPath(const std::wstring& path);

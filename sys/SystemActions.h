@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "sys/LaunchResult.h"
+
 // The system operations that task actions perform. The program uses the Win32 implementation;
 // tests install a recording fake so that nothing ends the session, sleeps, locks or powers off
 // the monitor of the machine running them.
@@ -20,10 +22,17 @@ class SystemActions {
   virtual void MonitorOn() = 0;
   // Empties the recycle bin of every drive without confirmation, progress or sound.
   virtual void EmptyRecycleBin() = 0;
-  virtual bool ShellRun(const std::wstring& file, const std::wstring& parameters,
-                        const std::wstring& directory, bool elevate, bool hidden) = 0;
-  // Opens a document, folder or web address with the shell's "open" verb, shown normally.
-  virtual void ShellOpen(const std::wstring& target) = 0;
+  // Starts a program or document; Skipped when this process is elevated and nothing can
+  // start it with the rights of the user.
+  virtual LaunchResult ShellRun(const std::wstring& file,
+                                const std::wstring& parameters,
+                                const std::wstring& directory,
+                                bool elevate,
+                                bool hidden) = 0;
+  // Opens a document, folder or web address with the shell's "open" verb, shown normally;
+  // Skipped as ShellRun is.
+  virtual LaunchResult ShellOpen(const std::wstring& target) = 0;
+  // Ends the processes of `path` that belong to this program's user and session.
   virtual void TerminateProgramByPath(const std::wstring& path) = 0;
 };
 

@@ -62,16 +62,16 @@ void Win32SystemActions::EmptyRecycleBin() {
   SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
 }
 
-bool Win32SystemActions::ShellRun(const std::wstring& file,
-                                  const std::wstring& parameters,
-                                  const std::wstring& directory,
-                                  bool elevate,
-                                  bool hidden) {
+LaunchResult Win32SystemActions::ShellRun(const std::wstring& file,
+                                          const std::wstring& parameters,
+                                          const std::wstring& directory,
+                                          bool elevate,
+                                          bool hidden) {
   return ::ShellRun(file, parameters, directory, elevate, hidden);
 }
 
-void Win32SystemActions::ShellOpen(const std::wstring& target) {
-  ::ShellOpen(target);
+LaunchResult Win32SystemActions::ShellOpen(const std::wstring& target) {
+  return ::ShellOpen(target);
 }
 
 void Win32SystemActions::TerminateProgramByPath(const std::wstring& path) {

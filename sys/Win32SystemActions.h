@@ -13,11 +13,11 @@ class Win32SystemActions : public SystemActions {
   void MonitorOff() override;
   void MonitorOn() override;
   void EmptyRecycleBin() override;
-  bool ShellRun(const std::wstring& file,
-                const std::wstring& parameters,
-                const std::wstring& directory,
-                bool elevate,
-                bool hidden) override;
-  void ShellOpen(const std::wstring& target) override;
+  LaunchResult ShellRun(const std::wstring& file,
+                        const std::wstring& parameters,
+                        const std::wstring& directory,
+                        bool elevate,
+                        bool hidden) override;
+  LaunchResult ShellOpen(const std::wstring& target) override;
   void TerminateProgramByPath(const std::wstring& path) override;
 };

@@ -1,12 +1,15 @@
 #include "tasks/ActionExecutor.h"
 
+#include "sys/DebugLog.h"
 #include "sys/HandOff.h"
 #include "sys/StringFormat.h"
 #include "sys/SystemActions.h"
+#include "sys/UserToken.h"
 #include "tasks/IQuelmTask.h"
 #include "tasks/RunHistory.h"
 #include "tasks/TaskPopups.h"
 #include "tasks/TaskRef.h"
+#include "tasks/WebAddress.h"
 
 namespace {
 
@@ -30,6 +33,21 @@ std::wstring PostPopupJob(IQuelmTask& task, Show show) {
 
 std::wstring DoneOr(bool ok, const wchar_t* failure) {
   return ok ? std::wstring(kRunDone) : FailedResult(failure);
+}
+
+// Why a start was skipped: the program is elevated and nothing could start it as the user.
+const wchar_t kNotAsUser[] = L"无法以普通用户身份启动";
+
+std::wstring LaunchOutcome(LaunchResult result, const wchar_t* failure) {
+  switch (result) {
+    case LaunchResult::Started:
+      return kRunDone;
+    case LaunchResult::Skipped:
+      return SkippedResult(kNotAsUser);
+    case LaunchResult::Failed:
+      break;
+  }
+  return FailedResult(failure);
 }
 
 }  // namespace
@@ -77,14 +95,19 @@ std::wstring ExecuteAction(IQuelmTask& task) {
       system.MonitorOn();
       break;
     case ActionKind::RunProgram:
-      return DoneOr(system.ShellRun(task.param1, task.param2, L"", false, false), L"无法启动程序");
+      return LaunchOutcome(system.ShellRun(task.param1, task.param2, L"", false, false),
+                           L"无法启动程序");
     case ActionKind::CloseProgram:
       system.TerminateProgramByPath(task.param1);
       break;
-    case ActionKind::OpenFile:
+    case ActionKind::OpenFile: {
+      bool skipped = false;
       for (const std::wstring& piece : SplitList(task.param1))
-        system.ShellOpen(piece);
+        skipped |= system.ShellOpen(piece) == LaunchResult::Skipped;
+      if (skipped)
+        return SkippedResult(kNotAsUser);
       break;
+    }
     case ActionKind::EmptyRecycleBin:
       system.EmptyRecycleBin();
       break;
@@ -99,27 +122,57 @@ std::wstring ExecuteAction(IQuelmTask& task) {
     case ActionKind::BackupDirectory: {
       if (!IsPlainPath(task.param2))
         return SkippedResult(L"保存目录不安全");
+      // By its full path: a planted xcopy.exe in a working folder is never the one found.
+      const std::wstring xcopy = SystemPath(L"xcopy.exe");
+      if (xcopy.empty())
+        return FailedResult(L"无法启动备份");
       bool started = true;
       bool refused = false;
+      bool skipped = false;
       for (const std::wstring& piece : SplitList(task.param1)) {
-        if (!IsPlainPath(piece))
+        if (!IsPlainPath(piece)) {
           refused = true;
-        else if (!system.ShellRun(L"xcopy.exe", BackupCommandLine(piece, task.param2), L"", false,
-                                  true))
-          started = false;
+          continue;
+        }
+        switch (system.ShellRun(xcopy, BackupCommandLine(piece, task.param2), L"", false, true)) {
+          case LaunchResult::Started:
+            break;
+          case LaunchResult::Skipped:
+            skipped = true;
+            break;
+          case LaunchResult::Failed:
+            started = false;
+            break;
+        }
       }
       if (!started)
         return FailedResult(L"无法启动备份");
       if (refused)
         return SkippedResult(L"备份来源不安全");
+      if (skipped)
+        return SkippedResult(kNotAsUser);
       break;
     }
-    case ActionKind::OpenUrl:
+    case ActionKind::OpenUrl: {
+      bool refused = false;
+      bool skipped = false;
       for (const std::wstring& piece : SplitList(task.param1)) {
-        if (!piece.empty())
-          system.ShellOpen(piece);
+        if (piece.empty())
+          continue;
+        const std::wstring address = AddressToOpen(piece);
+        if (address.empty()) {
+          DebugLog(L"not opened, not a web address: " + piece);
+          refused = true;
+          continue;
+        }
+        skipped |= system.ShellOpen(address) == LaunchResult::Skipped;
       }
+      if (refused)
+        return SkippedResult(L"不是网址");
+      if (skipped)
+        return SkippedResult(kNotAsUser);
       break;
+    }
     default:
       return std::wstring();
   }

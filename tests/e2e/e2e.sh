@@ -59,6 +59,15 @@ await_shot() {
   done
   shot "$name"
 }
+# await_line FILE PATTERN: true once FILE has a line matching PATTERN (about 20 s at most).
+await_line() {
+  local i
+  for i in $(seq 100); do
+    grep -q -- "$2" "$1" 2>/dev/null && return 0
+    sleep 0.2
+  done
+  return 1
+}
 fail() {
   shot failure || true
   echo "FAILED: $*" >&2
@@ -210,22 +219,15 @@ rect=$(probe wait UIWidget $(((countdown + 25) * 1000)) 460 300) ||
   fail "no reminder within $((countdown + 25)) s of adding it"
 echo "the reminder came $(($(date +%s) - added_at)) s after it was added"
 read -r rx ry _ _ <<<"$rect"
-sleep 0.5
-shot reminder
+# Its blue "确定", left of the caption.
+await_shot reminder pixel_is $((rx + 262)) $((ry + 238)) 3B8CF0 || fail "the reminder is not painted"
 # "10分钟后提醒": the reminder goes, its row says until when, and the history has both events.
-# A busy machine sometimes loses the first click on a window just shown; a second one is the
-# same press again.
-gone=
-for _ in 1 2 3; do
-  click $((rx + 178)) $((ry + 238))
-  if probe gone UIWidget 3000; then gone=1; break; fi
-done
-[ -n "$gone" ] || fail "10分钟后提醒 left the reminder open"
-sleep 1.2
-shot postponed
+click $((rx + 178)) $((ry + 238))
+probe gone UIWidget 5000 || fail "10分钟后提醒 left the reminder open"
 history=$work/data/QuelmTask/history.log
-grep -q "喝水提醒"$'\t'"已提醒" "$history" || fail "the history lacks the reminder shown"
-grep -q "喝水提醒"$'\t'"已推迟" "$history" || fail "the history lacks the postponement"
+await_line "$history" "喝水提醒"$'\t'"已提醒" || fail "the history lacks the reminder shown"
+await_line "$history" "喝水提醒"$'\t'"已推迟" || fail "the history lacks the postponement"
+shot postponed
 
 # A weekly task on Saturdays only: 一 to 五 come chosen, so five clicks take them off and one
 # more puts 六 on. The form's rows are then mode, action, time, days and the buttons.
@@ -235,9 +237,8 @@ for day in 0 1 2 3 4 5; do at $((23 + 27 * day)) 325; done
 shot weekly-form
 at 101 400
 if probe wait UIWidget 1000 300 220 >/dev/null; then fail "the weekly task was refused"; fi
-sleep 1
-shot weekly-added
-[ "$(pixel $((win_x + 716)) $((win_y + 203)))" = FFFFFF ] || fail "the list shows no second row"
+await_shot weekly-added pixel_is $((win_x + 716)) $((win_y + 203)) FFFFFF ||
+  fail "the list shows no second row"
 
 # A "程序结束后" task waiting for a small helper program that the test starts and ends. In
 # C:\ it is the first row of the running programs. The form's rows are then mode, action, the
@@ -257,7 +258,8 @@ probe gone UIWidget 3000 || fail "the message box stayed"
 at 176 250
 rect=$(probe wait UIWidget 5000 460 552) || fail "no list of running programs"
 read -r dx dy _ _ <<<"$rect"
-sleep 0.5
+await_shot watch-chooser-open pixel_is $((dx + 395)) $((dy + 524)) 3B8CF0 ||
+  fail "the list of running programs is not painted"
 click $((dx + 100)) $((dy + 125))
 shot watch-chooser
 click $((dx + 395)) $((dy + 524))
@@ -271,11 +273,7 @@ touch "$WINEPREFIX/drive_c/watched.stop"
 wait $watched || fail "the watched helper failed"
 sleep 2.5
 shot watch-ending
-for _ in $(seq 100); do
-  grep -q "程序结束后"$'\t'"打开"$'\t'".*已执行" "$history" && break
-  sleep 0.2
-done
-grep -q "程序结束后"$'\t'"打开"$'\t'".*已执行" "$history" ||
+await_line "$history" "程序结束后"$'\t'"打开"$'\t'".*已执行" ||
   fail "the watch task did not run once its program ended"
 sleep 1
 shot watch-ran

@@ -208,6 +208,19 @@ TEST_F(SelectObjDlgTest, TheSameAddressAddedTwiceIsStoredTwice) {
   EXPECT_EQ(g_seen.count, 0);
 }
 
+TEST_F(SelectObjDlgTest, ASeparatorTypedInsideAnAddressKeepsItOneAddress) {
+  Open(ActionKind::OpenUrl, L"https://a.example/");
+  HWND hwnd = dialog_->GetHwnd();
+  PostClick(hwnd, Find(L"edit_url"));
+  for (wchar_t c : std::wstring(L"https://x/?q=a|b"))
+    PostMessageW(hwnd, WM_CHAR, c, 0);
+  PostClick(hwnd, Find(L"idaddUrl"));
+  PostClick(hwnd, Find(L"idok"));
+  EXPECT_EQ(RunModal(), 1);
+  EXPECT_EQ(task_.param1, L"https://a.example/|https://x/?q=a%7Cb");
+  EXPECT_EQ(SplitList(task_.param1).size(), 2u);
+}
+
 TEST_F(SelectObjDlgTest, ARefusedConfirmKeepsTheDialogOpenAndTheCancelThatFollowsWritesNothing) {
   Open(ActionKind::OpenFile, L"C:\\one.txt|C:\\two.txt");
   UIScrollVertView* list = List(L"idFilelist");

@@ -28,6 +28,19 @@ void RecordingSystemActions::SetResult(bool result) {
   result_ = result;
 }
 
+void RecordingSystemActions::SetLaunchResult(LaunchResult result) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  launchResultSet_ = true;
+  launchResult_ = result;
+}
+
+LaunchResult RecordingSystemActions::RecordedLaunchResult() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (launchResultSet_)
+    return launchResult_;
+  return result_ ? LaunchResult::Started : LaunchResult::Failed;
+}
+
 std::vector<RecordedCall> RecordingSystemActions::Calls() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return calls_;
@@ -95,20 +108,20 @@ void RecordingSystemActions::EmptyRecycleBin() {
   Record(L"EmptyRecycleBin", {});
 }
 
-bool RecordingSystemActions::ShellRun(const std::wstring& file,
-                                      const std::wstring& parameters,
-                                      const std::wstring& directory,
-                                      bool elevate,
-                                      bool hidden) {
+LaunchResult RecordingSystemActions::ShellRun(const std::wstring& file,
+                                              const std::wstring& parameters,
+                                              const std::wstring& directory,
+                                              bool elevate,
+                                              bool hidden) {
   if (Record(L"ShellRun", {file, parameters, directory, BoolText(elevate), BoolText(hidden)}))
     return real_.ShellRun(file, parameters, directory, elevate, hidden);
-  std::lock_guard<std::mutex> lock(mutex_);
-  return result_;
+  return RecordedLaunchResult();
 }
 
-void RecordingSystemActions::ShellOpen(const std::wstring& target) {
+LaunchResult RecordingSystemActions::ShellOpen(const std::wstring& target) {
   if (Record(L"ShellOpen", {target}))
-    real_.ShellOpen(target);
+    return real_.ShellOpen(target);
+  return RecordedLaunchResult();
 }
 
 void RecordingSystemActions::TerminateProgramByPath(const std::wstring& path) {

@@ -33,8 +33,11 @@ class RecordingSystemActions : public SystemActions {
 
   // Also carry out ShellRun, ShellOpen and TerminateProgramByPath for real (off by default).
   void ForwardHarmlessCalls(bool forward);
-  // What the recorded bool-returning calls answer when not forwarded (true by default).
+  // What the recorded bool-returning calls answer when not forwarded (true by default); the
+  // launching calls answer Started or Failed accordingly.
   void SetResult(bool result);
+  // What the launching calls answer when not forwarded, whatever SetResult said.
+  void SetLaunchResult(LaunchResult result);
 
   std::vector<RecordedCall> Calls() const;
   // The operation names alone, in call order.
@@ -51,23 +54,26 @@ class RecordingSystemActions : public SystemActions {
   void MonitorOff() override;
   void MonitorOn() override;
   void EmptyRecycleBin() override;
-  bool ShellRun(const std::wstring& file,
-                const std::wstring& parameters,
-                const std::wstring& directory,
-                bool elevate,
-                bool hidden) override;
-  void ShellOpen(const std::wstring& target) override;
+  LaunchResult ShellRun(const std::wstring& file,
+                        const std::wstring& parameters,
+                        const std::wstring& directory,
+                        bool elevate,
+                        bool hidden) override;
+  LaunchResult ShellOpen(const std::wstring& target) override;
   void TerminateProgramByPath(const std::wstring& path) override;
 
  private:
   // Records the call; true when it is to be forwarded.
   bool Record(std::wstring name, std::vector<std::wstring> args);
+  LaunchResult RecordedLaunchResult() const;
 
   mutable std::mutex mutex_;
   mutable std::condition_variable recorded_;
   std::vector<RecordedCall> calls_;
   bool forward_ = false;
   bool result_ = true;
+  bool launchResultSet_ = false;
+  LaunchResult launchResult_ = LaunchResult::Started;
   Win32SystemActions real_;
   SystemActions* previous_ = nullptr;
 };

@@ -225,3 +225,46 @@ TEST_F(RunningHelpers, TerminateWithTheExactPathEndsEveryCopyWithCodeZero) {
     EXPECT_EQ(code, 0u);
   }
 }
+
+TEST(OwnProcessesOf, ClosesOnlyTheUsersOwnProgramsInItsOwnSession) {
+  const std::wstring me = L"S-1-5-21-1-2-3-1001";
+  const std::wstring path = L"C:\\app\\x.exe";
+  const std::vector<OwnedProcess> processes = {
+      {10, path, me, 1},
+      {11, L"C:\\app\\X.exe", me, 1},         // another path by case
+      {12, path, L"S-1-5-21-1-2-3-1002", 1},  // another user at the same desktop
+      {13, path, me, 2},                      // the same user, another session
+      {14, path, L"S-1-5-18", 1},             // the system
+      {15, path, me, 0},                      // a service of the user
+      {16, path, L"", 1},                     // owner unknown
+      {17, path, me, 1},
+  };
+  struct Case {
+    std::wstring userSid;
+    DWORD session;
+    std::vector<DWORD> closed;
+  } cases[] = {
+      {me, 1, {10, 17}},
+      {me, 2, {13}},
+      // The program's own account never makes others' processes its own.
+      {me, 0, {}},
+      {L"S-1-5-18", 1, {}},
+      {L"S-1-5-19", 1, {}},
+      {L"", 1, {}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(OwnProcessesOf(processes, path, c.userSid, c.session), c.closed)
+        << c.userSid << " " << c.session;
+  }
+}
+
+TEST(GetProcessOwner, ReadsTheUserAndSessionOfAProcess) {
+  std::wstring sid;
+  DWORD session = 99;
+  ASSERT_TRUE(GetProcessOwner(GetCurrentProcess(), &sid, &session));
+  EXPECT_EQ(sid.rfind(L"S-1-5-", 0), 0u) << sid;
+  DWORD expected = 0;
+  ProcessIdToSessionId(GetCurrentProcessId(), &expected);
+  EXPECT_EQ(session, expected);
+  EXPECT_FALSE(GetProcessOwner(nullptr, &sid, &session));
+}

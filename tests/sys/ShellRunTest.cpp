@@ -19,7 +19,8 @@ std::wstring ReadWrittenFolder(const std::wstring& file) {
 TEST(ShellRun, StartsAProgramHiddenWithItsParametersAndWorkingFolder) {
   TempDir dir;
   const std::wstring marker = dir.Child(L"ran.txt");
-  ASSERT_TRUE(ShellRun(HelperPath(), L"touch \"" + marker + L"\"", dir.path(), false, true));
+  ASSERT_EQ(ShellRun(HelperPath(), L"touch \"" + marker + L"\"", dir.path(), false, true),
+            LaunchResult::Started);
   ASSERT_TRUE(PumpUntil([&] { return !ReadWrittenFolder(marker).empty(); }));
   EXPECT_EQ(
       CompareStringOrdinal(ReadWrittenFolder(marker).c_str(), -1, dir.path().c_str(), -1, TRUE),
@@ -29,9 +30,9 @@ TEST(ShellRun, StartsAProgramHiddenWithItsParametersAndWorkingFolder) {
 
 TEST(ShellRun, ReportsFailureForWhatTheShellCannotStart) {
   TempDir dir;
-  EXPECT_FALSE(ShellRun(dir.Child(L"missing.exe"), L"", L"", false, true));
-  EXPECT_FALSE(ShellRun(L"", L"", L"", false, true));
-  EXPECT_FALSE(ShellOpen(L""));
+  EXPECT_EQ(ShellRun(dir.Child(L"missing.exe"), L"", L"", false, true), LaunchResult::Failed);
+  EXPECT_EQ(ShellRun(L"", L"", L"", false, true), LaunchResult::Failed);
+  EXPECT_EQ(ShellOpen(L""), LaunchResult::Failed);
 }
 
 TEST(ShellOpen, OpensADocumentWithItsAssociatedProgram) {
@@ -39,6 +40,6 @@ TEST(ShellOpen, OpensADocumentWithItsAssociatedProgram) {
   TempDir dir;
   const std::wstring batch =
       dir.WriteFile(L"mark.bat", "@echo opened> \"%~dp0opened.txt\"\r\n@exit\r\n");
-  EXPECT_TRUE(ShellOpen(batch));
+  EXPECT_EQ(ShellOpen(batch), LaunchResult::Started);
   EXPECT_TRUE(PumpUntil([&] { return PathExists(dir.Child(L"opened.txt")); }));
 }

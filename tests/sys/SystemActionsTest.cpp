@@ -50,8 +50,8 @@ TEST(RecordingSystemActions, RecordsEveryCallWithItsArgumentsAndDoesNothing) {
   actions.MonitorOn();
   actions.EmptyRecycleBin();
   fake.SetResult(false);
-  EXPECT_FALSE(
-      actions.ShellRun(HelperPath(), TouchArguments(dir.Child(L"a")), L"C:\\", false, true));
+  EXPECT_EQ(actions.ShellRun(HelperPath(), TouchArguments(dir.Child(L"a")), L"C:\\", false, true),
+            LaunchResult::Failed);
   EXPECT_FALSE(actions.EnablePrivilege(L"SeDebugPrivilege", false));
   actions.ShellOpen(L"https://example.com/");
   actions.TerminateProgramByPath(L"C:\\x\\y.exe");
@@ -74,7 +74,8 @@ TEST(RecordingSystemActions, RecordsEveryCallWithItsArgumentsAndDoesNothing) {
 
   // A forwarded run afterwards proves the recorded one did not start the helper.
   fake.ForwardHarmlessCalls(true);
-  EXPECT_TRUE(actions.ShellRun(HelperPath(), TouchArguments(dir.Child(L"b")), L"", false, true));
+  EXPECT_EQ(actions.ShellRun(HelperPath(), TouchArguments(dir.Child(L"b")), L"", false, true),
+            LaunchResult::Started);
   EXPECT_TRUE(PumpUntil([&] { return PathExists(dir.Child(L"b")); }));
   EXPECT_FALSE(PathExists(dir.Child(L"a")));
   fake.Clear();

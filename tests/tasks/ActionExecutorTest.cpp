@@ -11,7 +11,9 @@
 #include "sys/HandOff.h"
 #include "sys/Handles.h"
 #include "sys/StringFormat.h"
+#include "sys/UserToken.h"
 #include "tasks/IQuelmTask.h"
+#include "tasks/RunHistory.h"
 #include "tasks/TaskPopups.h"
 #include "tests/support/PumpUntil.h"
 #include "tests/support/RecordingSystemActions.h"
@@ -66,6 +68,7 @@ TEST(ActionExecutor, SystemCallsOfEachAction) {
     IQuelmTask task;
     Calls expected;
   };
+  const std::wstring xcopy = L"ShellRun " + SystemPath(L"xcopy.exe") + L"|";
   const Case cases[] = {
       {Task(ActionKind::Shutdown), {kDebug, kShutdown}},
       {Task(ActionKind::Restart), {kDebug, kShutdown}},
@@ -83,17 +86,20 @@ TEST(ActionExecutor, SystemCallsOfEachAction) {
       {Task(ActionKind::EmptyRecycleBin), {L"EmptyRecycleBin"}},
       {Task(ActionKind::CleanTempJunk), {}},
       {Task(ActionKind::BackupFiles, L"C:\\a.txt||C:\\b.txt|", L"D:\\dest"),
-       {L"ShellRun xcopy.exe|\"C:\\a.txt\" \"D:\\dest\\\" /s /e /c /y||false|true",
-        L"ShellRun xcopy.exe|\"C:\\b.txt\" \"D:\\dest\\\" /s /e /c /y||false|true"}},
+       {xcopy + L"\"C:\\a.txt\" \"D:\\dest\\\" /s /e /c /y||false|true",
+        xcopy + L"\"C:\\b.txt\" \"D:\\dest\\\" /s /e /c /y||false|true"}},
       {Task(ActionKind::BackupDirectory, L"C:\\src", L"D:\\dest"),
-       {L"ShellRun xcopy.exe|\"C:\\src\" \"D:\\dest\\\" /s /e /c /y||false|true"}},
+       {xcopy + L"\"C:\\src\" \"D:\\dest\\\" /s /e /c /y||false|true"}},
       // Pieces no path can be are refused one by one; a bad destination refuses them all.
       {Task(ActionKind::BackupFiles, L"C:\\x\" & calc|C:\\a<b|C:\\t\tab|C:\\ok", L"D:\\d"),
-       {L"ShellRun xcopy.exe|\"C:\\ok\" \"D:\\d\\\" /s /e /c /y||false|true"}},
+       {xcopy + L"\"C:\\ok\" \"D:\\d\\\" /s /e /c /y||false|true"}},
       {Task(ActionKind::BackupDirectory, L"C:\\src", L"D:\\d\" & calc & \""), {}},
       {Task(ActionKind::BackupDirectory, L"C:\\src", L"D:\\d>x"), {}},
       {Task(ActionKind::OpenUrl, L"https://a.example/|||https://b.example/|"),
        {L"ShellOpen https://a.example/", L"ShellOpen https://b.example/"}},
+      // Only web addresses open; a bare host name is given "http://".
+      {Task(ActionKind::OpenUrl, L"calc|C:\\x.bat|file:///C:/x.bat|www.c.example/p"),
+       {L"ShellOpen http://www.c.example/p"}},
       {Task(static_cast<ActionKind>(16), L"x"), {}},
       {Task(static_cast<ActionKind>(-3), L"x"), {}},
   };
@@ -102,6 +108,36 @@ TEST(ActionExecutor, SystemCallsOfEachAction) {
     IQuelmTask task(c.task);
     ExecuteAction(task);
     EXPECT_EQ(Lines(actions), c.expected) << static_cast<int>(c.task.action);
+  }
+}
+
+// The run history hears a start that an elevated program without a shell skipped as a skip,
+// and a refused piece of an address list as one too.
+TEST(ActionExecutor, WhatCameOfEachStartIsTheRunsResult) {
+  const std::wstring notAsUser = SkippedResult(L"无法以普通用户身份启动");
+  struct Case {
+    IQuelmTask task;
+    LaunchResult launch;
+    std::wstring result;
+  } cases[] = {
+      {Task(ActionKind::RunProgram, L"C:\\p.exe"), LaunchResult::Started, kRunDone},
+      {Task(ActionKind::RunProgram, L"C:\\p.exe"), LaunchResult::Failed,
+       FailedResult(L"无法启动程序")},
+      {Task(ActionKind::RunProgram, L"C:\\p.exe"), LaunchResult::Skipped, notAsUser},
+      {Task(ActionKind::OpenFile, L"C:\\a.txt"), LaunchResult::Skipped, notAsUser},
+      {Task(ActionKind::BackupFiles, L"C:\\a.txt", L"D:\\d"), LaunchResult::Skipped, notAsUser},
+      {Task(ActionKind::BackupFiles, L"C:\\a.txt", L"D:\\d"), LaunchResult::Failed,
+       FailedResult(L"无法启动备份")},
+      {Task(ActionKind::OpenUrl, L"https://x/"), LaunchResult::Started, kRunDone},
+      {Task(ActionKind::OpenUrl, L"https://x/"), LaunchResult::Skipped, notAsUser},
+      {Task(ActionKind::OpenUrl, L"https://x/|calc"), LaunchResult::Started,
+       SkippedResult(L"不是网址")},
+  };
+  for (const Case& c : cases) {
+    RecordingSystemActions actions;
+    actions.SetLaunchResult(c.launch);
+    IQuelmTask task(c.task);
+    EXPECT_EQ(ExecuteAction(task), c.result) << c.task.param1 << " " << static_cast<int>(c.launch);
   }
 }
 
@@ -184,13 +220,14 @@ class RealActionsTest : public testing::Test {
  protected:
   void SetUp() override {
     recorder = GetModuleDirectory() + L"\\quelm_recorder.exe";
-    log = temp.Child(L"recorder.log");
+    // Where the recorder writes when the desktop shell started it, without our environment.
+    log = GetModuleDirectory() + L"\\quelm_recorder.log";
+    DeleteFileW(log.c_str());
     actions.ForwardHarmlessCalls(true);
-    SetEnvironmentVariableW(L"QUELM_RECORDER_LOG", log.c_str());
   }
   void TearDown() override {
-    SetEnvironmentVariableW(L"QUELM_RECORDER_LOG", nullptr);
     SetEnvironmentVariableW(L"QUELM_RECORDER_STAY", nullptr);
+    DeleteFileW(log.c_str());
   }
   // The recorder's command lines once `count` of them arrived (or what came within 20 s).
   std::vector<std::wstring> RecordedLines(size_t count) {
@@ -212,29 +249,42 @@ class RealActionsTest : public testing::Test {
       n += line.find(what) != std::wstring::npos;
     return n;
   }
-  // Makes the file type or protocol `key` open with the recorder.
-  void RegisterOpenCommand(const std::wstring& key, bool protocol) {
+  // Makes the file type `key` open with the recorder.
+  void RegisterOpenCommand(const std::wstring& key) {
     const std::wstring& base = key;
-    HKEY h;
-    RegCreateKeyExW(HKEY_CLASSES_ROOT, base.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h,
-                    nullptr);
-    if (protocol)
-      RegSetValueExW(h, L"URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), 2);
-    RegCloseKey(h);
     std::wstring command = L"\"" + recorder + L"\" \"%1\"";
     RegSetKeyValueW(HKEY_CLASSES_ROOT, (base + L"\\shell\\open\\command").c_str(), nullptr, REG_SZ,
                     command.c_str(), static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
     registered.push_back(base);
   }
+  // Makes web addresses of `scheme` open with the recorder until the test ends; the prefix's
+  // own command (Wine's browser) is put back then.
+  void RedirectWebScheme(const std::wstring& scheme) {
+    const std::wstring key = scheme + L"\\shell\\open\\command";
+    wchar_t saved[1024] = {};
+    DWORD size = sizeof(saved);
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, saved,
+                     &size) == ERROR_SUCCESS)
+      redirected.push_back({key, saved});
+    const std::wstring command = L"\"" + recorder + L"\" \"%1\"";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, command.c_str(),
+                              static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+  }
   ~RealActionsTest() override {
     for (const std::wstring& key : registered)
       RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
+    for (const auto& [key, command] : redirected) {
+      RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, command.c_str(),
+                      static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    }
   }
 
   TempDir temp;
   std::wstring recorder;
   std::wstring log;
   std::vector<std::wstring> registered;
+  std::vector<std::pair<std::wstring, std::wstring>> redirected;
   RecordingSystemActions actions;
 };
 
@@ -265,7 +315,7 @@ TEST_F(RealActionsTest, CloseProgramEndsEveryProcessOfThatPath) {
 }
 
 TEST_F(RealActionsTest, OpenFileOpensEachFileWithItsProgram) {
-  RegisterOpenCommand(L"QuelmTest.Record", false);
+  RegisterOpenCommand(L"QuelmTest.Record");
   RegSetKeyValueW(HKEY_CLASSES_ROOT, L".quelmrec", nullptr, REG_SZ, L"QuelmTest.Record",
                   sizeof(L"QuelmTest.Record"));
   registered.push_back(L".quelmrec");
@@ -280,15 +330,31 @@ TEST_F(RealActionsTest, OpenFileOpensEachFileWithItsProgram) {
 }
 
 TEST_F(RealActionsTest, OpenUrlOpensEachAddressOnceDespiteATrailingSeparator) {
-  RegisterOpenCommand(L"quelmtest", true);
-  IQuelmTask task = Task(ActionKind::OpenUrl, L"quelmtest:one|quelmtest:two|");
+  RedirectWebScheme(L"https");
+  IQuelmTask task = Task(ActionKind::OpenUrl, L"https://a.example/one|https://a.example/two|");
   ExecuteAction(task);
   std::vector<std::wstring> lines = RecordedLines(2);
   PumpUntil([] { return false; }, 500);  // a third opening would have arrived by now
   lines = RecordedLines(2);
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(Count(lines, L"quelmtest:one"), 1u);
-  EXPECT_EQ(Count(lines, L"quelmtest:two"), 1u);
+  EXPECT_EQ(Count(lines, L"https://a.example/one"), 1u);
+  EXPECT_EQ(Count(lines, L"https://a.example/two"), 1u);
+}
+
+// Joined with "|", one address with a batch file after it was two things to open, and the
+// shell runs a batch file it is asked to open.
+TEST_F(RealActionsTest, AnAddressFollowedByABatchFileOpensOnlyTheAddress) {
+  RedirectWebScheme(L"https");
+  const std::wstring batch =
+      temp.WriteFile(L"owned.bat", "@echo owned> \"%~dp0owned.txt\"\r\n@exit\r\n");
+  IQuelmTask task = Task(ActionKind::OpenUrl, L"https://x/?q=a|" + batch);
+  EXPECT_EQ(ExecuteAction(task), SkippedResult(L"不是网址"));
+  std::vector<std::wstring> lines = RecordedLines(1);
+  PumpUntil([] { return false; }, 1000);  // the batch file opened after it would have run
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(Count(lines, L"https://x/?q=a"), 1u);
+  EXPECT_FALSE(PathExists(temp.Child(L"owned.txt")));
+  EXPECT_EQ(Lines(actions), std::vector<std::wstring>{L"ShellOpen https://x/?q=a"});
 }
 
 TEST_F(RealActionsTest, BackupCopiesFilesAndFolderContentsIntoTheDestination) {

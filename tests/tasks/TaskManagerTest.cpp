@@ -97,10 +97,11 @@ class ObserverLog : public TaskManagerDel {
 // held until the test releases it, to keep an action running.
 class OpeningActions : public RecordingSystemActions {
  public:
-  void ShellOpen(const std::wstring& target) override {
-    RecordingSystemActions::ShellOpen(target);
+  LaunchResult ShellOpen(const std::wstring& target) override {
+    LaunchResult result = RecordingSystemActions::ShellOpen(target);
     std::unique_lock<std::mutex> hold(mutex_);
     released_.wait(hold, [&] { return !holdOpenings_; });
+    return result;
   }
 
   void HoldOpenings() {
@@ -130,7 +131,8 @@ class OpeningActions : public RecordingSystemActions {
 IQuelmTask DailyOpen(int hour, int minute, int second, const std::wstring& url) {
   IQuelmTask task;
   task.mode = ScheduleMode::Daily;
-  task.action = ActionKind::OpenUrl;
+  // Opening a file opens every piece as it stands, so the label comes back as the target.
+  task.action = ActionKind::OpenFile;
   task.param1 = url;
   task.time.wHour = static_cast<WORD>(hour);
   task.time.wMinute = static_cast<WORD>(minute);

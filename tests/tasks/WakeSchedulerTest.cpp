@@ -19,7 +19,7 @@ IQuelmTask At(ScheduleMode mode, const SYSTEMTIME& time, uint8_t week = kWorking
   task.time = time;
   task.week = week;
   task.action = ActionKind::OpenUrl;
-  task.param1 = L"u";
+  task.param1 = L"https://u.example/";
   return task;
 }
 
