@@ -15,7 +15,9 @@
 #include "sys/ShellRun.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
+#include "tasks/TaskStore.h"
 #include "tasks/WakeScheduler.h"
+#include "ui/controls/AppMessage.h"
 #include "ui/core/UIControl.h"
 
 namespace {
@@ -93,6 +95,14 @@ void QuelmTaskWnd::ReAddTrayIcon() {
 }
 
 void QuelmTaskWnd::OnTimer(int index) {
+  if (index == kLinkWarningTimer) {
+    GetRoot()->KillTimer(kLinkWarningTimer);
+    const TaskStore* store = manager_ ? manager_->store() : nullptr;
+    if (store)
+      ShowAppMessage(hwnd_, L"数据文件夹 " + store->folder() + L" 是一个链接，任务不会被保存。",
+                     L"确定", MessageIcon::Error);
+    return;
+  }
   if (index != kTrayRetryTimer)
     return;
   FillTrayIcon();
@@ -102,6 +112,9 @@ void QuelmTaskWnd::OnTimer(int index) {
 void QuelmTaskWnd::OnInitialized() {
   if (manager_)
     manager_->Start();
+  // Said once, when the window is up; the tasks stay usable in memory.
+  if (manager_ && manager_->store() && manager_->store()->FolderIsLink())
+    GetRoot()->SetTimer(kLinkWarningTimer, 1);
   if (wake_)
     wake_->Start();
   pageAdd_ = GetRoot()->FindById(L"pageAdd");

@@ -23,12 +23,14 @@ class WakeScheduler;
 // empty form and list), and then the wake scheduler, which the window re-arms whenever the
 // computer goes to sleep or resumes and whenever the clock changes. The tray icon is retried
 // every second until the shell accepts it and is put back when the shell restarts; the
-// destructor removes it. Nothing here reports a failure to the user.
+// destructor removes it. The one failure reported to the user is a task file whose folder is a
+// link (so nothing is saved): once, in the error box, right after the window is created.
 class QuelmTaskWnd : public UIHostWnd {
  public:
   static constexpr UINT kShowMessage = 0x8001;  // from a second instance
   static constexpr UINT kTrayMessage = 0x8066;
   static constexpr int kTrayRetryTimer = 10;
+  static constexpr int kLinkWarningTimer = 11;
   static constexpr UINT kTrayIconId = 0;
 
   // Menu command ids of "xml\mainmenu.xml".

@@ -84,60 +84,8 @@ std::string ReadFileBytes(const std::wstring& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool TryReadFileBytes(const std::wstring& path, std::string& bytes) {
-  bytes.clear();
-  std::ifstream in(std::filesystem::path(path), std::ios::binary);
-  if (!in)
-    return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    bytes.clear();
-    return false;
-  }
-  return true;
-}
-
-bool CopyFileNoOverwrite(const std::wstring& from, const std::wstring& to) {
-  return CopyFileW(from.c_str(), to.c_str(), TRUE) != FALSE;
-}
-
-bool FlushFileToDisk(const std::wstring& path) {
-  ScopedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file && FlushFileBuffers(file.get()) != FALSE;
-}
-
-bool ReplaceFileAtomically(const std::wstring& source, const std::wstring& target) {
-  return MoveFileExW(source.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-}
-
 bool DeleteFileIfExists(const std::wstring& path) {
   return DeleteFileW(path.c_str()) != FALSE || GetLastError() == ERROR_FILE_NOT_FOUND;
-}
-
-namespace {
-
-bool WriteAll(const std::wstring& path, DWORD access, DWORD disposition, const std::string& bytes) {
-  ScopedHandle file(CreateFileW(path.c_str(), access,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file)
-    return false;
-  DWORD written = 0;
-  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) !=
-             FALSE &&
-         written == bytes.size();
-}
-
-}  // namespace
-
-bool AppendFileBytes(const std::wstring& path, const std::string& bytes) {
-  return WriteAll(path, FILE_APPEND_DATA, OPEN_ALWAYS, bytes);
-}
-
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  return WriteAll(path, GENERIC_WRITE, CREATE_ALWAYS, bytes);
 }
 
 std::wstring LocalAppDataFolder() {

@@ -22,21 +22,7 @@ std::wstring GetModuleDirectory();
 
 // The whole content of a file; empty when it cannot be read.
 std::string ReadFileBytes(const std::wstring& path);
-// The whole content of a file into `bytes`; false, `bytes` empty, when it cannot be opened or
-// read (missing, or held by another program without read sharing).
-bool TryReadFileBytes(const std::wstring& path, std::string& bytes);
-// Copies `from` to `to` only when `to` does not exist yet.
-bool CopyFileNoOverwrite(const std::wstring& from, const std::wstring& to);
-// Forces the file's written data onto the disk.
-bool FlushFileToDisk(const std::wstring& path);
-// Replaces `target` with `source` in one step, so that a reader sees either the old file or
-// the new one, never a mixture; `source` is gone afterwards.
-bool ReplaceFileAtomically(const std::wstring& source, const std::wstring& target);
 bool DeleteFileIfExists(const std::wstring& path);
-// Adds `bytes` to the end of the file in one write, creating the file when it is missing.
-bool AppendFileBytes(const std::wstring& path, const std::string& bytes);
-// Creates or truncates the file and writes `bytes` into it.
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // The shell's per-user local application-data folder; empty when the shell cannot say.
 std::wstring LocalAppDataFolder();
 // Creates one folder level; true when it exists afterwards.

@@ -27,17 +27,6 @@ std::wstring CleanableTempFolder() {
   return folder;
 }
 
-bool ReachableWithoutLinks(const std::wstring& root, const std::wstring& path) {
-  if (path.size() <= root.size() + 1 || path.compare(0, root.size(), root) != 0 ||
-      path[root.size()] != L'\\')
-    return false;
-  for (size_t end = path.size(); end > root.size(); end = path.rfind(L'\\', end - 1)) {
-    if (IsReparsePoint(path.substr(0, end)))
-      return false;
-  }
-  return true;
-}
-
 std::wstring FormatSize(uint64_t bytes) {
   const double kPerUnit = 1.0 / 1024;
   const double b = static_cast<double>(bytes);

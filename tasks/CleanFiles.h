@@ -18,10 +18,6 @@ void CollectFiles(const std::wstring& folder, std::vector<std::wstring>& list);
 // profile folder, or a folder holding one of them.
 std::wstring CleanableTempFolder();
 
-// True when `path`, a file collected under `root`, can be deleted without going through a
-// reparse point: neither the file nor any folder between it and `root` is one now.
-bool ReachableWithoutLinks(const std::wstring& root, const std::wstring& path);
-
 // "1.50G" from 2^30 bytes up, "2.00M" above 2^20 bytes, "0.00KB" style below; 2^20 itself is
 // "1024.00KB".
 std::wstring FormatSize(uint64_t bytes);

@@ -1,14 +1,22 @@
 #include "tasks/CleanWorker.h"
 
+#include <atomic>
 #include <chrono>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "sys/Files.h"
 #include "sys/HandOff.h"
+#include "sys/PinnedFolder.h"
+#include "sys/ShellImpersonation.h"
+#include "sys/UserToken.h"
 #include "tasks/CleanFiles.h"
 
 namespace {
+
+std::atomic<CleanListedHook> g_listedHook{nullptr};
+std::atomic<void*> g_listedContext{nullptr};
 
 void Pause(unsigned ms) {
   if (ms > 0)
@@ -16,19 +24,24 @@ void Pause(unsigned ms) {
 }
 
 void CleanTemp(CleanReportTarget* target, const CleanPauses& pauses) {
+  // Elevated, the walk and the deletes run as the user behind the shell when there is one, so
+  // that nothing is deleted that the user could not delete anyway. Without a shell the handle
+  // checks of DeleteFileWithin alone keep every delete inside the folder.
+  std::optional<ScopedShellImpersonation> asUser;
+  if (IsProcessElevated())
+    asUser.emplace();
   const std::wstring folder = CleanableTempFolder();
   std::vector<std::wstring> list;
   if (!folder.empty())
     CollectFiles(folder, list);
+  if (CleanListedHook hook = g_listedHook)
+    hook(list, g_listedContext);
   for (std::wstring& path : list) {
-    uint64_t size = 0;
-    // A folder on the way may have been swapped for a link since the list was made.
-    if (ReachableWithoutLinks(folder, path)) {
-      size = GetFileSizeOnDisk(path);
-      DeleteFileIfExists(path);
-      if (PathExists(path))
-        size = 0;
-    }
+    // A folder on the way may have been swapped for a link since the list was made: what is
+    // deleted is checked on the handle that deletes it.
+    uint64_t size = GetFileSizeOnDisk(path);
+    if (!DeleteFileWithin(folder, path) || PathExists(path))
+      size = 0;
     SendToUiThread(MakeSendJob(
         [](CleanReportTarget* report, uint64_t& freed, std::wstring& shown) {
           if (report->WindowExists())
@@ -51,6 +64,11 @@ void RunCleaning(CleanReportTarget* target, const CleanPauses& pauses) {
 }
 
 }  // namespace
+
+void SetCleanListedHookForTesting(CleanListedHook hook, void* context) {
+  g_listedContext = context;
+  g_listedHook = hook;
+}
 
 void CleanWorker(CleanReportTarget* target, const CleanPauses& pauses) {
   target->AddRef();

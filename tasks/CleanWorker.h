@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The window a cleaning run reports to: the cleaning dialog. Reference counted, since the
 // dialog's window may close while the worker still runs. AddRef and Release are called from
@@ -31,10 +32,17 @@ struct CleanPauses {
 
 // Starts a cleaning thread for `target` and returns at once; the thread is not joined. The
 // thread takes its own reference to `target`. It deletes every file CollectFiles finds under
-// CleanableTempFolder() (nothing when that is empty), sends one report per file in list order
+// CleanableTempFolder() (nothing when that is empty), each through DeleteFileWithin that folder;
+// in an elevated process it walks and deletes impersonating the shell's user when there is a
+// shell. It sends one report per file in list order
 // and waits for each, then posts the closing job, which drops the reference. Without a hand-off
 // window nothing is reported, the files are still deleted, and the reference is kept for good.
 void StartCleanWorker(CleanReportTarget* target, const CleanPauses& pauses = CleanPauses());
+
+// Called on the cleaning thread with the list of files, after the walk and before the first
+// delete; null for none. Set it while no cleaning runs.
+using CleanListedHook = void (*)(const std::vector<std::wstring>& files, void* context);
+void SetCleanListedHookForTesting(CleanListedHook hook, void* context);
 
 // The thread's body, run on the calling thread; takes the same reference StartCleanWorker does.
 void CleanWorker(CleanReportTarget* target, const CleanPauses& pauses = CleanPauses());

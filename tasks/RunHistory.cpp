@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "sys/Clock.h"
-#include "sys/Files.h"
 #include "sys/HandOff.h"
+#include "sys/PinnedFolder.h"
 #include "sys/StringFormat.h"
 #include "tasks/IQuelmTask.h"
 
@@ -44,13 +44,27 @@ size_t CountLines(const std::string& bytes) {
   return static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
 }
 
-// The one place the file is replaced as a whole.
+// The folder and the name of the file at `path`.
+std::pair<std::wstring, std::wstring> SplitPath(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L'\\');
+  if (slash == std::wstring::npos)
+    return {L".", path};
+  return {path.substr(0, slash), path.substr(slash + 1)};
+}
+
+// The file's bytes, empty for a missing file; false when it is there but cannot be read, so that
+// it is never rewritten from nothing.
+bool ReadHistoryFile(const std::wstring& path, std::string& bytes) {
+  const auto [folder, name] = SplitPath(path);
+  const PinnedFolder pinned(folder);
+  bytes.clear();
+  return pinned.Read(name, bytes) || !pinned.Exists(name);
+}
+
+// The one place the file is written: replaced as a whole, never appended to in place.
 bool ReplaceHistoryFile(const std::wstring& path, const std::string& bytes) {
-  const std::wstring temp = path + L".tmp";
-  if (WriteFileBytes(temp, bytes) && ReplaceFileAtomically(temp, path))
-    return true;
-  DeleteFileIfExists(temp);
-  return false;
+  const auto [folder, name] = SplitPath(path);
+  return PinnedFolder(folder).Replace(name, bytes);
 }
 
 void TellListener(HistoryEvent event, uint64_t sequence) {
@@ -87,17 +101,13 @@ void RunHistory::Record(const IQuelmTask& task, const std::wstring& result) {
   uint64_t sequence = 0;
   {
     ScopedLock hold(lock_);
-    if (!counted_) {
-      lines_ = CountLines(ReadFileBytes(path_));
-      counted_ = true;
-    }
-    if (!AppendFileBytes(path_, line))
+    std::string bytes;
+    if (!ReadHistoryFile(path_, bytes) || !ReplaceHistoryFile(path_, bytes + line))
       return;
-    ++lines_;
     sequence = ++recorded_;
-    trim = lines_ > kTrimAbove && !trimQueued_.exchange(true);
+    trim = CountLines(bytes) + 1 > kTrimAbove && !trimQueued_.exchange(true);
   }
-  // The rewrite is left to the UI thread, so that the scheduler only ever appends.
+  // Trimming is the UI thread's, so that a recording thread only ever adds its own line.
   if (trim && !PostToUiThread(MakePostJob(static_cast<void*>(nullptr), [](void*) {
         if (RunHistory* history = CurrentRunHistory())
           history->TrimIfLong();
@@ -110,7 +120,7 @@ std::vector<HistoryEvent> RunHistory::ReadNewestFirst(uint64_t* sequence) const 
   std::string bytes;
   {
     ScopedLock hold(lock_);
-    bytes = ReadFileBytes(path_);
+    ReadHistoryFile(path_, bytes);
     if (sequence)
       *sequence = recorded_;
   }
@@ -125,17 +135,14 @@ std::vector<HistoryEvent> RunHistory::ReadNewestFirst(uint64_t* sequence) const 
 
 void RunHistory::Clear() {
   ScopedLock hold(lock_);
-  if (ReplaceHistoryFile(path_, std::string())) {
-    lines_ = 0;
-    counted_ = true;
-  }
+  ReplaceHistoryFile(path_, std::string());
 }
 
 void RunHistory::TrimIfLong() {
   ScopedLock hold(lock_);
   trimQueued_ = false;
   std::string bytes;
-  if (!TryReadFileBytes(path_, bytes))
+  if (!ReadHistoryFile(path_, bytes))
     return;
   size_t lines = CountLines(bytes);
   if (lines <= kTrimAbove)
@@ -148,8 +155,7 @@ void RunHistory::TrimIfLong() {
       ++seen;
   }
   bytes.erase(0, cut + 1);
-  if (ReplaceHistoryFile(path_, bytes))
-    lines_ = CountLines(bytes);
+  ReplaceHistoryFile(path_, bytes);
 }
 
 RunHistory* CurrentRunHistory() {

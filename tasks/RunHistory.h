@@ -30,10 +30,12 @@ struct HistoryEvent {
 
 // The record of what ran and when: "history.log" in the data folder, one UTF-8 line per event
 // with the six fields of HistoryEvent separated by tabs (tabs and line breaks inside a field
-// become spaces). Only the newest kKeep events are kept: once the file passes kTrimAbove lines
-// it is rewritten in one atomic step, on the UI thread when a hand-off window exists.
+// become spaces). The file is only ever replaced as a whole, through PinnedFolder: an event is
+// the file read, the line added and the result put in place in one step. Only the newest kKeep
+// events are kept: once the file passes kTrimAbove lines the trim is left to the UI thread when
+// a hand-off window exists.
 //
-// Any thread. A recording thread does nothing but the append; a history that cannot be read
+// Any thread. A recording thread does nothing but add its line; a history that cannot be read
 // or written is not reported and changes nothing else.
 class RunHistory {
  public:
@@ -59,9 +61,6 @@ class RunHistory {
  private:
   std::wstring path_;
   mutable CriticalSection lock_;
-  // Lines in the file, counted on the first append; guarded by lock_.
-  size_t lines_ = 0;
-  bool counted_ = false;
   uint64_t recorded_ = 0;  // events appended by this object; guarded by lock_
   std::atomic<bool> trimQueued_{false};
 };

@@ -72,6 +72,9 @@ class TaskManager {
   // kind 0 added, 1 modified, 2 removed; anything else calls nothing.
   void NotifyObservers(IQuelmTask* task, int kind);
 
+  // The store given at construction (borrowed), or null.
+  const TaskStore* store() const { return store_; }
+
   // A snapshot of the list with a reference taken on each task; release them when done.
   std::vector<IQuelmTask*> TakeSnapshot();
 

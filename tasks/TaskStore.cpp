@@ -3,8 +3,8 @@
 #include <set>
 #include <utility>
 
-#include "sys/Files.h"
 #include "sys/Guid.h"
+#include "sys/PinnedFolder.h"
 #include "sys/StringFormat.h"
 #include "tasks/IQuelmTask.h"
 #include "tasks/TaskManager.h"
@@ -25,15 +25,16 @@ constexpr DWORD kReadRetryMs = 100;
 // name of "task.xml.bad", "task.xml.bad2", ...; an earlier kept copy is never overwritten, and
 // a file already kept with the same bytes is not kept twice. False when the file could not be
 // read or copied.
-bool KeepUnreadableFile(const std::wstring& path) {
+bool KeepUnreadableFile(const PinnedFolder& folder, const std::wstring& name) {
   std::string bytes;
-  if (!TryReadFileBytes(path, bytes))
+  if (!folder.Read(name, bytes))
     return false;
   for (int n = 1; n < 1000; ++n) {
-    std::wstring aside = path + L".bad" + (n == 1 ? std::wstring() : std::to_wstring(n));
-    if (!PathExists(aside))
-      return CopyFileNoOverwrite(path, aside);
-    if (ReadFileBytes(aside) == bytes)
+    std::wstring aside = name + L".bad" + (n == 1 ? std::wstring() : std::to_wstring(n));
+    if (!folder.Exists(aside))
+      return folder.Create(aside, bytes);
+    std::string kept;
+    if (folder.Read(aside, kept) && kept == bytes)
       return true;
   }
   return false;
@@ -74,20 +75,29 @@ PendingSave::PendingSave(PendingSave&&) noexcept = default;
 PendingSave& PendingSave::operator=(PendingSave&&) noexcept = default;
 PendingSave::~PendingSave() = default;
 
-TaskStore::TaskStore(std::wstring path) : path_(std::move(path)) {}
+TaskStore::TaskStore(std::wstring path) : path_(std::move(path)) {
+  const size_t slash = path_.find_last_of(L'\\');
+  folder_ = slash == std::wstring::npos ? std::wstring(L".") : path_.substr(0, slash);
+  name_ = slash == std::wstring::npos ? path_ : path_.substr(slash + 1);
+}
+
+bool TaskStore::FolderIsLink() const {
+  return PinnedFolder(folder_).isLink();
+}
 
 void TaskStore::Load(TaskManager& manager) {
-  if (!PathExists(path_))
+  const PinnedFolder folder(folder_);
+  if (!folder.Exists(name_))
     return;
-  std::string probe;
-  bool readable = TryReadFileBytes(path_, probe);
-  for (int attempt = 1; !readable && attempt < kReadAttempts && PathExists(path_); ++attempt) {
+  std::string bytes;
+  bool readable = folder.Read(name_, bytes);
+  for (int attempt = 1; !readable && attempt < kReadAttempts && folder.Exists(name_); ++attempt) {
     Sleep(kReadRetryMs);
-    readable = TryReadFileBytes(path_, probe);
+    readable = folder.Read(name_, bytes);
   }
   XmlDocument doc;
-  if (!readable || !doc.LoadFile(path_) || !doc.Parse() || !doc.FindElement(L"cfg")) {
-    if (PathExists(path_) && !KeepUnreadableFile(path_)) {
+  if (!readable || !doc.LoadBytes(bytes) || !doc.Parse() || !doc.FindElement(L"cfg")) {
+    if (folder.Exists(name_) && !KeepUnreadableFile(folder, name_)) {
       ScopedLock hold(writeLock_);
       keepAsidePending_ = true;
     }
@@ -150,22 +160,13 @@ bool TaskStore::CommitSave(PendingSave save) {
   if (save.generation < writtenGeneration_)
     return false;
   writtenGeneration_ = save.generation;
-  if (keepAsidePending_ && (!PathExists(path_) || KeepUnreadableFile(path_)))
+  const PinnedFolder folder(folder_);
+  if (keepAsidePending_ && (!folder.Exists(name_) || KeepUnreadableFile(folder, name_)))
     keepAsidePending_ = false;
-  const std::wstring target = keepAsidePending_ ? path_ + L".new" : path_;
-
-  // Write a complete temporary file, force it to disk, then swap it in: a crash at any moment
-  // leaves either the old list or the new one.
-  const std::wstring temp = target + L".tmp";
-  if (!save.doc->SaveFile(temp) || !FlushFileToDisk(temp)) {
-    DeleteFileIfExists(temp);
-    return false;
-  }
-  if (!ReplaceFileAtomically(temp, target)) {
-    DeleteFileIfExists(temp);
-    return false;
-  }
-  return true;
+  // A document without a declaration is written as UTF-8 without a byte-order mark. The
+  // replace is one rename of a flushed file: a crash leaves either the old list or the new one.
+  return folder.Replace(keepAsidePending_ ? name_ + L".new" : name_,
+                        WideToUtf8(save.doc->GetDocumentText()));
 }
 
 void ParseTaskDate(const std::wstring& text, SYSTEMTIME& time) {

@@ -31,6 +31,10 @@ struct PendingSave {
 // the new one. Load() keeps a file it cannot parse aside (as "task.xml.bad", "task.xml.bad2",
 // ...) before anything can overwrite it, and gives every task a distinct GUID.
 //
+// Every file is read, created, replaced and deleted through PinnedFolder, so links planted in
+// the folder redirect nothing; a folder that is itself a link is read but never written (every
+// save fails, and FolderIsLink() says why).
+//
 // A file that exists but cannot be opened (held by a scanner without read sharing) is retried
 // briefly; when it stays unreadable it is never replaced: each later save first tries to keep
 // it aside and, until that succeeds, writes "task.xml.new" instead.
@@ -50,9 +54,15 @@ class TaskStore {
   bool Save(const std::vector<IQuelmTask*>& tasks) { return CommitSave(PrepareSave(tasks)); }
 
   const std::wstring& path() const { return path_; }
+  // The folder of path(), without a trailing backslash.
+  const std::wstring& folder() const { return folder_; }
+  // The task file's folder is a junction or symbolic link, so nothing is saved.
+  bool FolderIsLink() const;
 
  private:
   std::wstring path_;
+  std::wstring folder_;
+  std::wstring name_;
   std::atomic<uint64_t> nextGeneration_{1};
   CriticalSection writeLock_;
   uint64_t writtenGeneration_ = 0;  // guarded by writeLock_

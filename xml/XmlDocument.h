@@ -8,6 +8,8 @@
 #include "xml/XmlResultLog.h"
 #include "xml/XmlTokenizer.h"
 
+class XmlByteSource;
+
 // An XML document held as one UTF-16 text plus an index of its elements, navigated with a
 // cursor of three positions: `parent` (the element whose children are walked, 0 for the top
 // level), `current` (the element the cursor is on, 0 for none) and `child` (the child of
@@ -81,6 +83,8 @@ class XmlDocument {
   // Reads the file into the text without parsing it: call Parse() next. The flags 0x1, 0x4 and
   // 0x80 and GetEncoding() afterwards describe the file; the others stay as set.
   bool LoadFile(const std::wstring& path);
+  // LoadFile of a file's content already read into memory.
+  bool LoadBytes(const std::string& bytes);
   // Writes the text in the encoding it declares (UTF-8 when none; UTF-16 when flag 0x1 or 0x80
   // is set), appending under flag 0x40.
   bool SaveFile(const std::wstring& path);
@@ -215,7 +219,8 @@ class XmlDocument {
   bool SetAttributeUnsafe(const std::wstring& name, const std::wstring& value);
 
   // File helpers (XmlDocumentFile.cpp).
-  bool ReadFromFile(const std::wstring& path);
+  bool Load(const std::wstring* path, const std::string* bytes);
+  bool ReadFrom(XmlByteSource& source);
   bool WriteToFile(const std::wstring& path);
   void LogFileError(unsigned long code);
 

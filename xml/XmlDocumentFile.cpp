@@ -2,6 +2,7 @@
 // check and the conversions, each step logged.
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -79,7 +80,62 @@ void XmlDocument::LogFileError(unsigned long code) {
                            {L"n", XmlResultLog::Number(static_cast<int>(code))}});
 }
 
+// What ReadFrom reads: a file, or bytes already in memory.
+class XmlByteSource {
+ public:
+  virtual ~XmlByteSource() = default;
+  virtual int64_t Size() = 0;
+  virtual size_t Read(void* buffer, size_t length) = 0;
+  virtual bool failed() const = 0;
+  virtual unsigned long error() const = 0;
+  virtual bool Close() = 0;
+};
+
+namespace {
+
+class FileSource : public XmlByteSource {
+ public:
+  bool Open(const std::wstring& path) { return file_.Open(path, L"rb"); }
+  int64_t Size() override { return file_.Size(); }
+  size_t Read(void* buffer, size_t length) override { return file_.Read(buffer, length); }
+  bool failed() const override { return file_.failed(); }
+  unsigned long error() const override { return file_.error(); }
+  bool Close() override { return file_.Close(); }
+
+ private:
+  XmlFile file_;
+};
+
+class MemorySource : public XmlByteSource {
+ public:
+  explicit MemorySource(const std::string& bytes) : bytes_(bytes) {}
+  int64_t Size() override { return static_cast<int64_t>(bytes_.size()); }
+  size_t Read(void* buffer, size_t length) override {
+    const size_t n = std::min(length, bytes_.size() - at_);
+    memcpy(buffer, bytes_.data() + at_, n);
+    at_ += n;
+    return n;
+  }
+  bool failed() const override { return false; }
+  unsigned long error() const override { return 0; }
+  bool Close() override { return true; }
+
+ private:
+  const std::string& bytes_;
+  size_t at_ = 0;
+};
+
+}  // namespace
+
 bool XmlDocument::LoadFile(const std::wstring& path) {
+  return Load(&path, nullptr);
+}
+
+bool XmlDocument::LoadBytes(const std::string& bytes) {
+  return Load(nullptr, &bytes);
+}
+
+bool XmlDocument::Load(const std::wstring* path, const std::string* bytes) {
   ++textVersion_;
   log_.Clear();
   text_.clear();
@@ -88,7 +144,16 @@ bool XmlDocument::LoadFile(const std::wstring& path) {
   flags_ |= kFlagReadFile;
   bool ok = false;
   try {
-    ok = ReadFromFile(path);
+    if (path) {
+      FileSource file;
+      if (file.Open(*path))
+        ok = ReadFrom(file);
+      else
+        LogFileError(file.error());
+    } else {
+      MemorySource memory(*bytes);
+      ok = ReadFrom(memory);
+    }
   } catch (const std::bad_alloc&) {
     ok = false;
   }
@@ -99,12 +164,7 @@ bool XmlDocument::LoadFile(const std::wstring& path) {
   return ok;
 }
 
-bool XmlDocument::ReadFromFile(const std::wstring& path) {
-  XmlFile file;
-  if (!file.Open(path, L"rb")) {
-    LogFileError(file.error());
-    return false;
-  }
+bool XmlDocument::ReadFrom(XmlByteSource& file) {
   int64_t size = file.Size();
   if (size < 0 || size > kMaxFileBytes) {
     LogFileError(size < 0 ? file.error() : kErrorFileTooLarge);

@@ -27,6 +27,7 @@
 #include "tasks/TaskStore.h"
 #include "tasks/WakeScheduler.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/HostLinks.h"
 #include "tests/support/PumpUntil.h"
 #include "tests/support/RecordingSystemActions.h"
 #include "tests/support/TempDir.h"
@@ -499,3 +500,56 @@ TEST_F(QuelmTaskWndTest, TheHistoryEntryOpensOneWindowThatFollowsTheHistory) {
 }
 
 }  // namespace
+
+namespace {
+
+int g_boxes = 0;
+std::wstring g_boxText;
+
+void RecordAndConfirm(UIMessageBox* box) {
+  ++g_boxes;
+  g_boxText = box->text_label()->GetText();
+  g_clearAnswer = 1;
+  AnswerClear(box);
+}
+
+}  // namespace
+
+TEST_F(QuelmTaskWndTest, ADataFolderThatIsALinkKeepsTheTasksSavesNothingAndSaysSoOnce) {
+  TempDir dir;
+  TempDir elsewhere;
+  IQuelmTask stored;
+  stored.name = L"stored";
+  ASSERT_TRUE(TaskStore(elsewhere.Child(L"task.xml")).Save({&stored}));
+  const std::string before = ReadFileBytes(elsewhere.Child(L"task.xml"));
+  const std::wstring linked = dir.Child(L"QuelmTask");
+  ASSERT_TRUE(MakeHostSymlinkAt(elsewhere.path(), linked));
+  g_boxes = 0;
+  UIMessageBox::SetShownHookForTesting(&RecordAndConfirm);
+  {
+    TaskStore store(linked + L"\\task.xml");
+    TaskManager manager(&store);
+    QuelmTaskWnd window(&manager);
+    ASSERT_TRUE(window.CreateAndShow(true));
+    EXPECT_TRUE(PumpUntil([] { return g_boxes > 0; }));
+    std::vector<IQuelmTask*> tasks = manager.TakeSnapshot();
+    ASSERT_EQ(tasks.size(), 1u);
+    EXPECT_EQ(tasks[0]->name, L"stored");
+    for (IQuelmTask* task : tasks)
+      task->Release();
+    IQuelmTask added;
+    manager.AddTask(added, true);
+    tasks = manager.TakeSnapshot();
+    EXPECT_EQ(tasks.size(), 2u) << "kept in memory";
+    for (IQuelmTask* task : tasks)
+      task->Release();
+    window.ShowAndActivate();
+    manager.Stop();
+  }
+  UIMessageBox::SetShownHookForTesting(nullptr);
+  EXPECT_TRUE(RemoveHostLinkAt(linked));
+  EXPECT_EQ(g_boxes, 1);
+  EXPECT_EQ(g_boxText, L"数据文件夹 " + linked + L" 是一个链接，任务不会被保存。");
+  EXPECT_EQ(ReadFileBytes(elsewhere.Child(L"task.xml")), before);
+  EXPECT_FALSE(PathExists(elsewhere.Child(L"task.xml.tmp")));
+}

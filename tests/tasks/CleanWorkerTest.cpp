@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -11,7 +10,10 @@
 #include "sys/Folders.h"
 #include "sys/HandOff.h"
 #include "sys/Handles.h"
+#include "sys/PinnedFolder.h"
+#include "sys/UserToken.h"
 #include "tasks/CleanFiles.h"
+#include "tests/support/HostLinks.h"
 #include "tests/support/PumpUntil.h"
 #include "tests/support/TempDir.h"
 
@@ -68,54 +70,6 @@ class ScopedTempVariables {
  private:
   std::map<std::wstring, std::wstring> saved_;
 };
-
-// The Linux path Wine maps `path` to; empty outside Wine.
-std::wstring UnixPath(const std::wstring& path) {
-  using Convert = char*(CDECL*)(const wchar_t*);
-  FARPROC export_ = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
-  Convert convert = nullptr;
-  static_assert(sizeof(convert) == sizeof(export_), "function pointers differ in size");
-  memcpy(&convert, &export_, sizeof(convert));
-  if (!convert)
-    return std::wstring();
-  char* unix = convert(path.c_str());
-  if (!unix)
-    return std::wstring();
-  std::wstring result(unix, unix + strlen(unix));
-  HeapFree(GetProcessHeap(), 0, unix);
-  return result;
-}
-
-// Starts a Linux program of the host. Wine runs it without a process handle to wait on, so
-// callers wait for its effect.
-bool StartHostProgram(const std::wstring& program, const std::wstring& arguments) {
-  std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW((L"Z:" + program).c_str(), &commandLine[0], nullptr, nullptr, FALSE,
-                      CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process))
-    return false;
-  ScopedHandle thread(process.hThread);
-  ScopedHandle child(process.hProcess);
-  return true;
-}
-
-// A Linux symbolic link at `linkUnixPath` to `target`, which Windows sees at `linkPath`; Wine
-// shows it as a reparse point.
-bool MakeHostSymlink(const std::wstring& target,
-                     const std::wstring& linkUnixPath,
-                     const std::wstring& linkPath) {
-  const std::wstring unixTarget = UnixPath(target);
-  return !unixTarget.empty() && !linkUnixPath.empty() &&
-         StartHostProgram(L"/bin/ln", L"-s \"" + unixTarget + L"\" \"" + linkUnixPath + L"\"") &&
-         PumpUntil([&] { return PathExists(linkPath); });
-}
-
-bool RemoveHostLink(const std::wstring& linkUnixPath, const std::wstring& linkPath) {
-  return StartHostProgram(L"/bin/rm", L"-f \"" + linkUnixPath + L"\"") &&
-         PumpUntil([&] { return !PathExists(linkPath); });
-}
 
 void WriteSizedFile(const TempDir& dir, const std::wstring& name, size_t bytes) {
   dir.WriteFile(name, std::string(bytes, 'x'));
@@ -182,9 +136,8 @@ TEST_F(CleanWorkerTest, DeletesTheTreeButNotDotNamesLinkedFoldersOrFilesInUse) {
     RunWorker(target);
   }
   // A link that appears after the list was made is caught before the delete.
-  EXPECT_FALSE(ReachableWithoutLinks(scratch.path(), scratch.Child(L"link\\keep.txt")));
-  EXPECT_FALSE(ReachableWithoutLinks(scratch.path(), outside.Child(L"keep.txt")));
-  EXPECT_TRUE(ReachableWithoutLinks(scratch.path(), scratch.Child(L"sub\\deeper\\d.txt")));
+  EXPECT_FALSE(DeleteFileWithin(scratch.path(), scratch.Child(L"link\\keep.txt")));
+  EXPECT_FALSE(DeleteFileWithin(scratch.path(), outside.Child(L"keep.txt")));
   locked.reset();
   EXPECT_TRUE(RemoveHostLink(link, scratch.Child(L"link")));
 
@@ -226,6 +179,50 @@ TEST_F(CleanWorkerTest, DeletesTheTreeButNotDotNamesLinkedFoldersOrFilesInUse) {
     ASSERT_FALSE(at.empty()) << folder;
     EXPECT_EQ(at.back() - at.front() + 1, at.size()) << folder;
   }
+}
+
+TEST_F(CleanWorkerTest, AFolderSwappedForALinkAfterTheListIsMadeLeadsNowhere) {
+  TempDir scratch;
+  TempDir outside;
+  ASSERT_TRUE(CreateFolder(scratch.Child(L"sub")));
+  WriteSizedFile(scratch, L"sub\\victim.txt", 10);
+  WriteSizedFile(scratch, L"own.txt", 20);
+  WriteSizedFile(outside, L"victim.txt", 40);
+  // Between the walk and the first delete, "sub" moves away and a link to `outside` takes its
+  // place, so the listed "sub\victim.txt" now names the file outside.
+  struct Swap {
+    const TempDir* scratch;
+    const TempDir* outside;
+    size_t listed = 0;
+    bool impersonating = false;
+    bool swapped = false;
+  } swap{&scratch, &outside};
+  SetCleanListedHookForTesting(
+      [](const std::vector<std::wstring>& files, void* context) {
+        Swap& s = *static_cast<Swap*>(context);
+        s.listed = files.size();
+        ScopedHandle token;
+        s.impersonating = OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, token.receive());
+        s.swapped =
+            MoveFileW(s.scratch->Child(L"sub").c_str(), s.scratch->Child(L"moved").c_str()) &&
+            MakeHostSymlinkAt(s.outside->path(), s.scratch->Child(L"sub"));
+      },
+      &swap);
+  RecordingTarget target;
+  {
+    ScopedTempVariables tmp(scratch.path());
+    RunWorker(target);
+  }
+  SetCleanListedHookForTesting(nullptr, nullptr);
+  EXPECT_TRUE(RemoveHostLinkAt(scratch.Child(L"sub")));
+  ASSERT_TRUE(swap.swapped);
+  EXPECT_EQ(swap.listed, 2u);
+  EXPECT_EQ(swap.impersonating, IsProcessElevated() && OpenShellToken().valid())
+      << "elevated, it cleans as the shell's user where there is one";
+  EXPECT_EQ(ReadFileBytes(outside.Child(L"victim.txt")), std::string(40, 'x'));
+  EXPECT_TRUE(PathExists(scratch.Child(L"moved\\victim.txt")));
+  EXPECT_FALSE(PathExists(scratch.Child(L"own.txt")));
+  EXPECT_EQ(target.total, 20u) << "the refused file counts nothing";
 }
 
 TEST_F(CleanWorkerTest, RefusesFoldersThatAreNotATemporaryFolder) {

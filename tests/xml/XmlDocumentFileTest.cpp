@@ -114,6 +114,14 @@ TEST(XmlDocumentFile, LoadDetectsTheEncoding) {
     if (!c.log.empty()) {
       EXPECT_EQ(doc.GetLog(), Expand(c.log, c.bytes.size(), 0, c.text.size())) << c.what;
     }
+    // The same bytes from memory read exactly as from the file.
+    XmlDocument fromBytes;
+    fromBytes.SetDocFlags(XmlDocument::kFlagTrimWhitespace | XmlDocument::kFlagUtf16BigEndian);
+    ASSERT_TRUE(fromBytes.LoadBytes(c.bytes)) << c.what;
+    EXPECT_EQ(fromBytes.GetDocumentText(), doc.GetDocumentText()) << c.what;
+    EXPECT_EQ(fromBytes.GetEncoding(), doc.GetEncoding()) << c.what;
+    EXPECT_EQ(fromBytes.GetDocFlags(), doc.GetDocFlags()) << c.what;
+    EXPECT_EQ(fromBytes.GetLog(), doc.GetLog()) << c.what;
   }
 }
 
