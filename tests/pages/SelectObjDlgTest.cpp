@@ -36,6 +36,13 @@ void SendClick(HWND hwnd, UIControl* control) {
   SendMessageW(hwnd, WM_LBUTTONUP, 0, at);
 }
 
+// Clicks `edit` and types `text` into it, as posted characters.
+void TypeInto(HWND hwnd, UIControl* edit, const std::wstring& text) {
+  PostClick(hwnd, edit);
+  for (wchar_t c : text)
+    PostMessageW(hwnd, WM_CHAR, c, 0);
+}
+
 // What the message box showed; the box is answered with Escape and the dialog then cancelled.
 struct SeenBox {
   int count = 0;
@@ -197,9 +204,7 @@ TEST_F(SelectObjDlgTest, RunCentresTheDialogWithItsOwnerDisabledAndEscapeCancels
 TEST_F(SelectObjDlgTest, TheSameAddressAddedTwiceIsStoredTwice) {
   Open(ActionKind::OpenUrl);
   HWND hwnd = dialog_->GetHwnd();
-  PostClick(hwnd, Find(L"edit_url"));
-  for (wchar_t c : std::wstring(L"http://127.0.0.1/a"))
-    PostMessageW(hwnd, WM_CHAR, c, 0);
+  TypeInto(hwnd, Find(L"edit_url"), L"http://127.0.0.1/a");
   PostClick(hwnd, Find(L"idaddUrl"));
   PostClick(hwnd, Find(L"idaddUrl"));
   PostClick(hwnd, Find(L"idok"));
@@ -211,9 +216,7 @@ TEST_F(SelectObjDlgTest, TheSameAddressAddedTwiceIsStoredTwice) {
 TEST_F(SelectObjDlgTest, ASeparatorTypedInsideAnAddressKeepsItOneAddress) {
   Open(ActionKind::OpenUrl, L"https://a.example/");
   HWND hwnd = dialog_->GetHwnd();
-  PostClick(hwnd, Find(L"edit_url"));
-  for (wchar_t c : std::wstring(L"https://x/?q=a|b"))
-    PostMessageW(hwnd, WM_CHAR, c, 0);
+  TypeInto(hwnd, Find(L"edit_url"), L"https://x/?q=a|b");
   PostClick(hwnd, Find(L"idaddUrl"));
   PostClick(hwnd, Find(L"idok"));
   EXPECT_EQ(RunModal(), 1);
