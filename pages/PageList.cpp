@@ -262,9 +262,11 @@ void PageList::OnMessage(UIMessage& message) {
     StopObserving();
     KillTimer(kStatusTimer);
     taskListView_ = nullptr;
-    tasks_.clear();
   }
   UIControl::OnMessage(message);
+  // Only once the rows that pointed at them are gone.
+  if (message.message == WM_DESTROY)
+    tasks_.clear();
 }
 
 bool PageList::OnChildEvent(UIEvent& event) {
