@@ -120,12 +120,16 @@ void QuelmTaskWnd::OnInitialized() {
   pageAdd_ = GetRoot()->FindById(L"pageAdd");
   pageList_ = dynamic_cast<PageList*>(GetRoot()->FindById(L"pageList"));
   // The pages are joined here once they exist: the list page gets the add page, then each is
-  // started (the list page observes the manager and starts its status timer).
+  // started (the list page observes the manager; its status timer runs while the window is
+  // shown).
   PageAdd* add = pageAdd_ && std::strcmp(pageAdd_->GetClassName(), "PageAdd") == 0
                      ? static_cast<PageAdd*>(pageAdd_)
                      : nullptr;
-  if (pageList_)
+  if (pageList_) {
     pageList_->SetAddPage(add);
+    // Still hidden here: the status timer starts when the window is shown.
+    pageList_->SetShown(IsWindowVisible(hwnd_) != FALSE);
+  }
   if (add)
     add->Start(manager_);
   if (pageList_)
@@ -140,6 +144,13 @@ bool QuelmTaskWnd::HandleMessage(HWND hwnd,
                                  LRESULT* result) {
   if (message == WM_NCDESTROY) {
     PostQuitMessage(0);
+  } else if (message == WM_DESTROY) {
+    pageAdd_ = nullptr;  // the tree goes with this message
+    pageList_ = nullptr;
+  } else if (message == WM_SHOWWINDOW) {
+    // A list nobody sees costs a wake a second for nothing.
+    if (pageList_)
+      pageList_->SetShown(wparam != FALSE);
   } else if (message == WM_CLOSE) {
     // Alt+F4, the taskbar's "Close window" or another program: ending here would silently
     // stop every scheduled task.

@@ -21,10 +21,11 @@ class WakeScheduler;
 // session, which first stops the scheduler and saves the task list. While it is created the
 // task manager it was given is started and handed to the pages (without one the pages show an
 // empty form and list), and then the wake scheduler, which the window re-arms whenever the
-// computer goes to sleep or resumes and whenever the clock changes. The tray icon is retried
-// every second until the shell accepts it and is put back when the shell restarts; the
-// destructor removes it. The one failure reported to the user is a task file whose folder is a
-// link (so nothing is saved): once, in the error box, right after the window is created.
+// computer goes to sleep or resumes and whenever the clock changes. The list's status timer
+// runs only while the window is shown. The tray icon is retried every second until the shell
+// accepts it and is put back when the shell restarts; the destructor removes it. The one failure
+// reported to the user is a task file whose folder is a link (so nothing is saved): once, in the
+// error box, right after the window is created.
 class QuelmTaskWnd : public UIHostWnd {
  public:
   static constexpr UINT kShowMessage = 0x8001;  // from a second instance

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include <vector>
+
 #include "ui/core/UIGraphics.h"
 
 namespace {
@@ -27,6 +29,27 @@ void ListCtrlItem::OnMessage(UIMessage& message) {
       play_->SetVisible(over);
   }
   UIControl::OnMessage(message);
+}
+
+namespace {
+
+void SendLeaveToHovered(UIControl* control, int depth) {
+  if (depth > kMaxTreeDepth)
+    return;
+  if (control->GetState() & UIControl::kStateHover)
+    control->SendMessage(WM_MOUSELEAVE);
+  for (UIControl* child : std::vector<UIControl*>(control->GetChildren()))
+    SendLeaveToHovered(child, depth + 1);
+}
+
+}  // namespace
+
+void ListCtrlItem::DropHover() {
+  SendLeaveToHovered(this, 0);
+  if (runtime_ && !runtime_->IsVisible())
+    runtime_->SetVisible(true);
+  if (play_ && play_->IsVisible())
+    play_->SetVisible(false);
 }
 
 void ListCtrlItem::Paint(Gdiplus::Graphics& graphics) {

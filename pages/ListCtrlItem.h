@@ -13,8 +13,8 @@ class IQuelmTask;
 // paints only its own rounded background (white at rest, a lighter grey while hovered, pressed,
 // selected or disabled); the layout's "back" is not drawn.
 //
-// UI thread only. The task pointer is borrowed: the list page removes the row when the task
-// leaves the manager's list, so the pointer is valid for as long as the row is listed. The row
+// UI thread only. The task pointer is borrowed from the list page, which holds a reference for
+// as long as the row is bound to the task (the page reuses rows as the list scrolls). The row
 // handles none of its buttons' events; they go up to the page.
 class ListCtrlItem : public UIControl {
  public:
@@ -26,6 +26,9 @@ class ListCtrlItem : public UIControl {
   // Null until the layout is built, or when the layout lacks them.
   UIControl* status_label() const { return runtime_; }
   UIControl* play_button() const { return play_; }
+  // Clears what the pointer left on the row and its controls, as leaving them does: the row
+  // is about to show another task.
+  void DropHover();
 
   // UIControl:
   const char* GetClassName() const override { return "ListCtrlItem"; }

@@ -1,11 +1,15 @@
 #include "pages/PageList.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <vector>
 
 #include "pages/ListCtrlItem.h"
 #include "pages/PageAdd.h"
 #include "tasks/TaskManager.h"
 #include "ui/controls/AppMessage.h"
+#include "ui/controls/UIScrollBar.h"
 #include "ui/controls/UIScrollVertView.h"
 #include "ui/core/UIBuilder.h"
 
@@ -32,18 +36,32 @@ void PageList::Start(TaskManager* manager) {
     return;
   taskListView_ = dynamic_cast<UIScrollVertView*>(FindById(L"idTasklist"));
   if (manager && taskListView_) {
-    std::vector<IQuelmTask*> tasks = manager->TakeSnapshot();
-    for (IQuelmTask* task : tasks)
-      AddRow(task);
-    for (IQuelmTask* task : tasks)
+    for (IQuelmTask* task : manager->TakeSnapshot()) {
+      tasks_.emplace_back(task);
       task->Release();
+    }
   }
-  if (taskListView_)
-    taskListView_->Relayout();
+  if (taskListView_) {
+    BindRows(true);
+    taskListView_->Invalidate();
+  }
   if (manager) {
     manager->AddObserver(this);
     manager_ = manager;
   }
+  if (shown_)
+    SetTimer(kStatusTimer, kStatusPeriodMs);
+}
+
+void PageList::SetShown(bool shown) {
+  if (shown == shown_)
+    return;
+  shown_ = shown;
+  if (!shown) {
+    KillTimer(kStatusTimer);
+    return;
+  }
+  RefreshStatus();
   SetTimer(kStatusTimer, kStatusPeriodMs);
 }
 
@@ -53,9 +71,7 @@ void PageList::StopObserving() {
   manager_ = nullptr;
 }
 
-ListCtrlItem* PageList::AddRow(IQuelmTask* task) {
-  if (!task || !taskListView_)
-    return nullptr;
+ListCtrlItem* PageList::BuildRow() {
   EnsureControlFactory();
   UIBuilder builder(GetHost());
   UIControl* built = builder.BuildFromFile(nullptr, kRowLayout);
@@ -65,15 +81,95 @@ ListCtrlItem* PageList::AddRow(IQuelmTask* task) {
       built->Release();
     return nullptr;
   }
-  row->SetAttribute(L"id", task->guid);
-  row->set_task(task);
-  taskListView_->AddRow(row);
-  // Tracked from the start, so that a pointer landing straight on a label still counts as
-  // being over the row.
-  if (IUIContainer* host = row->GetHost())
-    host->AddTracking(row->GetHandle());
-  FillRow(row, *task);
+  if (rowHeight_ == 0)
+    rowHeight_ = std::max(1, static_cast<int>(row->GetDesiredSize().cy));
+  // Placed by BindRows, not by the content's column layout.
+  row->SetAttribute(L"float", L"true");
   return row;
+}
+
+ListCtrlItem* PageList::AddRow(IQuelmTask* task) {
+  if (!task || !taskListView_)
+    return nullptr;
+  tasks_.emplace_back(task);
+  BindRows(true);
+  return FindRowOf(task);
+}
+
+void PageList::BindRows(bool arrange) {
+  if (!taskListView_)
+    return;
+  const int count = static_cast<int>(tasks_.size());
+  std::vector<ListCtrlItem*> spare;
+  if (rowHeight_ == 0 && count > 0) {
+    if (ListCtrlItem* row = BuildRow())
+      spare.push_back(row);
+  }
+  const int height = rowHeight_;
+  if (arrange) {
+    const int64_t extent = int64_t{count} * height;
+    taskListView_->SetRowsExtent(static_cast<int>(std::min<int64_t>(extent, INT_MAX)));
+    taskListView_->Arrange();
+  }
+  int first = 0;
+  int end = 0;
+  if (height > 0) {
+    first = std::min(count, taskListView_->GetPosition() / height);
+    // A page whose top falls inside a row shows one row more than it holds whole.
+    const int pool = (taskListView_->PageHeight() + height - 1) / height + 1;
+    end = static_cast<int>(std::min<int64_t>(count, int64_t{first} + pool));
+  }
+
+  // Rows that keep their task stay as they are; the others are bound again or go.
+  std::vector<ListCtrlItem*> bound(static_cast<size_t>(end - first), nullptr);
+  UIControl* content = taskListView_->content();
+  for (UIControl* child : std::vector<UIControl*>(content->GetChildren())) {
+    auto* row = dynamic_cast<ListCtrlItem*>(child);
+    if (!row)
+      continue;
+    int at = -1;
+    for (int i = first; i < end && at < 0; ++i) {
+      if (tasks_[i].get() == row->task() && !bound[i - first])
+        at = i;
+    }
+    if (at >= 0)
+      bound[at - first] = row;
+    else
+      spare.push_back(row);
+  }
+  size_t nextSpare = 0;
+  for (int i = first; i < end; ++i) {
+    ListCtrlItem*& row = bound[i - first];
+    if (row)
+      continue;
+    IQuelmTask* task = tasks_[i].get();
+    if (nextSpare < spare.size()) {
+      row = spare[nextSpare++];
+    } else if ((row = BuildRow()) == nullptr) {
+      break;
+    }
+    if (!row->GetParent())
+      taskListView_->AddRow(row);
+    row->DropHover();
+    row->SetAttribute(L"id", task->guid);
+    row->set_task(task);
+    // Tracked from the start, so that a pointer landing straight on a label still counts as
+    // being over the row.
+    if (IUIContainer* host = row->GetHost())
+      host->AddTracking(row->GetHandle());
+    FillRow(row, *task);
+  }
+  for (size_t i = nextSpare; i < spare.size(); ++i) {
+    if (spare[i]->GetParent())
+      spare[i]->Remove();
+    else
+      spare[i]->Release();
+  }
+  const int width = content->GetWidth();
+  for (int i = first; i < end; ++i) {
+    if (ListCtrlItem* row = bound[i - first])
+      row->SetPos(0, i * height, width, height);
+  }
 }
 
 void PageList::FillRow(ListCtrlItem* row, const IQuelmTask& task) {
@@ -102,12 +198,17 @@ void PageList::FillRow(ListCtrlItem* row, const IQuelmTask& task) {
 ListCtrlItem* PageList::FindRowByGuid(const std::wstring& guid) const {
   if (!taskListView_)
     return nullptr;
+  // Rows stand in the content in the order they were built, not in list order.
+  ListCtrlItem* found = nullptr;
+  int foundAt = INT_MAX;
   for (int i = 0; i < taskListView_->RowCount(); ++i) {
-    UIControl* row = taskListView_->Row(i);
-    if (row->GetId() == guid)
-      return dynamic_cast<ListCtrlItem*>(row);
+    auto* row = dynamic_cast<ListCtrlItem*>(taskListView_->Row(i));
+    if (row && row->task() && row->GetId() == guid && row->GetRect().top < foundAt) {
+      found = row;
+      foundAt = row->GetRect().top;
+    }
   }
-  return nullptr;
+  return found;
 }
 
 ListCtrlItem* PageList::FindRowOf(IQuelmTask* task) const {
@@ -121,6 +222,20 @@ ListCtrlItem* PageList::FindRowOf(IQuelmTask* task) const {
       return row;
   }
   return FindRowByGuid(task->guid);
+}
+
+int PageList::IndexOf(IQuelmTask* task) const {
+  if (!task)
+    return -1;
+  for (size_t i = 0; i < tasks_.size(); ++i) {
+    if (tasks_[i].get() == task)
+      return static_cast<int>(i);
+  }
+  for (size_t i = 0; i < tasks_.size(); ++i) {
+    if (tasks_[i]->guid == task->guid)
+      return static_cast<int>(i);
+  }
+  return -1;
 }
 
 void PageList::RefreshStatus() {
@@ -149,9 +264,17 @@ void PageList::OnMessage(UIMessage& message) {
     taskListView_ = nullptr;
   }
   UIControl::OnMessage(message);
+  // Only once the rows that pointed at them are gone.
+  if (message.message == WM_DESTROY)
+    tasks_.clear();
 }
 
 bool PageList::OnChildEvent(UIEvent& event) {
+  if (event.name == "scollposchanged" && taskListView_ &&
+      event.sender == taskListView_->scroll_bar()) {
+    BindRows(false);
+    return false;
+  }
   if (event.name != "click")
     return false;
   const std::wstring& id = event.id;
@@ -195,7 +318,7 @@ void PageList::ConfirmAndDelete(const std::wstring& guid) {
 void PageList::OnTaskAdded(IQuelmTask* task) {
   AddRow(task);
   if (taskListView_)
-    taskListView_->Relayout();
+    taskListView_->Invalidate();
 }
 
 void PageList::OnTaskModified(IQuelmTask* task) {
@@ -206,10 +329,14 @@ void PageList::OnTaskModified(IQuelmTask* task) {
 void PageList::OnTaskRemoved(IQuelmTask* task) {
   if (!taskListView_)
     return;
-  ListCtrlItem* row = FindRowOf(task);
-  if (row && row->GetParent() == taskListView_->content())
-    taskListView_->RemoveRow(row);
-  taskListView_->Relayout();
+  const int index = IndexOf(task);
+  if (index >= 0) {
+    // Held until the rows have let go of it.
+    TaskRef removed = std::move(tasks_[index]);
+    tasks_.erase(tasks_.begin() + index);
+    BindRows(true);
+  }
+  taskListView_->Invalidate();
 }
 
 namespace {

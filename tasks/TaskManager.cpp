@@ -215,7 +215,7 @@ std::vector<TaskManagerDel*> TaskManager::ObserversSnapshot() {
   return observers;
 }
 
-void TaskManager::RunWatchCheck() {
+bool TaskManager::RunWatchCheck() {
   std::vector<std::wstring> watched;
   {
     ScopedLock hold(lock);
@@ -226,7 +226,7 @@ void TaskManager::RunWatchCheck() {
     }
   }
   if (watched.empty())
-    return;
+    return false;
   const std::vector<std::wstring> running = CurrentProcessProbe().RunningAmong(watched);
   const uint64_t nowMs = ReadClock().monotonicMs;
   ScopedLock hold(lock);
@@ -235,12 +235,13 @@ void TaskManager::RunWatchCheck() {
       task->ObserveWatch(std::find(running.begin(), running.end(), task->watch) != running.end(),
                          nowMs);
   }
+  return true;
 }
 
 void TaskManager::RunWatchLoop() {
   while (!stop) {
-    RunWatchCheck();
-    watchEvent_.Wait(kWatchCheckMs);
+    // Nothing to look for: only a watch task added, edited or switched on (or Stop) wakes it.
+    watchEvent_.Wait(RunWatchCheck() ? kWatchCheckMs : INFINITE);
   }
 }
 

@@ -91,9 +91,11 @@ class TaskManager {
   void Wake();
 
   // One check of the programs that watch tasks wait for: one walk through CurrentProcessProbe(),
-  // outside the lock, then each watching task hears whether its program runs. No walk when no
-  // task is watching. The watch thread calls it every kWatchCheckMs; tests call it directly.
-  void RunWatchCheck();
+  // outside the lock, then each watching task hears whether its program runs. No walk, and
+  // false, when no task is watching. The watch thread calls it every kWatchCheckMs while a
+  // task watches, and otherwise sleeps until an add or edit of a watch task wakes it; tests
+  // call it directly.
+  bool RunWatchCheck();
 
  private:
   void RunSchedulerLoop(SYSTEMTIME last);

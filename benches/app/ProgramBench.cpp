@@ -1,7 +1,8 @@
 // The built program against the least window program (benches/peers/bench_peer_window.exe),
 // each started as a process of its own in the same run, in turn: the time from the process's
 // start to the first painted pixel of its window, and its working set once the window is up,
-// the program holding 1,000 stored tasks. Printed as ratios of the medians.
+// the program holding 0, 1,000 and 10,000 stored tasks. One row per count, as ratios of the
+// medians, then the growth from 1,000 to 10,000 tasks.
 // Arguments: [starts of each, default 5]. Uses the data folder of the prefix it runs in
 // (scripts/bench gives it a scratch prefix); a task file found there is put back afterwards.
 #include <windows.h>
@@ -121,7 +122,7 @@ double Median(std::vector<double> values) {
 
 int wmain(int argc, wchar_t** argv) {
   const int starts = argc > 1 && _wtoi(argv[1]) > 0 ? _wtoi(argv[1]) : 5;
-  const int kTasks = 1000;
+  const int kCounts[] = {0, 1000, 10000};
   const std::wstring bench = BenchFolder();
   const std::wstring program = bench.substr(0, bench.find_last_of(L'\\')) + L"\\QuelmTask.exe";
   const std::wstring peer = bench + L"\\peers\\bench_peer_window.exe";
@@ -135,35 +136,56 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring saved = file + L".bench-saved";
   CreateFolder(folder);
   const bool hadFile = MoveFileExW(file.c_str(), saved.c_str(), MOVEFILE_REPLACE_EXISTING);
-  StoreTasks(file, kTasks);
 
-  std::vector<double> ourPaint, peerPaint, ourSet, peerSet;
-  for (int i = 0; i < starts; ++i) {
-    for (bool ours : {true, false}) {
-      Sample s = ours ? Measure(program, L"QuelmTask") : Measure(peer, L"QuelmBenchPeer");
-      if (s.firstPaintMs < 0 || s.workingSetMiB < 0) {
-        std::printf("%s: no painted window or no working set\n", ours ? "QuelmTask" : "peer");
-        continue;
+  struct Row {
+    int tasks = 0;
+    double paint = 0, peerPaint = 0, set = 0, peerSet = 0;
+    size_t samples = 0;
+  };
+  std::vector<Row> rows;
+  for (int count : kCounts) {
+    DeleteFileW(file.c_str());
+    if (count > 0)
+      StoreTasks(file, count);
+    std::vector<double> ourPaint, peerPaint, ourSet, peerSet;
+    for (int i = 0; i < starts; ++i) {
+      for (bool ours : {true, false}) {
+        Sample s = ours ? Measure(program, L"QuelmTask") : Measure(peer, L"QuelmBenchPeer");
+        if (s.firstPaintMs < 0 || s.workingSetMiB < 0) {
+          std::printf("%s: no painted window or no working set\n", ours ? "QuelmTask" : "peer");
+          continue;
+        }
+        (ours ? ourPaint : peerPaint).push_back(s.firstPaintMs);
+        (ours ? ourSet : peerSet).push_back(s.workingSetMiB);
       }
-      (ours ? ourPaint : peerPaint).push_back(s.firstPaintMs);
-      (ours ? ourSet : peerSet).push_back(s.workingSetMiB);
     }
+    if (ourPaint.empty() || peerPaint.empty())
+      continue;
+    rows.push_back({count, Median(ourPaint), Median(peerPaint), Median(ourSet), Median(peerSet),
+                    ourPaint.size()});
   }
 
   DeleteFileW(file.c_str());
   if (hadFile)
     MoveFileExW(saved.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
-  if (ourPaint.empty() || peerPaint.empty())
+  if (rows.size() != std::size(kCounts))
     return 1;
-  double paint = Median(ourPaint), peerPaintMs = Median(peerPaint);
-  double set = Median(ourSet), peerSetMiB = Median(peerSet);
+  for (const Row& r : rows) {
+    std::printf(
+        "start to first paint, %d tasks stored: QuelmTask %.0f ms, minimal window %.0f ms; "
+        "ratio %.2f (medians of %zu starts)\n",
+        r.tasks, r.paint, r.peerPaint, r.paint / r.peerPaint, r.samples);
+    std::printf(
+        "working set with %d tasks loaded: QuelmTask %.1f MiB, minimal window %.1f MiB; "
+        "ratio %.2f\n",
+        r.tasks, r.set, r.peerSet, r.set / r.peerSet);
+  }
+  const Row& low = rows[1];
+  const Row& high = rows[2];
   std::printf(
-      "start to first paint, %d tasks stored: QuelmTask %.0f ms, minimal window %.0f ms; "
-      "ratio %.2f (medians of %zu starts)\n",
-      kTasks, paint, peerPaintMs, paint / peerPaintMs, ourPaint.size());
-  std::printf(
-      "working set with %d tasks loaded: QuelmTask %.1f MiB, minimal window %.1f MiB; "
-      "ratio %.2f\n",
-      kTasks, set, peerSetMiB, set / peerSetMiB);
+      "growth from %d to %d tasks: first paint %+.1f %%, working set %+.1f %% (%.1f KiB per "
+      "task)\n",
+      low.tasks, high.tasks, (high.paint / low.paint - 1) * 100, (high.set / low.set - 1) * 100,
+      (high.set - low.set) * 1024 / (high.tasks - low.tasks));
   return 0;
 }

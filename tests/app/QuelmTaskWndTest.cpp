@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cwchar>
 #include <memory>
 #include <thread>
 
@@ -14,6 +15,8 @@
 #include "app/MainMenu.h"
 #include "app/RunHistoryDlg.h"
 #include "app/Startup.h"
+#include "pages/ListCtrlItem.h"
+#include "pages/PageList.h"
 #include "popups/TaskPopupWindows.h"
 #include "sys/Files.h"
 #include "sys/GdiplusSession.h"
@@ -162,6 +165,65 @@ TEST_F(QuelmTaskWndTest, CloseHidesAndTheTrayOrASecondStartShowsAgain) {
   }
   window.OnMenuCommand(static_cast<int>(QuelmTaskWnd::MenuCommand::kHide));
   EXPECT_FALSE(IsWindowVisible(hwnd));
+}
+
+TEST_F(QuelmTaskWndTest, TheListsStatusTimerRunsOnlyWhileTheWindowIsShown) {
+  FakeClock clock;
+  clock.SetLocal(2026, 12, 8, 10, 0, 0);
+  RecordingSystemActions system;
+  TempDir dir;
+  TaskStore store(dir.Child(L"task.xml"));
+  TaskManager manager(&store);
+  QuelmTaskWnd window(&manager);
+  ASSERT_TRUE(window.CreateAndShow(true));
+  HWND hwnd = window.GetHwnd();
+  IQuelmTask daily;
+  daily.mode = ScheduleMode::Daily;
+  daily.action = ActionKind::Lock;
+  daily.time.wHour = 11;
+  daily.time.wMinute = daily.time.wSecond = 0;
+  std::wstring guid = manager.AddTask(daily, true)->guid;
+  auto* page = dynamic_cast<PageList*>(window.GetRoot()->FindById(L"pageList"));
+  ASSERT_NE(page, nullptr);
+  // Only a timer that exists can be killed; one that did is set again as it was.
+  auto timerRuns = [&] {
+    UINT_PTR id = UIControl::TimerId(page->GetHandle(), PageList::kStatusTimer);
+    if (!KillTimer(hwnd, id))
+      return false;
+    SetTimer(hwnd, id, PageList::kStatusPeriodMs, nullptr);
+    return true;
+  };
+  struct Step {
+    const char* what;
+    UINT message;  // 0: the menu's hide entry
+    WPARAM wparam;
+    LPARAM lparam;
+    bool shown;
+  } steps[] = {
+      {"tray double-click", QuelmTaskWnd::kTrayMessage, 0, WM_LBUTTONDBLCLK, true},
+      {"close button", 0, 0, 0, false},
+      {"second instance", QuelmTaskWnd::kShowMessage, 0, 0, true},
+      {"Alt+F4", WM_SYSCOMMAND, SC_CLOSE, 0, false},
+  };
+  EXPECT_FALSE(timerRuns()) << "started hidden";
+  int seconds = 3600;
+  for (const Step& step : steps) {
+    clock.AdvanceSeconds(5);
+    seconds -= 5;
+    if (step.message)
+      SendMessageW(hwnd, step.message, step.wparam, step.lparam);
+    else
+      Click(window, L"btnclose");
+    ASSERT_EQ(IsWindowVisible(hwnd) != FALSE, step.shown) << step.what;
+    EXPECT_EQ(timerRuns(), step.shown) << step.what;
+    if (!step.shown)
+      continue;
+    wchar_t status[16];
+    std::swprintf(status, 16, L"%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    ListCtrlItem* row = page->FindRowByGuid(guid);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->status_label()->GetText(), status) << step.what << ": refreshed at once";
+  }
 }
 
 TEST_F(QuelmTaskWndTest, EveryCloseRequestHidesOnlyTheSessionsEndStopsAndSaves) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +21,7 @@
 #include "tests/support/TempDir.h"
 #include "ui/controls/UIComboBox.h"
 #include "ui/controls/UIMessageBox.h"
+#include "ui/controls/UIScrollBar.h"
 #include "ui/controls/UIScrollVertView.h"
 
 namespace {
@@ -64,6 +67,8 @@ std::string Item(const char* guid,
 
 class PageListTest : public PagesTest {
  protected:
+  static constexpr int kRowHeight = 70;
+
   void SetUp() override {
     clock_.SetLocal(2026, 12, 8, 10, 0, 0);
     PagesTest::SetUp();
@@ -125,6 +130,70 @@ class PageListTest : public PagesTest {
     return tasks;
   }
 
+  // Thirty daily tasks "t00".."t29" at 11:00:00, 11:01:00, ...
+  static std::string ManyItems(int count) {
+    std::string items;
+    for (int i = 0; i < count; ++i) {
+      char guid[8], date[24];
+      std::snprintf(guid, sizeof(guid), "t%02d", i);
+      std::snprintf(date, sizeof(date), "2026/12/09 11:%02d:00", i);
+      items += Item(guid, 0, 4, date, "", "");
+    }
+    return items;
+  }
+  // The GUID and the time text of each task of ManyItems, in list order.
+  using Listed = std::vector<std::pair<std::wstring, std::wstring>>;
+  static Listed ManyListed(int count) {
+    Listed listed;
+    for (int i = 0; i < count; ++i) {
+      wchar_t guid[8], time[16];
+      std::swprintf(guid, 8, L"t%02d", i);
+      std::swprintf(time, 16, L"11:%02d:00", i);
+      listed.emplace_back(guid, time);
+    }
+    return listed;
+  }
+
+  // One turn of the wheel over the list, through the window.
+  void Wheel(int delta) {
+    RECT r = list()->ScreenRect();
+    SendMessageW(host_->hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, delta),
+                 MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+  }
+  void ScrollTo(int position) { list()->SetPosition(position); }
+  // Drags the scroll bar's thumb by `dy` pixels.
+  void DragThumb(int dy) {
+    UIScrollBar* bar = list()->scroll_bar();
+    RECT t = bar->ThumbRect();
+    RECT b = bar->WindowRect();
+    int x = b.left + (t.left + t.right) / 2;
+    int y = b.top + (t.top + t.bottom) / 2;
+    SendMessageW(host_->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(host_->hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y + dy));
+    SendMessageW(host_->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, y + dy));
+  }
+  // Every row is bound to the task of `listed` that stands where it is, with that task's time;
+  // every task that the page shows has a row.
+  void ExpectRowsInView(const Listed& listed, const std::string& step) {
+    RECT view = list()->viewport()->WindowRect();
+    int top = list()->content()->WindowRect().top;
+    EXPECT_EQ(list()->scroll_bar()->GetTotal(), kRowHeight * static_cast<int>(listed.size()))
+        << step;
+    EXPECT_LE(list()->RowCount(), list()->PageHeight() / kRowHeight + 2) << step;
+    for (size_t i = 0; i < listed.size(); ++i) {
+      int rowTop = top + kRowHeight * static_cast<int>(i);
+      bool inView = rowTop < view.bottom && rowTop + kRowHeight > view.top;
+      ListCtrlItem* row = page_->FindRowByGuid(listed[i].first);
+      if (!row) {
+        EXPECT_FALSE(inView) << step << ": no row for " << i;
+        continue;
+      }
+      EXPECT_EQ(row->WindowRect().top, rowTop) << step << ": row " << i;
+      EXPECT_EQ(row->task(), manager_->FindTask(listed[i].first)) << step << ": row " << i;
+      EXPECT_EQ(Text(row, L"iditem_time"), listed[i].second) << step << ": row " << i;
+    }
+  }
+
   void MoveTo(POINT at) { SendMessageW(host_->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y)); }
   void Click(UIControl* control) {
     ASSERT_NE(control, nullptr);
@@ -173,11 +242,12 @@ TEST_F(PageListTest, StoredTasksShowTheirModeActionObjectAndStatus) {
   for (const Case& c : cases)
     items += Item(c.guid, c.mode, c.action, "2026/12/09 11:30:00", c.name, c.param1);
   ASSERT_NO_FATAL_FAILURE(Open(items));
-  ASSERT_EQ(list()->RowCount(), static_cast<int>(std::size(cases)));
+  ASSERT_EQ(page_->TaskCount(), static_cast<int>(std::size(cases)));
   for (size_t i = 0; i < std::size(cases); ++i) {
-    ListCtrlItem* row = Row(static_cast<int>(i));
-    ASSERT_NE(row, nullptr);
-    EXPECT_EQ(row->GetId(), std::wstring(cases[i].guid, cases[i].guid + 1));
+    // Rows exist only for what is in view.
+    ScrollTo(static_cast<int>(i) * kRowHeight);
+    ListCtrlItem* row = page_->FindRowByGuid(std::wstring(cases[i].guid, cases[i].guid + 1));
+    ASSERT_NE(row, nullptr) << cases[i].guid;
     std::vector<std::wstring> texts;
     for (const wchar_t* id : {L"iditem_timetitle", L"iditem_time", L"iditem_actiontitle",
                               L"iditem_action", L"iditem_runtime"})
@@ -354,4 +424,71 @@ TEST_F(PageListTest, DeletingTheTaskBeingEditedReturnsTheFormToAddMode) {
     manager_.reset();
     DeleteFileW(dir_.Child(L"task.xml").c_str());
   }
+}
+
+TEST_F(PageListTest, ScrollingToTheEndAndBackBindsTheRowsInViewUnderAThumbForTheWholeList) {
+  ASSERT_NO_FATAL_FAILURE(Open(ManyItems(30)));
+  const Listed guids = ManyListed(30);
+  UIScrollBar* bar = list()->scroll_bar();
+  ExpectRowsInView(guids, "at the start");
+  for (int turns = 0; turns < 100 && list()->GetPosition() < bar->MaxPosition(); ++turns)
+    Wheel(-WHEEL_DELTA);
+  EXPECT_EQ(list()->GetPosition(), 30 * kRowHeight - list()->PageHeight());
+  ExpectRowsInView(guids, "wheeled to the end");
+  DragThumb(-bar->GetHeight() / 2);
+  EXPECT_GT(list()->GetPosition(), 0);
+  EXPECT_LT(list()->GetPosition(), bar->MaxPosition());
+  ExpectRowsInView(guids, "dragged half way back");
+  for (int turns = 0; turns < 100 && list()->GetPosition() > 0; ++turns)
+    Wheel(WHEEL_DELTA);
+  ExpectRowsInView(guids, "wheeled back to the start");
+  EXPECT_EQ(list()->GetPosition(), 0);
+
+  // A row that went out of view and came back lost the hover it had.
+  RECT first = page_->FindRowByGuid(L"t00")->WindowRect();
+  MoveTo({first.left + 20, first.top + 35});
+  ASSERT_TRUE(page_->FindRowByGuid(L"t00")->play_button()->IsVisible());
+  ScrollTo(bar->MaxPosition());
+  for (int i = 0; i < list()->RowCount(); ++i)
+    EXPECT_FALSE(Row(i)->play_button()->IsVisible()) << Row(i)->GetId();
+}
+
+TEST_F(PageListTest, DeletingARowScrolledIntoViewMovesTheRowsBelowItUp) {
+  struct Case {
+    int position;  // -1: the end of the list
+    int deleted;
+  } cases[] = {{300, 6}, {-1, 29}, {-1, 25}};
+  for (const Case& c : cases) {
+    ASSERT_NO_FATAL_FAILURE(Open(ManyItems(30)));
+    Listed guids = ManyListed(30);
+    ScrollTo(c.position < 0 ? list()->scroll_bar()->MaxPosition() : c.position);
+    ListCtrlItem* row = page_->FindRowByGuid(guids[c.deleted].first);
+    ASSERT_NE(row, nullptr) << c.deleted;
+    confirmation.answer = 2;
+    Click(row->FindById(L"iditem_delete"));
+    EXPECT_EQ(manager_->FindTask(guids[c.deleted].first), nullptr) << c.deleted;
+    EXPECT_EQ(Stored().size(), 29u);
+    guids.erase(guids.begin() + c.deleted);
+    ExpectRowsInView(guids, "deleted " + std::to_string(c.deleted));
+    host_.reset();
+    manager_.reset();
+    DeleteFileW(dir_.Child(L"task.xml").c_str());
+  }
+}
+
+TEST_F(PageListTest, ATaskAddedWhileScrolledGetsItsRowWhenScrolledIntoView) {
+  ASSERT_NO_FATAL_FAILURE(Open(ManyItems(30)));
+  Listed guids = ManyListed(30);
+  ScrollTo(10 * kRowHeight);
+  IQuelmTask* added = Add(ScheduleMode::Daily, ActionKind::Lock, 11, 30, 0);
+  EXPECT_EQ(list()->GetPosition(), 10 * kRowHeight) << "the view stays where it was";
+  EXPECT_EQ(page_->FindRowByGuid(added->guid), nullptr);
+  guids.emplace_back(added->guid, L"11:30:00");
+  ExpectRowsInView(guids, "added below the view");
+  ScrollTo(list()->scroll_bar()->MaxPosition());
+  ExpectRowsInView(guids, "scrolled to it");
+  ListCtrlItem* row = page_->FindRowByGuid(added->guid);
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(Text(row, L"iditem_actiontitle"), L"执行");
+  EXPECT_EQ(Text(row, L"iditem_runtime"), L"01:30:00");
 }

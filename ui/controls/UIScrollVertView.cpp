@@ -44,6 +44,8 @@ UIControl* UIScrollVertView::Header() const {
 }
 
 int UIScrollVertView::TotalRowHeight() const {
+  if (extent_ >= 0)
+    return extent_;
   int total = 0;
   for (UIControl* row : content_->GetChildren()) {
     if (row->IsVisible())

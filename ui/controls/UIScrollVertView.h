@@ -49,6 +49,10 @@ class UIScrollVertView : public UIControl {
   void SetPosition(int position);
   // The height the rows are shown in (the view less its border and the header).
   int PageHeight() const { return page_; }
+  // The height the rows stand for, in place of the sum of theirs: a list that builds rows only
+  // for what is in view gives its whole height here and places its rows itself ("float").
+  // Negative (the default) goes back to the sum. Takes effect at the next Arrange.
+  void SetRowsExtent(int height) { extent_ = height; }
 
  private:
   static void OnBarEvent(void* data, UIEvent& event);
@@ -61,6 +65,7 @@ class UIScrollVertView : public UIControl {
   UIRef<UIScrollBar> bar_;
   int barWidth_ = 8;
   int page_ = 0;
+  int extent_ = -1;
 };
 
 // A plain scrolling container: the child elements of its layout become its rows.
