@@ -9,6 +9,7 @@
 
 #include "sys/GdiplusApi.h"
 #include "ui/core/IUIContainer.h"
+#include "ui/core/UIAttributeMap.h"
 #include "ui/core/UIRefObj.h"
 
 class UIControl;
@@ -261,7 +262,7 @@ class UIControl : public UIRefObj {
   void SetBackgroundFromAttribute(const std::wstring& value);
 
   uint32_t handle_ = 0;
-  std::map<std::wstring, std::wstring> attributes_;
+  UIAttributeMap attributes_;
   std::vector<std::pair<UIEventListener, void*>> listeners_;
   const UIMessage* current_ = nullptr;
 };

@@ -1,15 +1,13 @@
 #include "ui/core/UIDirtyRect.h"
 
-bool UIDirtyRect::Add(const RECT& r, const RECT& client) {
+void UIDirtyRect::Add(const RECT& r, const RECT& client) {
   RECT inside;
   if (!IntersectRect(&inside, &r, &client))
-    return false;
-  bool wasEmpty = IsEmpty();
-  if (wasEmpty)
+    return;
+  if (IsEmpty())
     rect_ = inside;
   else
     UnionRect(&rect_, &rect_, &inside);
-  return wasEmpty;
 }
 
 RECT UIDirtyRect::Take(const RECT& client) {

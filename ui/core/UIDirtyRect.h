@@ -7,9 +7,8 @@
 // screen not at all. Plain data; UI thread only.
 class UIDirtyRect {
  public:
-  // Adds `r` as far as it lies inside `client`. True when the area was empty and is not now:
-  // the one moment the window needs to ask the system for a paint.
-  bool Add(const RECT& r, const RECT& client);
+  // Adds `r` as far as it lies inside `client`.
+  void Add(const RECT& r, const RECT& client);
   bool IsEmpty() const { return IsRectEmpty(&rect_) != FALSE; }
   const RECT& rect() const { return rect_; }
   // The area as far as it lies inside `client` (the window may have shrunk meanwhile), leaving

@@ -88,10 +88,14 @@ RECT UIHostWnd::GetClientRect() const {
 void UIHostWnd::InvalidateRect(const RECT& rect) {
   if (!hwnd_)
     return;
-  // One native invalidation per paint asks for the WM_PAINT; the rectangles themselves gather
-  // here, so a refresh of many controls costs no more calls into the system than one.
-  if (dirty_.Add(rect, GetClientRect()) && !building_)
-    ::InvalidateRect(hwnd_, &rect, FALSE);
+  RECT client = GetClientRect();
+  RECT r;
+  if (!IntersectRect(&r, &rect, &client))
+    return;
+  dirty_.Add(r, client);
+  // Every rectangle goes to the system too: a window shown later finds its update region there.
+  if (!building_)
+    ::InvalidateRect(hwnd_, &r, FALSE);
 }
 
 void UIHostWnd::PlaceRoot(int width, int height) {
