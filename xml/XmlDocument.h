@@ -309,9 +309,7 @@ inline std::wstring XmlDocument::GetAttribute(const std::wstring& name) const {
   return FindAttribute(c, name);
 }
 
-inline bool XmlDocument::GetAttributeAt(int index,
-                                        std::wstring* name,
-                                        std::wstring* value) const {
+inline bool XmlDocument::GetAttributeAt(int index, std::wstring* name, std::wstring* value) const {
   AttributeCursor* c = index < 0 ? nullptr : Attributes();
   if (!c)
     return false;

@@ -79,8 +79,27 @@ void SetFlag(uint8_t& flags, uint8_t bit, bool on) {
 }
 
 enum class AttributeKind {
-  kUnknown, kCss, kTips, kTrack, kHeight, kWidth, kAdj, kContainer, kFloat, kPos, kCursor,
-  kSelect, kVisible, kEnable, kHit, kLayout, kBack, kTxt, kId, kRgn, kPadding,
+  kUnknown,
+  kCss,
+  kTips,
+  kTrack,
+  kHeight,
+  kWidth,
+  kAdj,
+  kContainer,
+  kFloat,
+  kPos,
+  kCursor,
+  kSelect,
+  kVisible,
+  kEnable,
+  kHit,
+  kLayout,
+  kBack,
+  kTxt,
+  kId,
+  kRgn,
+  kPadding,
 };
 
 // Every attribute of every control passes here first: names are told apart by their length

@@ -85,8 +85,8 @@ void DrawPart(Gdiplus::Graphics& g,
 // it is, whatever the clip).
 bool WholeClipBounds(Gdiplus::Graphics& g, Rect* out) {
   Gdiplus::RectF b;
-  if (g.GetClipBounds(&b) != Gdiplus::Ok || b.Width <= 0 || b.Height <= 0 ||
-      b.Width > 1e6f || b.Height > 1e6f)
+  if (g.GetClipBounds(&b) != Gdiplus::Ok || b.Width <= 0 || b.Height <= 0 || b.Width > 1e6f ||
+      b.Height > 1e6f)
     return false;
   *out = Rect(static_cast<INT>(b.X), static_cast<INT>(b.Y), static_cast<INT>(b.Width),
               static_cast<INT>(b.Height));
