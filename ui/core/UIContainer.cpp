@@ -1,20 +1,10 @@
 #include "ui/core/UIContainer.h"
 
 #include <algorithm>
-#include <typeinfo>
 
 #include "ui/core/UIFont.h"
-#include "ui/core/UIRender.h"
 
 namespace {
-
-// A plain control paints only its background; any subclass may paint anywhere.
-bool StaysInside(const UIControl* control) {
-  if (typeid(*control) != typeid(UIControl) || control->GetRegionRadius() > 0)
-    return false;
-  const UIRender* back = control->GetBackground();
-  return !back || back->StaysInside(control);
-}
 
 struct PaintPass {
   Gdiplus::Graphics& graphics;
@@ -53,7 +43,7 @@ void PaintSubtree(PaintPass& pass,
     bool childClipped = true;
     if (!rectangular) {
       graphics.IntersectClip(box);
-    } else if (inside.Equals(box) && StaysInside(child)) {
+    } else if (inside.Equals(box) && child->GetRegionRadius() <= 0 && child->PaintStaysInside()) {
       childClipped = !pass.unbounded;
       if (clipped && pass.unbounded)
         graphics.ResetClip();

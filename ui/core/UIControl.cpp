@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <memory>
+#include <typeinfo>
 #include <unordered_map>
 
 #include "sys/CriticalSection.h"
@@ -389,6 +390,14 @@ bool UIControl::ApplyAttribute(const std::wstring& name, const std::wstring& val
 void UIControl::Paint(Gdiplus::Graphics& graphics) {
   if (background_)
     background_->Draw(this, graphics);
+}
+
+bool UIControl::PaintStaysInside() const {
+  return typeid(*this) == typeid(UIControl) && BackgroundStaysInside();
+}
+
+bool UIControl::BackgroundStaysInside() const {
+  return !background_ || background_->StaysInside(this);
 }
 
 void UIControl::PaintClip(Gdiplus::Graphics& graphics) {

@@ -133,6 +133,10 @@ class UIControl : public UIRefObj {
   // The topmost visible, enabled control under (x, y) (parent coordinates) that is
   // hit-testable; null when none.
   virtual UIControl* ControlFromPoint(int x, int y);
+  // Whether Paint changes no pixel outside (0, 0, width, height), so that the paint pass may
+  // leave out the clip to the control's own rectangle. A class knows it only for itself: the
+  // answer is false for any subclass that does not answer anew.
+  virtual bool PaintStaysInside() const;
 
   static constexpr int kWantsTab = 0x02;
 
@@ -229,6 +233,7 @@ class UIControl : public UIRefObj {
   void SetState(unsigned state);
   // Sends 2 to every child, marks its subtree removed, detaches it and drops its reference.
   void DestroyChildren();
+  bool BackgroundStaysInside() const;
 
   RECT rect_ = {};
   RECT padding_ = {};
