@@ -1,6 +1,10 @@
 #include "pages/ControlDefaults.h"
 
 #include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "ui/core/UIControl.h"
 
@@ -29,14 +33,38 @@ const Default kDefaults[] = {
     {"UIComboBox", L"font", L"14"},
 };
 
+using Attributes = std::vector<std::pair<std::wstring, std::wstring>>;
+
+// The defaults of one class, looked up once: a layout makes hundreds of controls of a handful
+// of classes. Classes are told by the address of the name they answer (a class whose name sits
+// at two addresses merely gets two entries). Entries never move, so a SetAttribute that makes
+// controls of a class not seen yet leaves the list being applied alone.
+struct ClassDefaults {
+  const char* className;
+  Attributes attributes;
+};
+
+const Attributes& DefaultsOf(const char* className) {
+  static std::vector<std::unique_ptr<ClassDefaults>> classes;
+  for (const auto& c : classes) {
+    if (c->className == className)
+      return c->attributes;
+  }
+  auto c = std::make_unique<ClassDefaults>();
+  c->className = className;
+  for (const Default& d : kDefaults) {
+    if (std::strcmp(d.className, className) == 0)
+      c->attributes.emplace_back(d.name, d.value);
+  }
+  classes.push_back(std::move(c));
+  return classes.back()->attributes;
+}
+
 }  // namespace
 
 void ApplyControlDefaults(UIControl* control) {
   if (!control)
     return;
-  const char* className = control->GetClassName();
-  for (const Default& d : kDefaults) {
-    if (std::strcmp(d.className, className) == 0)
-      control->SetAttribute(d.name, d.value);
-  }
+  for (const auto& a : DefaultsOf(control->GetClassName()))
+    control->SetAttribute(a.first, a.second);
 }

@@ -126,6 +126,10 @@ class XmlDocument {
   // Name of the attribute at 0-based `index`; empty past the last. Asking for the indexes in
   // turn costs one pass over the tag, not one per index.
   std::wstring GetAttributeName(int index) const;
+  // GetAttributeName(index) and that attribute's value, copied into the caller's strings so
+  // that a walk over many tags reuses their space. False, with nothing copied, past the last
+  // attribute or for one without a name.
+  bool GetAttributeAt(int index, std::wstring* name, std::wstring* value) const;
 
   // --- Editing. Refused under the file-read flag.
 
@@ -308,6 +312,33 @@ inline std::wstring XmlDocument::GetAttribute(const std::wstring& name) const {
   if (c->table && c->index >= 0 && AttributeNamed(attributes_[c->begin + c->index], name))
     return AttributeValue(attributes_[c->begin + c->index]);
   return FindAttribute(c, name);
+}
+
+inline bool XmlDocument::GetAttributeAt(int index, std::wstring* name, std::wstring* value) const {
+  AttributeCursor* c = index < 0 ? nullptr : Attributes();
+  if (!c)
+    return false;
+  const XmlAttributeSpan* a = nullptr;
+  if (c->table) {
+    if (static_cast<uint32_t>(index) >= c->end - c->begin)
+      return false;
+    c->index = index;
+    a = &attributes_[c->begin + index];
+    if (a->nameEnd == a->nameStart)
+      return false;
+    name->assign(text_.data() + a->nameStart, a->nameEnd - a->nameStart);
+  } else {
+    std::wstring scanned = ScanAttributeName(c, index);
+    if (scanned.empty())
+      return false;
+    name->swap(scanned);
+    a = &c->attribute;
+  }
+  if (a->hasAmpersand)
+    *value = DecodedValue(*a);
+  else
+    value->assign(text_.data() + a->valueStart, a->valueEnd - a->valueStart);
+  return true;
 }
 
 inline std::wstring XmlDocument::GetAttributeName(int index) const {

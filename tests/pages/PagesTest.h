@@ -54,7 +54,7 @@ class LayoutHost : public UIHostWnd {
   // Presses and releases the left button over the control's centre.
   void Click(UIControl* control);
   // What is to be repainted (window coordinates); PaintNow empties it.
-  RECT Dirty() const { return pendingInvalid_; }
+  RECT Dirty() const { return dirty_.rect(); }
 };
 
 // The shipped main layout.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "sys/StringFormat.h"
 #include "tests/uicontrols/ControlTestHost.h"
 #include "ui/controls/UILabel.h"
 #include "ui/core/UIKeywordMarkup.h"
@@ -65,3 +66,47 @@ TEST(UILabelTest, TextAttributesReachThePainterAndTheAttributeMap) {
 }
 
 }  // namespace
+
+// A whole-window paint leaves out the clip of controls whose painting keeps inside them; one
+// whose text, markup, margins, insets or image destination reach beyond keeps its clip.
+TEST(UILabelTest, AWholeWindowPaintStillEndsEveryControlAtItsEdges) {
+  TestSkin skin;
+  skin.AddImage(L"img\\red.png", StripPng({0xFFFF0000}, 12, 12));
+  const std::string wide = "WWWWWWWWWWWWWWWWWWWW";
+  const std::string markup =
+      WideToUtf8(BuildKeywordMarkup(L"WWWWWW {WWWWWW} WWWWWW", L"20", L"#ff000000"));
+  const std::string controls[] = {
+      "<UILabel id='c' font='20' txt='" + wide + "'/>",
+      "<UILabel id='c' font='20' keyword='true' horz='1'/>",
+      "<UILabel id='c' font='20' inset='-40,0,-40,0' horz='1' txt='" + wide + "'/>",
+      "<UILabel id='c' font='20' xstart='-50' txt='" + wide + "'/>",
+      "<UIButton id='c' font='20' txt='" + wide + "'/>",
+      "<UIButton id='c' btn='img\\red.png' backrect='-20,0,100,30'/>",
+      "<UIWnd id='c' back='txt:font=20|inset=-30,0,-30,0|horz=1' txt='" + wide + "'/>",
+      "<UIWnd id='c' back='img:file=img\\red.png|dst=-20,-5,100,40'/>",
+      "<UIWnd id='c' back='img:file=img\\red.png'/>",
+  };
+  for (std::string control : controls) {
+    SCOPED_TRACE(control);
+    control.insert(control.find(' '), " pos='100,20,60,30'");
+    ControlTestHost host(
+        skin, "<UIWnd pos='0,0,300,80' back='clr:clr=#ffffffff'>" + control + "</UIWnd>");
+    UIControl* c = host.Find(L"c");
+    ASSERT_NE(c, nullptr);
+    if (c->GetAttribute(L"keyword") == L"true")
+      c->SetText(Utf8ToWide(markup));
+    host.InvalidateRect(host.GetClientRect());
+    host.PaintNow();
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 80; ++y) {
+      for (int x = 0; x < 300; ++x) {
+        if (host.BackBufferPixelForTesting(x, y) == 0xFFFFFFFFu)
+          continue;
+        bool in = x >= 100 && x < 160 && y >= 20 && y < 50;
+        ++(in ? inside : outside);
+      }
+    }
+    EXPECT_GT(inside, 0);
+    EXPECT_EQ(outside, 0);
+  }
+}

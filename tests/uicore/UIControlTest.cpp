@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <map>
 
 #include "tests/uicore/UITestSkin.h"
 #include "ui/core/UIBuilder.h"
@@ -391,4 +392,25 @@ TEST_F(UIControlTest, HostileSizesAreHeldAndSumsSaturate) {
   column->Relayout();
   EXPECT_EQ(RectOf(column->GetChildren()[1]).top, 2000000000);
   EXPECT_EQ(RectOf(column->GetChildren()[1]).bottom, INT_MAX);
+}
+
+TEST_F(UIControlTest, TheAttributeMapKeepsTheLastValueOfEveryNameThroughGrowthAndCompaction) {
+  Tree t = Build(L"<UIWnd a='1' bb='22' ccc='333'/>");
+  ASSERT_TRUE(t);
+  std::map<std::wstring, std::wstring> expected = {{L"a", L"1"}, {L"bb", L"22"}, {L"ccc", L"333"}};
+  // Values that grow, shrink and grow again, over enough names and rounds to compact often.
+  for (int round = 0; round < 60; ++round) {
+    for (int n = 0; n < 12; ++n) {
+      std::wstring name = L"n" + std::to_wstring(n);
+      std::wstring value((round * 7 + n * 3) % 40, static_cast<wchar_t>(L'a' + (round + n) % 26));
+      t->SetAttribute(name, value);
+      expected[name] = value;
+    }
+    t->SetAttribute(L"bb", std::wstring(round % 9, L'b'));
+    expected[L"bb"] = std::wstring(round % 9, L'b');
+    for (const auto& e : expected)
+      ASSERT_EQ(t->GetAttribute(e.first), e.second) << e.first << " in round " << round;
+  }
+  EXPECT_EQ(t->GetAttribute(L"n"), L"");
+  EXPECT_EQ(t->GetAttribute(L"n100"), L"");
 }

@@ -659,3 +659,73 @@ TEST_F(UIHostWndTest, EndlesslyNestedAndSelfMultiplyingLayoutsStayBounded) {
     EXPECT_EQ(host.BackBufferPixelForTesting(30, 20), 0xFF00FF00u);
   }
 }
+
+namespace {
+
+// A status text on a row, both on rounded backgrounds, and one more control below.
+const char kStatusRow[] =
+    "<UIWnd pos='0,0,300,120' back='clr:clr=#ff204060|border=#ff000000|round=6'>"
+    "  <UIWnd pos='20,40,260,40' back='clr:clr=#ffe0e0e0|border=#ff808080|round=4'>"
+    "    <UIWnd id='status' pos='60,8,120,24' back='txt:font=20|clr=#ff000000'/>"
+    "  </UIWnd>"
+    "  <UIWnd id='other' pos='20,90,40,20' back='clr:clr=#ff00ff00'/>"
+    "</UIWnd>";
+
+std::vector<uint32_t> BackBuffer(const UIHostWnd& host) {
+  SIZE size = host.BackBufferSizeForTesting();
+  std::vector<uint32_t> pixels;
+  for (int y = 0; y < size.cy; ++y) {
+    for (int x = 0; x < size.cx; ++x)
+      pixels.push_back(host.BackBufferPixelForTesting(x, y));
+  }
+  return pixels;
+}
+
+}  // namespace
+
+TEST_F(UIHostWndTest, AStatusTextChangeRepaintsAndPushesOnlyItsOwnRectangle) {
+  skin_.reset();  // the new skin replaces the loader only once the old one has let go
+  skin_ = std::make_unique<UITestSkin>(std::vector<PackFile>{{L"xml\\row.xml", kStatusRow}});
+  TestHost& host = Open(UIHostWnd::kDialogExStyle, L"xml\\row.xml");
+  host.PaintNow();
+  ASSERT_EQ(host.BackBufferSizeForTesting().cx, 300);
+  const std::vector<uint32_t> before = BackBuffer(host);
+  const int pushes = host.PushCountForTesting();
+  UIControl* status = host.Find(L"status");
+  status->SetText(L"WWW");
+  host.PaintNow();
+  const RECT label = status->WindowRect();
+  RECT pushed = host.LastPushedRectForTesting();
+  EXPECT_TRUE(EqualRect(&pushed, &label));
+  EXPECT_EQ(host.PushCountForTesting(), pushes + 1);
+  const std::vector<uint32_t> partial = BackBuffer(host);
+  int inked = 0;
+  for (int i = 0; i < static_cast<int>(partial.size()); ++i) {
+    if (partial[i] == before[i])
+      continue;
+    POINT p = {i % 300, i / 300};
+    if (PtInRect(&label, p))
+      ++inked;
+    else
+      ADD_FAILURE() << "changed outside the label at " << p.x << "," << p.y;
+  }
+  EXPECT_GT(inked, 20);
+  // What the partial pass left is what a pass over the whole window paints.
+  host.InvalidateRect(host.GetClientRect());
+  host.PaintNow();
+  EXPECT_TRUE(BackBuffer(host) == partial);
+
+  // Nothing invalid: nothing painted, nothing pushed.
+  const int settled = host.PushCountForTesting();
+  host.PaintNow();
+  EXPECT_EQ(host.PushCountForTesting(), settled);
+  // Two controls changed before one paint: their union is pushed once.
+  host.Find(L"other")->SetAttribute(L"back", L"clr:clr=#ff0000ff");
+  status->SetText(L"MM");
+  host.PaintNow();
+  RECT both = {20, 48, 200, 110};
+  pushed = host.LastPushedRectForTesting();
+  EXPECT_TRUE(EqualRect(&pushed, &both));
+  EXPECT_EQ(host.PushCountForTesting(), settled + 1);
+  EXPECT_EQ(host.BackBufferPixelForTesting(30, 100), 0xFF0000FFu);
+}

@@ -234,3 +234,45 @@ TEST(XmlDocumentNavigation, Attributes) {
 }
 
 }  // namespace
+
+// The builder's walk reads every attribute through GetAttributeAt: it must answer exactly what
+// asking for the name and then the value does, on tags the index holds and on those it scans.
+TEST(XmlDocumentNavigation, AttributesInTurnReadAsNamesAndLookupsDo) {
+  const wchar_t* texts[] = {
+      L"<r a='1' bb=\"two\" ccc='x &amp; y' e=''><k z='&#x5B9A;' z='again'/></r>",
+      L"<r><?pi a=\"1\" b='&amp;'?><k long_attribute_name='a rather long value'/></r>",
+      L"<r a=1 b='2' c><k =''/></r>",
+      L"<r a='1' a='2' a='3'/>",
+  };
+  for (const wchar_t* text : texts) {
+    for (bool edited : {false, true}) {
+      XmlDocument doc;
+      doc.SetDocumentText(text);
+      if (edited) {
+        // An edit leaves the tags to be read from the text.
+        doc.FindElement();
+        doc.SetAttribute(L"added", L"v");
+        doc.ResetPos();
+      }
+      std::wstring name = L"stale", value = L"stale";
+      int tags = 0;
+      while (int type = doc.FindNextNode(XmlDocument::kNodeElement |
+                                         XmlDocument::kNodeProcessingInstruction)) {
+        ++tags;
+        for (int i = 0; i < 8; ++i) {
+          std::wstring expectedName = doc.GetAttributeName(i);
+          std::wstring expectedValue = doc.GetAttribute(expectedName);
+          bool got = doc.GetAttributeAt(i, &name, &value);
+          EXPECT_EQ(got, !expectedName.empty()) << text << " #" << i;
+          if (got) {
+            EXPECT_EQ(name, expectedName) << text << " #" << i;
+            EXPECT_EQ(value, expectedValue) << text << " #" << i;
+          }
+        }
+        if (type == XmlDocument::kNodeElement)
+          doc.EnterElement();
+      }
+      EXPECT_GE(tags, 1) << text;
+    }
+  }
+}

@@ -1,6 +1,7 @@
 #include "ui/controls/UIButton.h"
 
 #include <cstring>
+#include <typeinfo>
 
 #include "ui/controls/UIControlPaint.h"
 #include "ui/core/UIRender.h"
@@ -70,6 +71,19 @@ void UIButton::PaintStateImage(Gdiplus::Graphics& graphics) {
 
 void UIButton::PaintText(Gdiplus::Graphics& graphics) {
   PaintTextIn(graphics, MarginRect());
+}
+
+bool UIButton::PaintStaysInside() const {
+  if ((typeid(*this) != typeid(UIButton) && typeid(*this) != typeid(UILink)) || !LabelStaysInside())
+    return false;
+  if (hasBackRect_ && (backRect_.left < 0 || backRect_.top < 0 || backRect_.right > GetWidth() ||
+                       backRect_.bottom > GetHeight()))
+    return false;
+  for (const UIRender* p : painters_) {
+    if (p && !p->StaysInside(this))
+      return false;
+  }
+  return true;
 }
 
 void UIButton::Paint(Gdiplus::Graphics& graphics) {

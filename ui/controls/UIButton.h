@@ -23,6 +23,7 @@ class UIButton : public UILabel {
   bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void Paint(Gdiplus::Graphics& graphics) override;
   void OnMessage(UIMessage& message) override;
+  bool PaintStaysInside() const override;
 
   // --- Virtual operations added after UILabel's, in slot order.
   virtual void PaintText(Gdiplus::Graphics& graphics);

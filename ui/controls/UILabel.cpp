@@ -1,6 +1,7 @@
 #include "ui/controls/UILabel.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 #include "sys/StringFormat.h"
 #include "ui/controls/UIControlPaint.h"
@@ -65,6 +66,14 @@ void UILabel::PaintTextIn(Gdiplus::Graphics& graphics, const RECT& area) {
       ControlRenderState(this), text_, HostFontLookup(this));
   if (alias_)
     graphics.Restore(saved);
+}
+
+bool UILabel::LabelStaysInside() const {
+  return BackgroundStaysInside() && xStart_ >= 0 && xEnd_ >= 0 && textRender_->StaysInside(this);
+}
+
+bool UILabel::PaintStaysInside() const {
+  return typeid(*this) == typeid(UILabel) && LabelStaysInside();
 }
 
 void UILabel::Paint(Gdiplus::Graphics& graphics) {

@@ -17,6 +17,7 @@ class UILabel : public UIControl {
   const char* GetClassName() const override { return "UILabel"; }
   bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void Paint(Gdiplus::Graphics& graphics) override;
+  bool PaintStaysInside() const override;
 
   // The area the text is drawn in: the control less the margins and the painter's inset, never
   // inverted (an over-wide margin gives an empty rectangle).
@@ -29,6 +30,8 @@ class UILabel : public UIControl {
   void PaintTextIn(Gdiplus::Graphics& graphics, const RECT& area);
   // (0, 0, width, height) less the margins, never inverted.
   RECT MarginRect() const;
+  // The background and the text keep inside the control.
+  bool LabelStaysInside() const;
 
   UIRenderText* textRender_;
   int xStart_ = 0;

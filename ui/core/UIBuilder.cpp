@@ -113,12 +113,8 @@ UIControl* UIBuilder::BuildElement(UIControl* parent, XmlDocument& reader) {
       parent->AddChild(control);
   }
 
-  for (int i = 0;; ++i) {
-    std::wstring name = reader.GetAttributeName(i);
-    if (name.empty())
-      break;
-    control->SetAttribute(name, reader.GetAttribute(name));
-  }
+  for (int i = 0; reader.GetAttributeAt(i, &name_, &value_); ++i)
+    control->SetAttribute(name_, value_);
 
   if (depth_ + 1 < kMaxTreeDepth && reader.EnterElement()) {
     ++depth_;

@@ -65,4 +65,7 @@ class UIBuilder {
   int includeDepth_ = 0;
   int depth_ = 0;  // levels above the element being built
   int built_ = 0;  // controls made by the outermost build under way
+  // One element's attribute at a time, their space reused from element to element.
+  std::wstring name_;
+  std::wstring value_;
 };

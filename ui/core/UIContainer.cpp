@@ -6,17 +6,28 @@
 
 namespace {
 
-// `clip` is the clip's bounds in `control`'s coordinates. While every clip on the way down is a
-// rectangle, the child's clip is set as one rectangle instead of being intersected with the
-// current region: Wine's GDI+ fills far faster under a plain rectangle than under a combined
-// region. A rounded "rgn" clip turns that off for its subtree.
-void PaintSubtree(UIControl* control,
-                  Gdiplus::Graphics& graphics,
+struct PaintPass {
+  Gdiplus::Graphics& graphics;
+  // The pass began without a clip (the whole surface): Wine's GDI+ draws images several times
+  // faster under no clip than under any, so children that cannot spill are painted without.
+  bool unbounded;
+};
+
+// `clip` is the clip's bounds in `control`'s coordinates; `clipped` tells whether a clip is in
+// force. While every clip on the way down is a rectangle, the child's clip is set as one
+// rectangle instead of being intersected with the current region: Wine's GDI+ fills far faster
+// under a plain rectangle than under a combined region. A rounded "rgn" clip turns that off for
+// its subtree. A child that lies wholly inside the clip and paints nothing beyond its own
+// rectangle needs no clip of its own: any clip holding its rectangle shows the same.
+void PaintSubtree(PaintPass& pass,
+                  UIControl* control,
                   const Gdiplus::Rect& clip,
                   bool rectangular,
+                  bool clipped,
                   int depth) {
   if (!control->IsVisible())
     return;
+  Gdiplus::Graphics& graphics = pass.graphics;
   control->Paint(graphics);
   if (++depth >= kMaxTreeDepth)
     return;
@@ -29,15 +40,22 @@ void PaintSubtree(UIControl* control,
     if (!Gdiplus::Rect::Intersect(inside, box, clip))
       continue;
     Gdiplus::GraphicsState state = graphics.Save();
-    if (rectangular)
-      graphics.SetClip(inside, Gdiplus::CombineModeReplace);
-    else
+    bool childClipped = true;
+    if (!rectangular) {
       graphics.IntersectClip(box);
+    } else if (inside.Equals(box) && child->GetRegionRadius() <= 0 && child->PaintStaysInside()) {
+      childClipped = !pass.unbounded;
+      if (clipped && pass.unbounded)
+        graphics.ResetClip();
+    } else {
+      graphics.SetClip(inside, Gdiplus::CombineModeReplace);
+    }
     graphics.TranslateTransform(static_cast<Gdiplus::REAL>(r.left),
                                 static_cast<Gdiplus::REAL>(r.top));
     child->PaintClip(graphics);
     inside.Offset(-r.left, -r.top);
-    PaintSubtree(child, graphics, inside, rectangular && child->GetRegionRadius() <= 0, depth);
+    PaintSubtree(pass, child, inside, rectangular && child->GetRegionRadius() <= 0, childClipped,
+                 depth);
     graphics.Restore(state);
   }
 }
@@ -45,12 +63,15 @@ void PaintSubtree(UIControl* control,
 }  // namespace
 
 void PaintControlTree(UIControl* control, Gdiplus::Graphics& graphics) {
+  Gdiplus::Region current;
+  graphics.GetClip(&current);
+  PaintPass pass{graphics, current.IsInfinite(&graphics) != FALSE};
   Gdiplus::Rect clip;
   graphics.GetClipBounds(&clip);
   // An unclipped graphics reports a huge box; the arithmetic below stays within int range.
   Gdiplus::Rect limit(-0x3FFFFFFF, -0x3FFFFFFF, 0x7FFFFFFE, 0x7FFFFFFE);
   Gdiplus::Rect::Intersect(clip, clip, limit);
-  PaintSubtree(control, graphics, clip, true, 0);
+  PaintSubtree(pass, control, clip, true, !pass.unbounded, 0);
 }
 
 UIContainer::UIContainer() = default;

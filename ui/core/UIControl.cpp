@@ -1,6 +1,9 @@
 #include "ui/core/UIControl.h"
 
 #include <algorithm>
+#include <cwchar>
+#include <memory>
+#include <typeinfo>
 #include <unordered_map>
 
 #include "sys/CriticalSection.h"
@@ -74,6 +77,70 @@ void UnregisterHandle(uint32_t handle, const UIControl* control) {
 
 void SetFlag(uint8_t& flags, uint8_t bit, bool on) {
   flags = on ? (flags | bit) : (flags & ~bit);
+}
+
+enum class AttributeKind {
+  kUnknown,
+  kCss,
+  kTips,
+  kTrack,
+  kHeight,
+  kWidth,
+  kAdj,
+  kContainer,
+  kFloat,
+  kPos,
+  kCursor,
+  kSelect,
+  kVisible,
+  kEnable,
+  kHit,
+  kLayout,
+  kBack,
+  kTxt,
+  kId,
+  kRgn,
+  kPadding,
+};
+
+// Every attribute of every control passes here first: names are told apart by their length
+// before any text is compared.
+AttributeKind KindOf(const std::wstring& name) {
+  struct Known {
+    const wchar_t* name;
+    AttributeKind kind;
+  };
+  static const Known kBySize[][6] = {
+      {},
+      {},
+      {{L"id", AttributeKind::kId}},
+      {{L"css", AttributeKind::kCss},
+       {L"adj", AttributeKind::kAdj},
+       {L"pos", AttributeKind::kPos},
+       {L"hit", AttributeKind::kHit},
+       {L"txt", AttributeKind::kTxt},
+       {L"rgn", AttributeKind::kRgn}},
+      {{L"tips", AttributeKind::kTips}, {L"back", AttributeKind::kBack}},
+      {{L"track", AttributeKind::kTrack},
+       {L"width", AttributeKind::kWidth},
+       {L"float", AttributeKind::kFloat}},
+      {{L"height", AttributeKind::kHeight},
+       {L"cursor", AttributeKind::kCursor},
+       {L"select", AttributeKind::kSelect},
+       {L"enable", AttributeKind::kEnable},
+       {L"layout", AttributeKind::kLayout}},
+      {{L"visible", AttributeKind::kVisible}, {L"padding", AttributeKind::kPadding}},
+      {},
+      {{L"container", AttributeKind::kContainer}},
+  };
+  const size_t n = name.size();
+  if (n >= sizeof(kBySize) / sizeof(kBySize[0]))
+    return AttributeKind::kUnknown;
+  for (const Known& k : kBySize[n]) {
+    if (k.name && std::wmemcmp(k.name, name.data(), n) == 0)
+      return k.kind;
+  }
+  return AttributeKind::kUnknown;
 }
 
 }  // namespace
@@ -198,12 +265,12 @@ bool UIControl::IsTracking() const {
 }
 
 void UIControl::ApplyStyle(const std::wstring& name) {
-  const UIStyle* style = FindStyle(name);
+  // Held, not copied: the table may be reloaded under a SetAttribute.
+  std::shared_ptr<const UIStyle> style = ShareStyle(name);
   if (!style || styleDepth >= kMaxStyleDepth)
     return;
   ++styleDepth;
-  UIStyle copy = *style;  // the table may change under a SetAttribute
-  for (const auto& item : copy)
+  for (const auto& item : *style)
     SetAttribute(item.first, item.second);
   --styleDepth;
 }
@@ -225,82 +292,112 @@ void UIControl::SetBackgroundFromAttribute(const std::wstring& value) {
 
 bool UIControl::SetAttribute(const std::wstring& name, const std::wstring& value) {
   bool known = ApplyAttribute(name, value);
-  attributes_[name] = value;
+  attributes_.Set(name, value);
   return known;
 }
 
 bool UIControl::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
-  bool known = true;
-  if (name == L"css") {
-    ApplyStyle(value);
-  } else if (name == L"tips") {
-    tips_ = value;
-  } else if (name == L"track") {
-    SetFlag(flagsB_, kFlagTrack, ParseBool(value));
-  } else if (name == L"height" || name == L"width") {
-    bool height = name == L"height";
-    bool parent = value == L"parent";
-    SetFlag(flagsB_, height ? kFlagHeightParent : kFlagWidthParent, parent);
-    int size = parent ? (parent_ ? (height ? parent_->GetHeight() : parent_->GetWidth()) : -1)
-                      : ParseCoordinate(value);
-    if (size >= 0) {
-      if (height)
-        rect_.bottom = AddSaturated(rect_.top, size);
-      else
-        rect_.right = AddSaturated(rect_.left, size);
+  const AttributeKind kind = KindOf(name);
+  switch (kind) {
+    case AttributeKind::kCss:
+      ApplyStyle(value);
+      break;
+    case AttributeKind::kTips:
+      tips_ = value;
+      break;
+    case AttributeKind::kTrack:
+      SetFlag(flagsB_, kFlagTrack, ParseBool(value));
+      break;
+    case AttributeKind::kHeight:
+    case AttributeKind::kWidth: {
+      bool height = kind == AttributeKind::kHeight;
+      bool parent = value == L"parent";
+      SetFlag(flagsB_, height ? kFlagHeightParent : kFlagWidthParent, parent);
+      int size = parent ? (parent_ ? (height ? parent_->GetHeight() : parent_->GetWidth()) : -1)
+                        : ParseCoordinate(value);
+      if (size >= 0) {
+        if (height)
+          rect_.bottom = AddSaturated(rect_.top, size);
+        else
+          rect_.right = AddSaturated(rect_.left, size);
+      }
+      Relayout();
+      break;
     }
-    Relayout();
-  } else if (name == L"adj") {
-    SetFlag(flagsB_, kFlagAdj, ParseBool(value));
-  } else if (name == L"container") {
-    SetFlag(flagsB_, kFlagContainer, ParseBool(value));
-  } else if (name == L"float") {
-    SetFlag(flagsA_, kFlagFloat, ParseBool(value));
-  } else if (name == L"pos") {
-    if (value == L"parent") {
-      flagsA_ |= kFlagPosParent;
-      if (parent_)
-        SetPos(0, 0, parent_->GetWidth(), parent_->GetHeight());
-    } else {
-      flagsA_ &= ~kFlagPosParent;
-      RECT r = {};
-      ParseRect(value, &r);
-      SetPos(r.left, r.top, r.right - r.left, r.bottom - r.top);
-    }
-  } else if (name == L"cursor") {
-    cursor_ = value == L"hand"    ? IDC_HAND
-              : value == L"cross" ? IDC_CROSS
-              : value == L"wait"  ? IDC_WAIT
-                                  : IDC_ARROW;
-  } else if (name == L"select") {
-    SetFlag(flagsA_, kFlagSelect, ParseBool(value));
-  } else if (name == L"visible") {
-    SetFlag(flagsA_, kFlagVisible, ParseBool(value));
-  } else if (name == L"enable") {
-    SetFlag(flagsA_, kFlagEnabled, ParseBool(value));
-  } else if (name == L"hit") {
-    SetFlag(flagsA_, kFlagHit, ParseBool(value));
-  } else if (name == L"layout") {
-    SetLayoutFromAttribute(value);
-  } else if (name == L"back") {
-    SetBackgroundFromAttribute(value);
-  } else if (name == L"txt") {
-    SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
-  } else if (name == L"id") {
-    id_ = value;
-  } else if (name == L"rgn") {
-    rgn_ = ParseCoordinate(value);
-  } else if (name == L"padding") {
-    padding_ = ParseInsets(value);
-  } else {
-    known = false;
+    case AttributeKind::kAdj:
+      SetFlag(flagsB_, kFlagAdj, ParseBool(value));
+      break;
+    case AttributeKind::kContainer:
+      SetFlag(flagsB_, kFlagContainer, ParseBool(value));
+      break;
+    case AttributeKind::kFloat:
+      SetFlag(flagsA_, kFlagFloat, ParseBool(value));
+      break;
+    case AttributeKind::kPos:
+      if (value == L"parent") {
+        flagsA_ |= kFlagPosParent;
+        if (parent_)
+          SetPos(0, 0, parent_->GetWidth(), parent_->GetHeight());
+      } else {
+        flagsA_ &= ~kFlagPosParent;
+        RECT r = {};
+        ParseRect(value, &r);
+        SetPos(r.left, r.top, r.right - r.left, r.bottom - r.top);
+      }
+      break;
+    case AttributeKind::kCursor:
+      cursor_ = value == L"hand"    ? IDC_HAND
+                : value == L"cross" ? IDC_CROSS
+                : value == L"wait"  ? IDC_WAIT
+                                    : IDC_ARROW;
+      break;
+    case AttributeKind::kSelect:
+      SetFlag(flagsA_, kFlagSelect, ParseBool(value));
+      break;
+    case AttributeKind::kVisible:
+      SetFlag(flagsA_, kFlagVisible, ParseBool(value));
+      break;
+    case AttributeKind::kEnable:
+      SetFlag(flagsA_, kFlagEnabled, ParseBool(value));
+      break;
+    case AttributeKind::kHit:
+      SetFlag(flagsA_, kFlagHit, ParseBool(value));
+      break;
+    case AttributeKind::kLayout:
+      SetLayoutFromAttribute(value);
+      break;
+    case AttributeKind::kBack:
+      SetBackgroundFromAttribute(value);
+      break;
+    case AttributeKind::kTxt:
+      SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
+      break;
+    case AttributeKind::kId:
+      id_ = value;
+      break;
+    case AttributeKind::kRgn:
+      rgn_ = ParseCoordinate(value);
+      break;
+    case AttributeKind::kPadding:
+      padding_ = ParseInsets(value);
+      break;
+    case AttributeKind::kUnknown:
+      return false;
   }
-  return known;
+  return true;
 }
 
 void UIControl::Paint(Gdiplus::Graphics& graphics) {
   if (background_)
     background_->Draw(this, graphics);
+}
+
+bool UIControl::PaintStaysInside() const {
+  return typeid(*this) == typeid(UIControl) && BackgroundStaysInside();
+}
+
+bool UIControl::BackgroundStaysInside() const {
+  return !background_ || background_->StaysInside(this);
 }
 
 void UIControl::PaintClip(Gdiplus::Graphics& graphics) {
@@ -496,8 +593,7 @@ void UIControl::AttachHost(IUIContainer* host, int depth) {
 }
 
 std::wstring UIControl::GetAttribute(const std::wstring& name) const {
-  auto it = attributes_.find(name);
-  return it == attributes_.end() ? std::wstring() : it->second;
+  return attributes_.Get(name);
 }
 
 void UIControl::SetText(const std::wstring& text) {

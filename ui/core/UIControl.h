@@ -9,6 +9,7 @@
 
 #include "sys/GdiplusApi.h"
 #include "ui/core/IUIContainer.h"
+#include "ui/core/UIAttributeMap.h"
 #include "ui/core/UIRefObj.h"
 
 class UIControl;
@@ -132,6 +133,10 @@ class UIControl : public UIRefObj {
   // The topmost visible, enabled control under (x, y) (parent coordinates) that is
   // hit-testable; null when none.
   virtual UIControl* ControlFromPoint(int x, int y);
+  // Whether Paint changes no pixel outside (0, 0, width, height), so that the paint pass may
+  // leave out the clip to the control's own rectangle. A class knows it only for itself: the
+  // answer is false for any subclass that does not answer anew.
+  virtual bool PaintStaysInside() const;
 
   static constexpr int kWantsTab = 0x02;
 
@@ -228,6 +233,7 @@ class UIControl : public UIRefObj {
   void SetState(unsigned state);
   // Sends 2 to every child, marks its subtree removed, detaches it and drops its reference.
   void DestroyChildren();
+  bool BackgroundStaysInside() const;
 
   RECT rect_ = {};
   RECT padding_ = {};
@@ -261,7 +267,7 @@ class UIControl : public UIRefObj {
   void SetBackgroundFromAttribute(const std::wstring& value);
 
   uint32_t handle_ = 0;
-  std::map<std::wstring, std::wstring> attributes_;
+  UIAttributeMap attributes_;
   std::vector<std::pair<UIEventListener, void*>> listeners_;
   const UIMessage* current_ = nullptr;
 };

@@ -81,6 +81,25 @@ void DrawPart(Gdiplus::Graphics& g,
   }
 }
 
+// The clip's bounds in whole pixels; false when they are not whole (a shape is then drawn as
+// it is, whatever the clip).
+bool WholeClipBounds(Gdiplus::Graphics& g, Rect* out) {
+  Gdiplus::RectF b;
+  if (g.GetClipBounds(&b) != Gdiplus::Ok || b.Width <= 0 || b.Height <= 0 || b.Width > 1e6f ||
+      b.Height > 1e6f)
+    return false;
+  *out = Rect(static_cast<INT>(b.X), static_cast<INT>(b.Y), static_cast<INT>(b.Width),
+              static_cast<INT>(b.Height));
+  return static_cast<REAL>(out->X) == b.X && static_cast<REAL>(out->Y) == b.Y &&
+         static_cast<REAL>(out->Width) == b.Width && static_cast<REAL>(out->Height) == b.Height;
+}
+
+// Whether `clip` lies inside `r` shrunk by `inset` on every side.
+bool WithinInset(const Rect& clip, const Rect& r, int inset) {
+  return clip.X >= r.X + inset && clip.Y >= r.Y + inset &&
+         clip.GetRight() <= r.GetRight() - inset && clip.GetBottom() <= r.GetBottom() - inset;
+}
+
 Rect WholeImage(Gdiplus::Image* image) {
   return Rect(0, 0, static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()));
 }
@@ -138,6 +157,14 @@ void AddRoundRectPath(Gdiplus::GraphicsPath& path, const Rect& r, int radius) {
 }
 
 void FillRoundRect(Gdiplus::Graphics& g, const Rect& r, int radius, Gdiplus::ARGB colour) {
+  // A repaint of a small area deep inside a large shape (a status text on a window's rounded
+  // background) covers only pixels the shape covers whole: a rectangle a pixel wider than the
+  // clip on every side paints them alike, without turning the whole outline into a region.
+  Rect clip;
+  if (WholeClipBounds(g, &clip) && WithinInset(clip, r, radius + 2)) {
+    clip.Inflate(1, 1);
+    return FillRect(g, clip, colour);
+  }
   HighQualityScope quality(g);
   Gdiplus::GraphicsPath path;
   AddRoundRectPath(path, r, radius);
@@ -146,6 +173,10 @@ void FillRoundRect(Gdiplus::Graphics& g, const Rect& r, int radius, Gdiplus::ARG
 }
 
 void StrokeRoundRect(Gdiplus::Graphics& g, const Rect& r, int radius, Gdiplus::ARGB colour) {
+  // The outline and its anti-aliased fringe stay within a pixel of the corner boxes and edges.
+  Rect clip;
+  if (WholeClipBounds(g, &clip) && WithinInset(clip, r, radius + 2))
+    return;
   HighQualityScope quality(g);
   Gdiplus::GraphicsPath path;
   AddRoundRectPath(path, r, radius);

@@ -92,7 +92,8 @@ void UIHostWnd::InvalidateRect(const RECT& rect) {
   RECT r;
   if (!IntersectRect(&r, &rect, &client))
     return;
-  UnionRect(&pendingInvalid_, &pendingInvalid_, &r);
+  dirty_.Add(r, client);
+  // Every rectangle goes to the system too: a window shown later finds its update region there.
   if (!building_)
     ::InvalidateRect(hwnd_, &r, FALSE);
 }
@@ -291,26 +292,34 @@ void UIHostWnd::PaintNow() {
 }
 
 void UIHostWnd::PaintArea(RECT area) {
-  UnionRect(&area, &area, &pendingInvalid_);
-  pendingInvalid_ = {};
-  if (EnsureBackBuffer())
-    area = GetClientRect();
   RECT client = GetClientRect();
-  IntersectRect(&area, &area, &client);
+  dirty_.Add(area, client);
+  area = dirty_.Take(client);
+  if (EnsureBackBuffer())
+    area = client;
   if (!bufferImage_ || IsRectEmpty(&area))
     return;
   {
     Gdiplus::Graphics graphics(bufferImage_.get());
-    if (globalTextHint)
-      graphics.SetTextRenderingHint(static_cast<Gdiplus::TextRenderingHint>(globalTextHint));
-    if (textHint_)
-      graphics.SetTextRenderingHint(static_cast<Gdiplus::TextRenderingHint>(textHint_));
-    graphics.SetClip(
-        Gdiplus::Rect(area.left, area.top, area.right - area.left, area.bottom - area.top));
-    graphics.Clear(Gdiplus::Color(0x00FFFFFF));
-    Paint(graphics);
+    PaintTo(graphics, area);
   }
   Present(area);
+}
+
+void UIHostWnd::PaintTo(Gdiplus::Graphics& graphics, const RECT& area) {
+  if (globalTextHint)
+    graphics.SetTextRenderingHint(static_cast<Gdiplus::TextRenderingHint>(globalTextHint));
+  if (textHint_)
+    graphics.SetTextRenderingHint(static_cast<Gdiplus::TextRenderingHint>(textHint_));
+  // The surface's own edges bound a whole-window pass: under no clip at all, children that
+  // cannot spill are painted without one of their own.
+  RECT client = GetClientRect();
+  if (!EqualRect(&area, &client)) {
+    graphics.SetClip(
+        Gdiplus::Rect(area.left, area.top, area.right - area.left, area.bottom - area.top));
+  }
+  graphics.Clear(Gdiplus::Color(0x00FFFFFF));
+  Paint(graphics);
 }
 
 void UIHostWnd::Paint(Gdiplus::Graphics& graphics) {
@@ -367,6 +376,8 @@ void UIHostWnd::FreeBackBuffer() {
 }
 
 void UIHostWnd::Present(const RECT& area) {
+  lastPushed_ = area;
+  ++pushCount_;
   GdiFlush();
   if (IsLayered()) {
     POINT source = {0, 0};

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ui/core/UIContainer.h"
+#include "ui/core/UIDirtyRect.h"
 #include "ui/core/UIWindowImp.h"
 
 // A top-level window hosting one control tree built from a layout file of the skin. Every
@@ -15,7 +16,9 @@
 //
 // Creation builds the tree and resizes the window to the layout root's size (position kept).
 // The tree is painted into a 32-bit premultiplied back buffer of the window's size, presented
-// with per-pixel alpha (layered windows) or copied to the window. Native mouse, key, focus,
+// with per-pixel alpha (layered windows) or copied to the window. A paint covers only what was
+// invalidated since the last one (their union, inside the client area) and pushes only that
+// rectangle to the screen; nothing invalid paints and pushes nothing. Native mouse, key, focus,
 // timer and caret messages become control messages; capture, hover, focus and tracking are kept
 // as control handles, so a control destroyed meanwhile simply stops receiving anything (its
 // timers are killed at their next tick).
@@ -67,6 +70,13 @@ class UIHostWnd : public UIContainer, public UIWindowImp {
 
   // Paints what is invalid now, without waiting for the message queue.
   void PaintNow();
+  // The paint pass proper into any graphics of the window's size: `area` (window coordinates)
+  // cleared to transparent and the tree painted over it. The whole client area is painted
+  // without a clip.
+  void PaintTo(Gdiplus::Graphics& graphics, const RECT& area);
+  // The rectangle the last paint pushed to the screen, and how many paints pushed one.
+  RECT LastPushedRectForTesting() const { return lastPushed_; }
+  int PushCountForTesting() const { return pushCount_; }
   // A pixel of the back buffer as stored (premultiplied ARGB); 0 outside it.
   uint32_t BackBufferPixelForTesting(int x, int y) const;
   SIZE BackBufferSizeForTesting() const { return {bufferWidth_, bufferHeight_}; }
@@ -154,8 +164,10 @@ class UIHostWnd : public UIContainer, public UIWindowImp {
   int bufferWidth_ = 0;
   int bufferHeight_ = 0;
   std::unique_ptr<Gdiplus::Bitmap> bufferImage_;
-  RECT pendingInvalid_ = {};
+  UIDirtyRect dirty_;
   bool building_ = false;  // invalidations only gather while the layout is built
+  RECT lastPushed_ = {};
+  int pushCount_ = 0;
 
   // Caret: a rectangle inverted over the back buffer.
   uint32_t caretOwner_ = 0;

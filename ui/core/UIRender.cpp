@@ -31,26 +31,28 @@ RenderState SelectRenderState(bool enabled, unsigned state, bool selected) {
 }
 
 UIRender* CreateRender(const std::wstring& descriptor) {
-  std::wstring prefix = descriptor.substr(0, 4);
   UIRender* render = nullptr;
-  if (prefix == L"clr:")
+  if (descriptor.compare(0, 4, L"clr:") == 0)
     render = new UIRenderColor;
-  else if (prefix == L"grd:")
+  else if (descriptor.compare(0, 4, L"grd:") == 0)
     render = new UIGradientColor;
-  else if (prefix == L"img:")
+  else if (descriptor.compare(0, 4, L"img:") == 0)
     render = new UIRenderImg;
-  else if (prefix == L"txt:")
+  else if (descriptor.compare(0, 4, L"txt:") == 0)
     render = new UIRenderText;
   else
     return nullptr;
 
+  // Name and value are copied into the same two strings item after item.
+  std::wstring name, value;
   size_t start = 4;
   while (start <= descriptor.size()) {
     size_t bar = descriptor.find(L'|', start);
-    std::wstring item = descriptor.substr(start, bar == std::wstring::npos ? bar : bar - start);
-    size_t eq = item.find(L'=');
-    if (eq != std::wstring::npos && item.find(L'=', eq + 1) == std::wstring::npos) {
-      std::wstring name = item.substr(0, eq), value = item.substr(eq + 1);
+    size_t end = bar == std::wstring::npos ? descriptor.size() : bar;
+    size_t eq = descriptor.find(L'=', start);
+    if (eq < end && descriptor.find(L'=', eq + 1) >= end) {
+      name.assign(descriptor, start, eq - start);
+      value.assign(descriptor, eq + 1, end - eq - 1);
       if (name == L"css") {
         if (const UIStyle* style = FindStyle(value)) {
           for (const auto& pair : *style)

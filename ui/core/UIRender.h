@@ -18,6 +18,9 @@ class UIRender : public UIRefObj {
   virtual bool SetAttribute(const std::wstring& name, const std::wstring& value) = 0;
   // Destination rectangle; only the image painter uses it.
   virtual void SetRect(const RECT& rect) {}
+  // Whether Draw changes no pixel outside (0, 0, width, height) of `control`, so that painting
+  // it needs no clip to that rectangle. False unless the painter knows.
+  virtual bool StaysInside(const UIControl* control) const { return false; }
 };
 
 // The painter a descriptor names, holding one reference; null for an unknown prefix.

@@ -10,6 +10,8 @@ class UIRenderColor : public UIRender {
   // UIRender:
   bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
   void Draw(UIControl* control, Gdiplus::Graphics& graphics) override;
+  // Square corners only: anti-aliased rounded edges reach half a pixel beyond the rectangle.
+  bool StaysInside(const UIControl* control) const override { return radius_ <= 0; }
 
   // Paints `r` in state `s`.
   virtual void Paint(Gdiplus::Graphics& g, const Gdiplus::Rect& r, RenderState s) const;
@@ -29,6 +31,7 @@ class UIRenderColor : public UIRender {
 class UIGradientColor : public UIRenderColor {
  public:
   bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
+  bool StaysInside(const UIControl* control) const override { return true; }
   void Paint(Gdiplus::Graphics& g, const Gdiplus::Rect& r, RenderState s) const override;
 
  private:

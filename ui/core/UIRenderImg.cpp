@@ -2,6 +2,7 @@
 
 #include "sys/StringFormat.h"
 #include "ui/core/SkinBitmap.h"
+#include "ui/core/UIControl.h"
 #include "ui/core/UIGraphics.h"
 #include "ui/core/UIResLoader.h"
 #include "ui/core/UIValueParse.h"
@@ -28,6 +29,12 @@ bool UIRenderImg::SetAttribute(const std::wstring& name, const std::wstring& val
     return false;
   }
   return true;
+}
+
+bool UIRenderImg::StaysInside(const UIControl* control) const {
+  return !image_ || IsRectEmpty(&dst_) ||
+         (dst_.left >= 0 && dst_.top >= 0 && dst_.right <= control->GetWidth() &&
+          dst_.bottom <= control->GetHeight());
 }
 
 void UIRenderImg::Paint(Gdiplus::Graphics& g, const Gdiplus::Rect& r) const {

@@ -17,6 +17,8 @@ class UIRenderImg : public UIRender {
   bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
   void Draw(UIControl* control, Gdiplus::Graphics& graphics) override;
   void SetRect(const RECT& rect) override { dst_ = rect; }
+  // Inside unless a destination reaches beyond the control.
+  bool StaysInside(const UIControl* control) const override;
 
   // Paints into `r` (the control's rectangle), or into the destination when one is set.
   void Paint(Gdiplus::Graphics& g, const Gdiplus::Rect& r) const;

@@ -20,6 +20,12 @@ class UIRenderText : public UIRender {
   // UIRender:
   bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
   void Draw(UIControl* control, Gdiplus::Graphics& graphics) override;
+  // GDI+ cuts text at its layout box, the rectangle less the inset; keyword runs are laid out
+  // beyond it.
+  bool StaysInside(const UIControl* control) const override {
+    return !keyword_ && inset_.left >= 0 && inset_.top >= 0 && inset_.right >= 0 &&
+           inset_.bottom >= 0;
+  }
 
   // Draws `text` into `r` (the control's rectangle) as the state `s` shows it.
   void Paint(Gdiplus::Graphics& g,

@@ -9,8 +9,10 @@
 
 namespace {
 
-std::map<std::wstring, UIStyle>& Table() {
-  static std::map<std::wstring, UIStyle> table;
+using StyleMap = std::map<std::wstring, std::shared_ptr<const UIStyle>>;
+
+StyleMap& Table() {
+  static StyleMap table;
   return table;
 }
 
@@ -37,13 +39,16 @@ void LoadStyleTable(const std::string& utf8Json) {
   } catch (const std::exception&) {
     return;  // nesting deeper than the reader's limit
   }
-  std::map<std::wstring, UIStyle> table;
+  StyleMap table;
   for (auto it = root.begin(); it != root.end(); ++it) {
-    UIStyle& style = table[Utf8ToWide(it.name())];
-    if (!it->isObject())
-      continue;
-    for (auto a = it->begin(); a != it->end(); ++a)
-      style[Utf8ToWide(a.name())] = ValueText(*a);
+    // Two names may convert to one (invalid UTF-8): their members gather under it.
+    std::shared_ptr<const UIStyle>& slot = table[Utf8ToWide(it.name())];
+    auto style = slot ? std::make_shared<UIStyle>(*slot) : std::make_shared<UIStyle>();
+    if (it->isObject()) {
+      for (auto a = it->begin(); a != it->end(); ++a)
+        (*style)[Utf8ToWide(a.name())] = ValueText(*a);
+    }
+    slot = std::move(style);
   }
   Table().swap(table);
 }
@@ -52,8 +57,14 @@ void ClearStyleTable() {
   Table().clear();
 }
 
+std::shared_ptr<const UIStyle> ShareStyle(const std::wstring& name) {
+  auto& table = Table();
+  auto it = table.find(name);
+  return it == table.end() ? nullptr : it->second;
+}
+
 const UIStyle* FindStyle(const std::wstring& name) {
   auto& table = Table();
   auto it = table.find(name);
-  return it == table.end() ? nullptr : &it->second;
+  return it == table.end() ? nullptr : it->second.get();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 
 // One named style: attribute name -> value, applied in key order.
@@ -10,5 +11,7 @@ using UIStyle = std::map<std::wstring, std::wstring>;
 // not a JSON object leaves the table empty.
 void LoadStyleTable(const std::string& utf8Json);
 void ClearStyleTable();
-// Null when no style has that name.
+// Null when no style has that name. The pointer lives until the table is loaded or cleared.
 const UIStyle* FindStyle(const std::wstring& name);
+// The same style held: it outlives a reload of the table.
+std::shared_ptr<const UIStyle> ShareStyle(const std::wstring& name);

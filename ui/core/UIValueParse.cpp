@@ -1,20 +1,37 @@
 #include "ui/core/UIValueParse.h"
 
 #include <climits>
-#include <vector>
+#include <cwchar>
 
 #include "sys/StringFormat.h"
 
 namespace {
 
-std::vector<std::wstring> SplitAtCommas(const std::wstring& text) {
-  std::vector<std::wstring> parts;
-  size_t start = 0;
+// The values are read in place: a layout applies thousands of them while a window is built.
+
+// ParseDecimal of the part that begins at `at`: the C reader stops at the comma ending it.
+int DecimalAt(const std::wstring& text, size_t at) {
+  long value = std::wcstol(text.c_str() + at, nullptr, 10);
+  return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
+}
+
+int CoordinateAt(const std::wstring& text, size_t at) {
+  int v = DecimalAt(text, at);
+  return v > kMaxLayoutValue ? kMaxLayoutValue : v < -kMaxLayoutValue ? -kMaxLayoutValue : v;
+}
+
+// Where each of the first `max` comma-separated parts of `text` from `from` begins; answers
+// how many parts there are in all.
+size_t PartStarts(const std::wstring& text, size_t from, size_t* starts, size_t max) {
+  size_t count = 0;
+  size_t start = from;
   for (;;) {
+    if (count < max)
+      starts[count] = start;
+    ++count;
     size_t comma = text.find(L',', start);
-    parts.push_back(text.substr(start, comma - start));
     if (comma == std::wstring::npos)
-      return parts;
+      return count;
     start = comma + 1;
   }
 }
@@ -51,24 +68,25 @@ uint32_t ParseColor(const std::wstring& text) {
     pos = 2;
   if (pos < text.size() && text[pos] == L'#')
     ++pos;
-  std::wstring rest = text.substr(pos);
 
-  if (rest.find(L',') == std::wstring::npos) {
+  if (text.find(L',', pos) == std::wstring::npos) {
     uint32_t value = 0;
-    for (wchar_t c : rest)
-      value = (value << 4) | HexDigit(c);
-    if (rest.empty() || rest.size() >= 8)
+    for (size_t i = pos; i < text.size(); ++i)
+      value = (value << 4) | HexDigit(text[i]);
+    size_t digits = text.size() - pos;
+    if (digits == 0 || digits >= 8)
       return value;
     return value | 0xFE000000;
   }
-  std::vector<std::wstring> parts = SplitAtCommas(rest);
+  size_t starts[4];
+  size_t parts = PartStarts(text, pos, starts, 4);
   uint32_t v[4] = {255, 0, 0, 0};
-  if (parts.size() == 3) {
+  if (parts == 3) {
     for (int i = 0; i < 3; ++i)
-      v[i + 1] = static_cast<uint32_t>(ParseDecimal(parts[i])) & 0xFF;
-  } else if (parts.size() == 4) {
+      v[i + 1] = static_cast<uint32_t>(DecimalAt(text, starts[i])) & 0xFF;
+  } else if (parts == 4) {
     for (int i = 0; i < 4; ++i)
-      v[i] = static_cast<uint32_t>(ParseDecimal(parts[i])) & 0xFF;
+      v[i] = static_cast<uint32_t>(DecimalAt(text, starts[i])) & 0xFF;
   }
   return (v[0] << 24) | (v[1] << 16) | (v[2] << 8) | v[3];
 }
@@ -78,15 +96,15 @@ bool ParseBool(const std::wstring& text) {
 }
 
 bool ParseRect(const std::wstring& text, RECT* rect) {
-  std::vector<std::wstring> parts = SplitAtCommas(text);
-  if (parts.size() != 4)
+  size_t starts[4];
+  if (PartStarts(text, 0, starts, 4) != 4)
     return false;
-  int x = ParseCoordinate(parts[0]);
-  int y = ParseCoordinate(parts[1]);
+  int x = CoordinateAt(text, starts[0]);
+  int y = CoordinateAt(text, starts[1]);
   rect->left = x;
   rect->top = y;
-  rect->right = x + ParseCoordinate(parts[2]);
-  rect->bottom = y + ParseCoordinate(parts[3]);
+  rect->right = x + CoordinateAt(text, starts[2]);
+  rect->bottom = y + CoordinateAt(text, starts[3]);
   return true;
 }
 
@@ -94,9 +112,10 @@ RECT ParseInsets(const std::wstring& text) {
   RECT r = {};
   if (text.empty())
     return r;
-  std::vector<std::wstring> parts = SplitAtCommas(text);
+  size_t starts[4];
+  size_t parts = PartStarts(text, 0, starts, 4);
   LONG* fields[] = {&r.left, &r.top, &r.right, &r.bottom};
-  for (size_t i = 0; i < parts.size() && i < 4; ++i)
-    *fields[i] = ParseCoordinate(parts[i]);
+  for (size_t i = 0; i < parts && i < 4; ++i)
+    *fields[i] = CoordinateAt(text, starts[i]);
   return r;
 }
