@@ -104,8 +104,11 @@ Sample Measure(const std::wstring& program, const wchar_t* className) {
   PROCESS_MEMORY_COUNTERS counters = {sizeof(counters)};
   if (GetProcessMemoryInfo(process.hProcess, &counters, sizeof(counters)))
     sample.workingSetMiB = static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0);
-  if (hwnd)
+  // QuelmTask only hides on a close; the end of the session ends it. The peer ends on a close.
+  if (hwnd) {
+    PostMessageW(hwnd, WM_ENDSESSION, TRUE, 0);
     PostMessageW(hwnd, WM_CLOSE, 0, 0);
+  }
   if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0)
     TerminateProcess(process.hProcess, 1);
   CloseHandle(process.hThread);
