@@ -71,8 +71,9 @@ void ResLoaderMgr::Prefetch(const std::vector<std::wstring>& paths) {
       std::unique_ptr<SkinBitmap> bitmap = DecodeSkinImage(e.bytes, e.size, &status);
       std::lock_guard<std::mutex> lock(prefetchMutex_);
       prefetchPending_.erase(e.key);
-      // Left to LoadImage, which then decodes it itself.
-      if (status != Gdiplus::GdiplusNotInitialized && (bitmap || status != Gdiplus::Ok))
+      // A failure is left to LoadImage, which decodes it itself: this thread may lack what the
+      // UI thread has.
+      if (bitmap)
         prefetched_.emplace(e.key, std::move(bitmap));
       prefetchDone_.notify_all();
     }

@@ -48,7 +48,8 @@ class ResLoaderMgr : public UIResLoader {
   // Decodes the images at `paths`, in that order, on a thread of its own, so that their decoding
   // (and the codecs' loading by the first one) overlaps the caller's work until they are
   // painted. LoadImage of one of them waits for it and then answers exactly as if it had
-  // decoded it itself. Call at most once, while a GdiplusSession runs that outlives the loader.
+  // decoded it itself (an image the thread could not decode, it decodes itself). Call at most once,
+  // while a GdiplusSession runs that outlives the loader.
   void Prefetch(const std::vector<std::wstring>& paths);
 
   const SkinPackIndex& pack() const { return pack_; }
