@@ -41,8 +41,11 @@ bool QuelmTaskWnd::CreateAndShow(bool hidden) {
     return false;
   ::InvalidateRect(hwnd_, nullptr, FALSE);
   CenterWindow();
-  if (!hidden)
+  if (!hidden) {
     ShowWindow(hwnd_, SW_SHOW);
+    // The shell's tray and the window's icons take a while and show nothing in the window.
+    UpdateWindow(hwnd_);
+  }
   FillTrayIcon();
   DeleteTrayIcon();  // one left behind by an earlier run of the same window would stay twice
   AddTrayIcon();

@@ -13,20 +13,20 @@
 
 #include "app/AppControls.h"
 #include "app/Heartbeat.h"
-#include "app/UpdateCheck.h"
 #include "app/QuelmTaskWnd.h"
 #include "app/Startup.h"
+#include "app/UpdateCheck.h"
+#include "popups/TaskPopupWindows.h"
 #include "sys/GdiplusSession.h"
 #include "sys/HandOff.h"
 #include "sys/MainWindowHandle.h"
 #include "sys/OsVersion.h"
 #include "sys/ProcessSetup.h"
 #include "sys/ShellRun.h"
-#include "tasks/TaskPopups.h"
-#include "popups/TaskPopupWindows.h"
 #include "tasks/RunHistory.h"
 #include "tasks/Settings.h"
 #include "tasks/TaskManager.h"
+#include "tasks/TaskPopups.h"
 #include "tasks/TaskStore.h"
 #include "tasks/WakeScheduler.h"
 #include "ui/controls/UIBasicControls.h"
@@ -63,6 +63,12 @@ void RunApplication(bool hidden) {
     ResLoaderMgr loader;
     SetResLoader(&loader);
     loader.LoadModulePack(GetModuleHandleW(nullptr));
+    // What the main window's first paint shows, in the order it is painted.
+    loader.Prefetch({L"img\\ico24.png", L"img\\btn\\btn_menu.png", L"img\\btn\\btn_close.png",
+                     L"img\\btn\\cb_back.png", L"img\\btn\\btn_arrow.png", L"img\\btn\\btnb.png",
+                     L"img\\btn\\btn_checkbox2.png", L"img\\btn\\btn_switch2.png",
+                     L"img\\btn\\btn_edit.png", L"img\\btn\\btn_delete.png",
+                     L"img\\btn\\btnplay.png"});
     LoadStyleTable(loader.ReadEntry(L"cssData.json"));
     AllowShellMessages();
     StartHeartbeat();

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "tests/uicore/PackBuilder.h"
+#include "ui/core/UIRenderImg.h"
 
 namespace {
 
@@ -135,4 +136,68 @@ TEST(ResLoaderMgr, ImageAskedForBeforeGdiplusStartsIsDecodedOnceItRuns) {
   EXPECT_EQ(image->GetWidth(), 3u);
   // The cache holds GDI+ objects: it goes before GDI+ does.
   loader.reset();
+}
+
+TEST_F(ResLoaderMgrTest, PrefetchedImagesAnswerAsIfDecodedOnRequest) {
+  loader_.Prefetch({L"IMG\\btn\\tiny.png", L"img\\broken.png", L"img\\missing.png"});
+  SkinBitmap* image = loader_.LoadImage(L"img\\btn\\tiny.png");
+  ASSERT_NE(image, nullptr);
+  Gdiplus::Color c;
+  ASSERT_EQ(image->GetPixel(2, 0, &c), Gdiplus::Ok);
+  EXPECT_EQ(c.GetValue(), 0xFF0000FF);
+  EXPECT_EQ(loader_.LoadImage(L"img\\btn\\tiny.png"), image);
+  EXPECT_EQ(loader_.LoadImage(L"img\\broken.png"), nullptr);
+  EXPECT_EQ(loader_.LoadImage(L"img\\missing.png"), nullptr);
+  // The broken file is remembered, the missing one is not, as without a prefetch.
+  EXPECT_EQ(loader_.cached_image_count(), 2u);
+}
+
+TEST_F(ResLoaderMgrTest, ImageSizeOfAPngIsReadFromItsHeaderWithoutDecoding) {
+  const std::string png = TinyPng();
+  std::string pack =
+      BuildPack(
+          {{L"a.png", png}, {L"head.png", png.substr(0, 33)}, {L"broken.png", "not a png at all"}})
+          .bytes;
+  ResLoaderMgr loader;
+  ASSERT_TRUE(loader.LoadPack(pack.data(), pack.size()));
+  struct Case {
+    const wchar_t* path;
+    bool found;
+    size_t cachedAfter;  // only a file that is not a PNG is decoded for its size
+  } cases[] = {{L"A.PNG", true, 0},
+               {L"head.png", true, 0},
+               {L"missing.png", false, 0},
+               {L"broken.png", false, 1}};
+  for (const Case& c : cases) {
+    int w = 0, h = 0;
+    EXPECT_EQ(loader.ImageSize(c.path, &w, &h), c.found) << c.path;
+    if (c.found) {
+      EXPECT_EQ(w, 3) << c.path;
+      EXPECT_EQ(h, 2) << c.path;
+    }
+    EXPECT_EQ(loader.cached_image_count(), c.cachedAfter) << c.path;
+  }
+  // A sound header over a truncated body still fails to decode.
+  EXPECT_EQ(loader.LoadImage(L"head.png"), nullptr);
+}
+
+TEST_F(ResLoaderMgrTest, ImagePainterDecodesOnFirstPaintAndPaintsTheSame) {
+  UIResLoader* previous = GetResLoader();
+  SetResLoader(&loader_);
+  {
+    UIRenderImg render;
+    render.SetAttribute(L"file", L"img\\btn\\tiny.png");
+    EXPECT_EQ(loader_.cached_image_count(), 0u);
+    Gdiplus::Bitmap canvas(3, 2, PixelFormat32bppARGB);
+    {
+      Gdiplus::Graphics g(&canvas);
+      render.Paint(g, Gdiplus::Rect(0, 0, 3, 2));
+    }
+    EXPECT_EQ(loader_.cached_image_count(), 1u);
+    EXPECT_EQ(render.image(), loader_.LoadImage(L"img\\btn\\tiny.png"));
+    Gdiplus::Color c;
+    ASSERT_EQ(canvas.GetPixel(1, 0, &c), Gdiplus::Ok);
+    EXPECT_EQ(c.GetValue(), 0xFF00FF00);
+  }
+  SetResLoader(previous);
 }

@@ -7,9 +7,9 @@
 #include "sys/StringFormat.h"
 #include "ui/controls/UIControlPaint.h"
 #include "ui/controls/UIScrollVertView.h"
-#include "ui/core/SkinBitmap.h"
 #include "ui/core/UIBuilder.h"
 #include "ui/core/UIRenderImg.h"
+#include "ui/core/UIResLoader.h"
 #include "ui/core/UIValueParse.h"
 
 namespace {
@@ -18,11 +18,12 @@ namespace {
 SIZE MakeFramePainters(const std::wstring& path, int type, UIRender* out[4]) {
   for (int i = 0; i < 4; ++i)
     ReplaceRender(out[i], nullptr);
-  SkinBitmap* image = LoadSkinImage(path);
-  if (!image)
+  UIResLoader* loader = GetResLoader();
+  int w = 0, h = 0;
+  if (!loader || path.empty() || !loader->ImageSize(path, &w, &h))
     return SIZE{};
-  int fw = static_cast<int>(image->GetWidth()) / 4;
-  int fh = static_cast<int>(image->GetHeight());
+  int fw = w / 4;
+  int fh = h;
   if (fw < 1 || fh < 1)
     return SIZE{};
   for (int i = 0; i < 4; ++i) {

@@ -41,11 +41,11 @@ SkinBitmap* LoadSkinImage(const std::wstring& path) {
 void MakeStripPainters(const std::wstring& path, bool vertical, UIRender* out[4]) {
   for (int i = 0; i < 4; ++i)
     out[i] = nullptr;
-  SkinBitmap* image = LoadSkinImage(path);
-  if (!image)
+  UIResLoader* loader = GetResLoader();
+  int w = 0, h = 0;
+  // The frames decode the image when one is first painted.
+  if (!loader || path.empty() || !loader->ImageSize(path, &w, &h))
     return;
-  int w = static_cast<int>(image->GetWidth());
-  int h = static_cast<int>(image->GetHeight());
   int fw = vertical ? w : w / 4;
   int fh = vertical ? h / 4 : h;
   if (fw < 1 || fh < 1)

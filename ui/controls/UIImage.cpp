@@ -8,7 +8,8 @@ bool UIImage::ApplyAttribute(const std::wstring& name, const std::wstring& value
   if (name != L"back")
     return UIControl::ApplyAttribute(name, value);
   path_ = value;
-  image_ = LoadSkinImage(value);
+  image_ = nullptr;
+  resolved_ = false;
   Invalidate();
   return true;
 }
@@ -19,6 +20,10 @@ void UIImage::SetBitmap(std::shared_ptr<Gdiplus::Bitmap> bitmap) {
 }
 
 void UIImage::Paint(Gdiplus::Graphics& graphics) {
+  if (!resolved_ && !bitmap_) {
+    image_ = LoadSkinImage(path_);
+    resolved_ = true;
+  }
   Gdiplus::Image* image = bitmap_ ? static_cast<Gdiplus::Image*>(bitmap_.get()) : image_;
   if (!image)
     return;

@@ -9,7 +9,7 @@ class SkinBitmap;
 // An image stretched over the whole control: the bitmap set by code, else the pack image named
 // by "back" (a path here, not a render descriptor). Nothing shows when neither exists. UI thread
 // only; the pack image belongs to the resource cache, the code's bitmap is shared with the
-// caller.
+// caller. The pack image is decoded when first painted.
 class UIImage : public UIControl {
  public:
   // UIControl:
@@ -23,5 +23,6 @@ class UIImage : public UIControl {
  private:
   std::wstring path_;
   SkinBitmap* image_ = nullptr;  // not owned
+  bool resolved_ = true;         // image_ answers for path_
   std::shared_ptr<Gdiplus::Bitmap> bitmap_;
 };

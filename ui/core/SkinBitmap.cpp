@@ -53,3 +53,21 @@ IStream* NewStreamOver(const void* bytes, size_t size) {
   stream->SetSize(length);
   return stream;
 }
+
+std::unique_ptr<SkinBitmap> DecodeSkinImage(const void* bytes,
+                                            size_t size,
+                                            Gdiplus::Status* status) {
+  *status = Gdiplus::Ok;
+  IStream* stream = NewStreamOver(bytes, size);
+  if (!stream)
+    return nullptr;
+  std::unique_ptr<SkinBitmap> bitmap(new SkinBitmap(stream));
+  if (!bitmap) {
+    stream->Release();
+    return nullptr;
+  }
+  *status = bitmap->GetLastStatus();
+  if (*status != Gdiplus::Ok)
+    bitmap.reset();
+  return bitmap;
+}

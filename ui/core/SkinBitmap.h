@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 // GDI+'s headers use min and max unqualified, which NOMINMAX hides from MSVC.
 namespace Gdiplus {
 using std::max;
@@ -48,3 +49,10 @@ class SkinBitmap : private skin_detail::StreamOwner, public Gdiplus::Bitmap {
 // A stream over a private copy of `size` bytes, exactly that long; it frees its memory when
 // released. Null when memory runs out.
 IStream* NewStreamOver(const void* bytes, size_t size);
+
+// Decodes a private copy of `size` bytes. On success `*status` is Ok; a null answer with status
+// Ok means memory ran out; GdiplusNotInitialized that no GDI+ session runs; any other status
+// that GDI+ cannot read the bytes.
+std::unique_ptr<SkinBitmap> DecodeSkinImage(const void* bytes,
+                                            size_t size,
+                                            Gdiplus::Status* status);

@@ -17,8 +17,8 @@ Gdiplus::Rect ToRect(const RECT& r) {
 
 bool UIRenderImg::SetAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"file") {
-    UIResLoader* loader = GetResLoader();
-    image_ = loader ? loader->LoadImage(value) : nullptr;
+    file_ = value;
+    image_ = nullptr;
   } else if (name == L"dst") {
     ParseRect(value, &dst_);
   } else if (name == L"src") {
@@ -31,30 +31,42 @@ bool UIRenderImg::SetAttribute(const std::wstring& name, const std::wstring& val
   return true;
 }
 
+SkinBitmap* UIRenderImg::image() const {
+  if (!file_.empty()) {
+    UIResLoader* loader = GetResLoader();
+    image_ = loader ? loader->LoadImage(file_) : nullptr;
+    file_.clear();
+  }
+  return image_;
+}
+
 bool UIRenderImg::StaysInside(const UIControl* control) const {
-  return !image_ || IsRectEmpty(&dst_) ||
+  // Whether an image is there is known only once it is decoded; painting is not needed for that.
+  const bool noImage = file_.empty() && !image_;
+  return noImage || IsRectEmpty(&dst_) ||
          (dst_.left >= 0 && dst_.top >= 0 && dst_.right <= control->GetWidth() &&
           dst_.bottom <= control->GetHeight());
 }
 
 void UIRenderImg::Paint(Gdiplus::Graphics& g, const Gdiplus::Rect& r) const {
-  if (!image_)
+  SkinBitmap* image = this->image();
+  if (!image)
     return;
   Gdiplus::Rect dst = IsRectEmpty(&dst_) ? r : ToRect(dst_);
-  Gdiplus::Rect src = IsRectEmpty(&src_) ? Gdiplus::Rect(0, 0, static_cast<INT>(image_->GetWidth()),
-                                                         static_cast<INT>(image_->GetHeight()))
+  Gdiplus::Rect src = IsRectEmpty(&src_) ? Gdiplus::Rect(0, 0, static_cast<INT>(image->GetWidth()),
+                                                         static_cast<INT>(image->GetHeight()))
                                          : ToRect(src_);
   switch (type_) {
     case kStretch:
-      return DrawImageStretched(g, image_, dst, src);
+      return DrawImageStretched(g, image, dst, src);
     case kThreeH:
-      return DrawImageThreeH(g, image_, dst, src);
+      return DrawImageThreeH(g, image, dst, src);
     case kThreeV:
-      return DrawImageThreeV(g, image_, dst, src);
+      return DrawImageThreeV(g, image, dst, src);
     case kNineGrid:
-      return DrawImageNineGrid(g, image_, dst);
+      return DrawImageNineGrid(g, image, dst);
     case kThreeHWhole:
-      return DrawImageThreeHWhole(g, image_, dst);
+      return DrawImageThreeHWhole(g, image, dst);
     default:
       return;
   }

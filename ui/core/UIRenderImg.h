@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "ui/core/UIRender.h"
 
 class SkinBitmap;
@@ -8,7 +10,8 @@ class SkinBitmap;
 // rectangle) from the source ("src", else the whole image) by its draw type: 0 stretched,
 // 1 / 2 three parts across / down, 3 nine-grid, 4 three parts of the whole image; other types
 // and a missing image draw nothing. The image belongs to the resource cache; the same image is
-// drawn in every state.
+// drawn in every state. It is decoded on first use, not when "file" is set: most descriptors of
+// a tree are never painted, or only later.
 class UIRenderImg : public UIRender {
  public:
   enum Type { kStretch = 0, kThreeH = 1, kThreeV = 2, kNineGrid = 3, kThreeHWhole = 4 };
@@ -23,11 +26,13 @@ class UIRenderImg : public UIRender {
   // Paints into `r` (the control's rectangle), or into the destination when one is set.
   void Paint(Gdiplus::Graphics& g, const Gdiplus::Rect& r) const;
 
-  SkinBitmap* image() const { return image_; }
+  SkinBitmap* image() const;
 
  private:
-  SkinBitmap* image_ = nullptr;  // not owned
-  RECT dst_ = {};                // used when not empty
-  RECT src_ = {};                // used when not empty
+  // Resolved, and then cleared, on first use.
+  mutable std::wstring file_;
+  mutable SkinBitmap* image_ = nullptr;  // not owned
+  RECT dst_ = {};                        // used when not empty
+  RECT src_ = {};                        // used when not empty
   int type_ = kStretch;
 };

@@ -1,5 +1,7 @@
 #include "ui/core/UIResLoader.h"
 
+#include "ui/core/SkinBitmap.h"
+
 namespace {
 UIResLoader* g_resLoader = nullptr;
 }
@@ -10,4 +12,13 @@ UIResLoader* GetResLoader() {
 
 void SetResLoader(UIResLoader* loader) {
   g_resLoader = loader;
+}
+
+bool UIResLoader::ImageSize(const std::wstring& path, int* width, int* height) {
+  SkinBitmap* image = LoadImage(path);
+  if (!image)
+    return false;
+  *width = static_cast<int>(image->GetWidth());
+  *height = static_cast<int>(image->GetHeight());
+  return true;
 }
