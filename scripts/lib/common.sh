@@ -117,13 +117,33 @@ stop_xvfb() {
 # its own registry (autostart, identity values, desktop settings) and user folders; the system
 # folders, which Wine only reads, are shared through hard links. Its wineserver is its own too;
 # end it with `WINEPREFIX=$2 wineserver -k`.
+# The users' folders without their temporary folders' contents: the run's other tests make and
+# remove scratch folders there while the copy is taken.
+copy_users() {
+  local from=$1 to=$2 user entry
+  for user in "$from"/*; do
+    mkdir -p "$to/$(basename "$user")"
+    for entry in "$user"/* "$user"/.[!.]*; do
+      [ -e "$entry" ] || [ -L "$entry" ] || continue
+      if [ "$(basename "$entry")" = Temp ]; then
+        mkdir -p "$to/$(basename "$user")/Temp"
+      else
+        cp -a "$entry" "$to/$(basename "$user")/"
+      fi
+    done
+  done
+}
 scratch_prefix() {
   local from=$1 to=$2 entry
   rm -rf "$to"
   mkdir -p "$to/drive_c"
   cp -a "$from/dosdevices" "$from"/*.reg "$from/.update-timestamp" "$to/"
   for entry in "$from"/drive_c/*; do
-    [ "$(basename "$entry")" = windows ] || cp -a "$entry" "$to/drive_c/"
+    case $(basename "$entry") in
+      windows) ;;
+      users) copy_users "$entry" "$to/drive_c/users" ;;
+      *) cp -a "$entry" "$to/drive_c/" ;;
+    esac
   done
   mkdir -p "$to/drive_c/windows"
   for entry in "$from"/drive_c/windows/*; do
