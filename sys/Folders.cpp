@@ -97,6 +97,13 @@ std::wstring FileNameOf(const std::wstring& path) {
   return separator == std::wstring::npos ? path : path.substr(separator + 1);
 }
 
+std::pair<std::wstring, std::wstring> SplitPath(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L'\\');
+  if (slash == std::wstring::npos)
+    return {L".", path};
+  return {path.substr(0, slash), path.substr(slash + 1)};
+}
+
 std::wstring TempFolder() {
   wchar_t buffer[MAX_PATH + 1] = {};
   const DWORD length = GetTempPathW(MAX_PATH, buffer);

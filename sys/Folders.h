@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // Folder listing, the system's well-known folders and path checks. Any thread unless noted;
@@ -34,6 +35,9 @@ bool SamePath(const std::wstring& a, const std::wstring& b);
 bool PathIsWithin(const std::wstring& inner, const std::wstring& outer);
 // The last component of `path` ("C:\x\a.exe" gives "a.exe"); `path` itself without a separator.
 std::wstring FileNameOf(const std::wstring& path);
+// The folder and the file name of `path`, cut at its last backslash; the folder is "." when
+// there is none.
+std::pair<std::wstring, std::wstring> SplitPath(const std::wstring& path);
 
 // The temporary folder the system gives this process, trailing backslash removed (a drive root
 // keeps it); empty when the call fails or the path does not fit into 260 characters.

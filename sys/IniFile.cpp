@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "sys/Folders.h"
 #include "sys/PinnedFolder.h"
 #include "sys/StringFormat.h"
 
@@ -133,14 +134,11 @@ int IniFile::ReadInt(const std::wstring& key, int fallback) const {
 }
 
 bool IniFile::WriteInt(const std::wstring& key, int value) const {
-  const size_t slash = path.find_last_of(L'\\');
-  if (slash == std::wstring::npos)
-    return false;
-  const PinnedFolder folder(path.substr(0, slash));
-  const std::wstring name = path.substr(slash + 1);
+  const auto [folderPath, name] = SplitPath(path);
+  const PinnedFolder folder(folderPath);
   std::string bytes;
   // A file that is there but cannot be read is left alone rather than rewritten from nothing.
-  if (folder.Exists(name) && !folder.Read(name, bytes))
+  if (!folder.ReadIfThere(name, bytes))
     return false;
   return folder.Replace(name, WithIniValue(bytes, section, key, WFormat(L"%d", value)));
 }

@@ -7,14 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include "sys/Folders.h"
+
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-bool SameText(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
 
 std::wstring Join(const std::wstring& folder, const std::wstring& name) {
   return !folder.empty() && folder.back() == L'\\' ? folder + name : folder + L"\\" + name;
@@ -127,12 +124,12 @@ PinnedFolder::PinnedFolder(std::wstring folder) : path_(std::move(folder)) {
     folder_.reset();
     return;
   }
-  link_ = !SameText(finalPath_, Join(parentFinal, path_.substr(slash + 1)));
+  link_ = !SamePath(finalPath_, Join(parentFinal, path_.substr(slash + 1)));
 }
 
 bool PinnedFolder::Holds(HANDLE file, const std::wstring& name) const {
   const std::wstring where = FinalPathOf(file);
-  return !where.empty() && !finalPath_.empty() && SameText(where, Join(finalPath_, name));
+  return !where.empty() && !finalPath_.empty() && SamePath(where, Join(finalPath_, name));
 }
 
 bool PinnedFolder::Exists(const std::wstring& name) const {
@@ -202,18 +199,13 @@ bool PinnedFolder::Delete(const std::wstring& name) const {
 
 bool DeleteFileWithin(const std::wstring& root, const std::wstring& path) {
   ScopedHandle rootHandle = OpenFolder(root, kShareAll);
-  std::wstring rootFinal = rootHandle ? FinalPathOf(rootHandle.get()) : std::wstring();
+  const std::wstring rootFinal = rootHandle ? FinalPathOf(rootHandle.get()) : std::wstring();
   if (rootFinal.empty())
     return false;
-  if (rootFinal.back() != L'\\')
-    rootFinal += L'\\';
   ScopedHandle file = OpenNoFollow(path, DELETE | FILE_READ_ATTRIBUTES);
   if (!file)
     return false;
-  const std::wstring where = FinalPathOf(file.get());
-  const int prefix = static_cast<int>(rootFinal.size());
-  return where.size() > rootFinal.size() &&
-         CompareStringOrdinal(where.c_str(), prefix, rootFinal.c_str(), prefix, TRUE) ==
-             CSTR_EQUAL &&
-         IsPlainFile(file.get()) && MarkForDeletion(file.get());
+  // A plain file is never the root itself, so lying within it means lying below it.
+  return PathIsWithin(FinalPathOf(file.get()), rootFinal) && IsPlainFile(file.get()) &&
+         MarkForDeletion(file.get());
 }

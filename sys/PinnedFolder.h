@@ -35,6 +35,11 @@ class PinnedFolder {
   // The whole content of the file `name`; false, `bytes` empty, when it is missing, cannot be
   // opened (held without read sharing), lies elsewhere, or has other names (a hard link).
   bool Read(const std::wstring& name, std::string& bytes) const;
+  // As Read, but nothing at `name` also gives true, with `bytes` empty: false means a file is
+  // there that must not be rewritten from nothing.
+  bool ReadIfThere(const std::wstring& name, std::string& bytes) const {
+    return Read(name, bytes) || !Exists(name);
+  }
   // Makes `bytes` the content of `name` in one step: a reader sees the old file or the new one.
   // The bytes go to "name.tmp" (whatever was there is removed first), are flushed and the file
   // is renamed over `name`.

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <iterator>
 #include <map>
-#include <memory>
 
 #include "sys/Handles.h"
 #include "sys/Privileges.h"
@@ -165,7 +164,7 @@ bool GetProcessOwner(HANDLE process, std::wstring* userSid, DWORD* session) {
   wchar_t* text = nullptr;
   if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &text))
     return false;
-  std::unique_ptr<wchar_t, decltype(&LocalFree)> owned(text, &LocalFree);
+  ScopedLocalMemory owned(text);
   *userSid = text;
   *session = sessionId;
   return true;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "sys/Clock.h"
+#include "sys/Folders.h"
 #include "sys/HandOff.h"
 #include "sys/PinnedFolder.h"
 #include "sys/StringFormat.h"
@@ -44,21 +45,11 @@ size_t CountLines(const std::string& bytes) {
   return static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
 }
 
-// The folder and the name of the file at `path`.
-std::pair<std::wstring, std::wstring> SplitPath(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L'\\');
-  if (slash == std::wstring::npos)
-    return {L".", path};
-  return {path.substr(0, slash), path.substr(slash + 1)};
-}
-
 // The file's bytes, empty for a missing file; false when it is there but cannot be read, so that
 // it is never rewritten from nothing.
 bool ReadHistoryFile(const std::wstring& path, std::string& bytes) {
   const auto [folder, name] = SplitPath(path);
-  const PinnedFolder pinned(folder);
-  bytes.clear();
-  return pinned.Read(name, bytes) || !pinned.Exists(name);
+  return PinnedFolder(folder).ReadIfThere(name, bytes);
 }
 
 // The one place the file is written: replaced as a whole, never appended to in place.

@@ -1,9 +1,11 @@
 #include "tasks/TaskStore.h"
 
 #include <set>
+#include <tuple>
 #include <utility>
 
 #include "sys/Guid.h"
+#include "sys/Folders.h"
 #include "sys/PinnedFolder.h"
 #include "sys/StringFormat.h"
 #include "tasks/IQuelmTask.h"
@@ -76,9 +78,7 @@ PendingSave& PendingSave::operator=(PendingSave&&) noexcept = default;
 PendingSave::~PendingSave() = default;
 
 TaskStore::TaskStore(std::wstring path) : path_(std::move(path)) {
-  const size_t slash = path_.find_last_of(L'\\');
-  folder_ = slash == std::wstring::npos ? std::wstring(L".") : path_.substr(0, slash);
-  name_ = slash == std::wstring::npos ? path_ : path_.substr(slash + 1);
+  std::tie(folder_, name_) = SplitPath(path_);
 }
 
 bool TaskStore::FolderIsLink() const {

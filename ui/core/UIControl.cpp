@@ -1,8 +1,8 @@
 #include "ui/core/UIControl.h"
 
 #include <algorithm>
-#include <cwchar>
 #include <memory>
+#include <string_view>
 #include <typeinfo>
 #include <unordered_map>
 
@@ -103,41 +103,27 @@ enum class AttributeKind {
   kPadding,
 };
 
-// Every attribute of every control passes here first: names are told apart by their length
-// before any text is compared.
+// Every attribute of every control passes here first: a view compares lengths before text, so
+// most entries cost one comparison of sizes.
 AttributeKind KindOf(const std::wstring& name) {
-  struct Known {
-    const wchar_t* name;
+  static constexpr struct {
+    std::wstring_view name;
     AttributeKind kind;
+  } kKnown[] = {
+      {L"id", AttributeKind::kId},         {L"css", AttributeKind::kCss},
+      {L"adj", AttributeKind::kAdj},       {L"pos", AttributeKind::kPos},
+      {L"hit", AttributeKind::kHit},       {L"txt", AttributeKind::kTxt},
+      {L"rgn", AttributeKind::kRgn},       {L"tips", AttributeKind::kTips},
+      {L"back", AttributeKind::kBack},     {L"track", AttributeKind::kTrack},
+      {L"width", AttributeKind::kWidth},   {L"float", AttributeKind::kFloat},
+      {L"height", AttributeKind::kHeight}, {L"cursor", AttributeKind::kCursor},
+      {L"select", AttributeKind::kSelect}, {L"enable", AttributeKind::kEnable},
+      {L"layout", AttributeKind::kLayout}, {L"visible", AttributeKind::kVisible},
+      {L"padding", AttributeKind::kPadding}, {L"container", AttributeKind::kContainer},
   };
-  static const Known kBySize[][6] = {
-      {},
-      {},
-      {{L"id", AttributeKind::kId}},
-      {{L"css", AttributeKind::kCss},
-       {L"adj", AttributeKind::kAdj},
-       {L"pos", AttributeKind::kPos},
-       {L"hit", AttributeKind::kHit},
-       {L"txt", AttributeKind::kTxt},
-       {L"rgn", AttributeKind::kRgn}},
-      {{L"tips", AttributeKind::kTips}, {L"back", AttributeKind::kBack}},
-      {{L"track", AttributeKind::kTrack},
-       {L"width", AttributeKind::kWidth},
-       {L"float", AttributeKind::kFloat}},
-      {{L"height", AttributeKind::kHeight},
-       {L"cursor", AttributeKind::kCursor},
-       {L"select", AttributeKind::kSelect},
-       {L"enable", AttributeKind::kEnable},
-       {L"layout", AttributeKind::kLayout}},
-      {{L"visible", AttributeKind::kVisible}, {L"padding", AttributeKind::kPadding}},
-      {},
-      {{L"container", AttributeKind::kContainer}},
-  };
-  const size_t n = name.size();
-  if (n >= sizeof(kBySize) / sizeof(kBySize[0]))
-    return AttributeKind::kUnknown;
-  for (const Known& k : kBySize[n]) {
-    if (k.name && std::wmemcmp(k.name, name.data(), n) == 0)
+  const std::wstring_view wanted(name);
+  for (const auto& k : kKnown) {
+    if (k.name == wanted)
       return k.kind;
   }
   return AttributeKind::kUnknown;
