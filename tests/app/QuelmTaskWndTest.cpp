@@ -111,6 +111,14 @@ class QuelmTaskWndTest : public ::testing::Test {
   static ResLoaderMgr* loader_;
 };
 
+// A main window over a task file of its own, built in this order.
+struct StoredWindow {
+  TempDir dir;
+  TaskStore store{dir.Child(L"task.xml")};
+  TaskManager manager{&store};
+  QuelmTaskWnd window{&manager};
+};
+
 GdiplusSession* QuelmTaskWndTest::gdiplus_ = nullptr;
 HMODULE QuelmTaskWndTest::program_ = nullptr;
 ResLoaderMgr* QuelmTaskWndTest::loader_ = nullptr;
@@ -171,19 +179,16 @@ TEST_F(QuelmTaskWndTest, TheListsStatusTimerRunsOnlyWhileTheWindowIsShown) {
   FakeClock clock;
   clock.SetLocal(2026, 12, 8, 10, 0, 0);
   RecordingSystemActions system;
-  TempDir dir;
-  TaskStore store(dir.Child(L"task.xml"));
-  TaskManager manager(&store);
-  QuelmTaskWnd window(&manager);
-  ASSERT_TRUE(window.CreateAndShow(true));
-  HWND hwnd = window.GetHwnd();
+  StoredWindow w;
+  ASSERT_TRUE(w.window.CreateAndShow(true));
+  HWND hwnd = w.window.GetHwnd();
   IQuelmTask daily;
   daily.mode = ScheduleMode::Daily;
   daily.action = ActionKind::Lock;
   daily.time.wHour = 11;
   daily.time.wMinute = daily.time.wSecond = 0;
-  std::wstring guid = manager.AddTask(daily, true)->guid;
-  auto* page = dynamic_cast<PageList*>(window.GetRoot()->FindById(L"pageList"));
+  std::wstring guid = w.manager.AddTask(daily, true)->guid;
+  auto* page = dynamic_cast<PageList*>(w.window.GetRoot()->FindById(L"pageList"));
   ASSERT_NE(page, nullptr);
   // Only a timer that exists can be killed; one that did is set again as it was.
   auto timerRuns = [&] {
@@ -213,7 +218,7 @@ TEST_F(QuelmTaskWndTest, TheListsStatusTimerRunsOnlyWhileTheWindowIsShown) {
     if (step.message)
       SendMessageW(hwnd, step.message, step.wparam, step.lparam);
     else
-      Click(window, L"btnclose");
+      Click(w.window, L"btnclose");
     ASSERT_EQ(IsWindowVisible(hwnd) != FALSE, step.shown) << step.what;
     EXPECT_EQ(timerRuns(), step.shown) << step.what;
     if (!step.shown)
@@ -229,12 +234,9 @@ TEST_F(QuelmTaskWndTest, TheListsStatusTimerRunsOnlyWhileTheWindowIsShown) {
 TEST_F(QuelmTaskWndTest, EveryCloseRequestHidesOnlyTheSessionsEndStopsAndSaves) {
   FakeClock clock;
   RecordingSystemActions system;
-  TempDir dir;
-  TaskStore store(dir.Child(L"task.xml"));
-  TaskManager manager(&store);
-  QuelmTaskWnd window(&manager);
-  ASSERT_TRUE(window.CreateAndShow(false));
-  HWND hwnd = window.GetHwnd();
+  StoredWindow w;
+  ASSERT_TRUE(w.window.CreateAndShow(false));
+  HWND hwnd = w.window.GetHwnd();
   for (UINT message : {WM_CLOSE, WM_SYSCOMMAND}) {
     ShowWindow(hwnd, SW_SHOW);
     SendMessageW(hwnd, message, message == WM_SYSCOMMAND ? SC_CLOSE : 0, 0);  // Alt+F4
@@ -248,19 +250,19 @@ TEST_F(QuelmTaskWndTest, EveryCloseRequestHidesOnlyTheSessionsEndStopsAndSaves) 
   count.action = ActionKind::Lock;
   count.time.wHour = count.time.wMinute = 0;
   count.time.wSecond = 1;
-  IQuelmTask* listed = manager.AddTask(count, true);
+  IQuelmTask* listed = w.manager.AddTask(count, true);
   for (int i = 0; i < 1000 && !listed->paused; ++i) {
     clock.AdvanceSeconds(1);
     Sleep(10);
   }
   ASSERT_TRUE(listed->paused);
-  EXPECT_EQ(ReadFileBytes(store.path()).find("<pause>1</pause>"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(w.store.path()).find("<pause>1</pause>"), std::string::npos);
 
   EXPECT_EQ(SendMessageW(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
   SendMessageW(hwnd, WM_ENDSESSION, FALSE, 0);  // another program refused: nothing ends
-  EXPECT_EQ(ReadFileBytes(store.path()).find("<pause>1</pause>"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(w.store.path()).find("<pause>1</pause>"), std::string::npos);
   SendMessageW(hwnd, WM_ENDSESSION, TRUE, 0);
-  EXPECT_NE(ReadFileBytes(store.path()).find("<pause>1</pause>"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(w.store.path()).find("<pause>1</pause>"), std::string::npos);
   MSG quit;
   EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the loop ends";
 }
