@@ -47,13 +47,28 @@ std::string WideToUtf8(const std::wstring& wide) {
   return out;
 }
 
+int ParseDecimalAt(const wchar_t* text) {
+  // Layouts read thousands of numbers; the C library is left the white space it defines.
+  const wchar_t* p = text;
+  if (*p <= L' ' || *p >= 0x80) {
+    long value = std::wcstol(text, nullptr, 10);
+    return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
+  }
+  bool negative = *p == L'-';
+  if (*p == L'-' || *p == L'+')
+    ++p;
+  long long value = 0;
+  for (; *p >= L'0' && *p <= L'9'; ++p) {
+    if (value <= INT_MAX)
+      value = value * 10 + (*p - L'0');
+  }
+  if (negative)
+    value = -value;
+  return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
+}
+
 int ParseDecimal(const std::wstring& text) {
-  long value = std::wcstol(text.c_str(), nullptr, 10);
-  if (value > INT_MAX)
-    return INT_MAX;
-  if (value < INT_MIN)
-    return INT_MIN;
-  return static_cast<int>(value);
+  return ParseDecimalAt(text.c_str());
 }
 
 std::string WideToAnsi(const std::wstring& wide) {

@@ -14,6 +14,8 @@ std::string WideToUtf8(const std::wstring& wide);
 // The C library's reading of a decimal integer: leading white space and one sign allowed,
 // parsing stops at the first non-digit, no digits give 0, out-of-range values saturate.
 int ParseDecimal(const std::wstring& text);
+// The same from `text` to its first non-digit.
+int ParseDecimalAt(const wchar_t* text);
 
 // UTF-16 to the system's ANSI code page; characters it lacks become its default character.
 std::string WideToAnsi(const std::wstring& wide);

@@ -42,6 +42,9 @@ TEST(ParseDecimal, FollowsTheCLibrary) {
       {L"2147483647", INT_MAX},
       {L"99999999999", INT_MAX},
       {L"-99999999999", INT_MIN},
+      {L"-2147483648", INT_MIN},
+      {L"2147483648", INT_MAX},
+      {L"12,5", 12},
       {L"", 0},
   };
   for (const Case& c : cases)

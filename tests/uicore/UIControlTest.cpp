@@ -5,6 +5,7 @@
 #include <climits>
 #include <map>
 
+#include "sys/StringFormat.h"
 #include "tests/uicore/UITestSkin.h"
 #include "ui/core/UIBuilder.h"
 #include "ui/core/UILayout.h"
@@ -47,6 +48,23 @@ class ReentrantChild : public UIControl {
   static int arranges;
 };
 int ReentrantChild::arranges = 0;
+
+// Counts the arrangings that had children to arrange.
+class CountingRow : public UIControl {
+ public:
+  void Relayout() override {
+    if (!GetChildren().empty())
+      ++arranged;
+    UIControl::Relayout();
+  }
+  int arranged = 0;
+};
+
+// A layout whose own arranging places nothing.
+class LazyColumn : public UIControl {
+ public:
+  void Relayout() override {}
+};
 
 }  // namespace
 
@@ -135,6 +153,34 @@ TEST_F(UIControlTest, FactoryRegistrationAndHookRunBeforeElementAttributes) {
   EXPECT_EQ(t->GetTips(), L"hooked");
   EXPECT_EQ(t->GetId(), L"mine");
   EXPECT_EQ(t->GetChildren()[0]->GetId(), L"default");
+}
+
+TEST_F(UIControlTest, EveryLaidOutControlIsArrangedOnceWhileBuilt) {
+  RegisterControlClass(L"CountingRow", [] { return static_cast<UIControl*>(new CountingRow); });
+  RegisterControlClass(L"LazyColumn", [] { return static_cast<UIControl*>(new LazyColumn); });
+  const wchar_t* row =
+      L"<CountingRow id='%ls' height='20' layout='horz'%ls><UIWnd width='30'/><UIWnd adj='1'/>"
+      L"</CountingRow>";
+  auto Row = [&](const wchar_t* id, const wchar_t* extra) { return WFormat(row, id, extra); };
+  Tree t = Build(L"<UIWnd pos='0,0,300,200' layout='vert'>" + Row(L"placed", L"") +
+                 Row(L"hidden", L" visible='0'") + Row(L"float", L" float='1'") +
+                 L"<UIWnd height='40' layout='vert'>" + Row(L"nested", L"") + L"</UIWnd>" +
+                 L"<LazyColumn height='40' layout='vert'>" + Row(L"unreached", L"") +
+                 L"</LazyColumn></UIWnd>");
+  ASSERT_TRUE(t);
+  for (const wchar_t* id : {L"placed", L"hidden", L"float", L"nested", L"unreached"}) {
+    auto* r = dynamic_cast<CountingRow*>(t->FindById(id));
+    ASSERT_NE(r, nullptr) << id;
+    EXPECT_EQ(r->arranged, 1) << id;
+    EXPECT_FALSE(r->IsRelayoutOwed()) << id;
+    // The rows of the shown layouts are full width; the others keep their own width of 0.
+    const RECT second = r->GetChildren()[1]->GetRect();
+    EXPECT_EQ(second.left, 30) << id;
+    EXPECT_EQ(second.right, std::wstring(id) == L"placed" || std::wstring(id) == L"nested"
+                                ? 300
+                                : 30)
+        << id;
+  }
 }
 
 TEST_F(UIControlTest, IncludesNestAndSelfIncludesEnd) {

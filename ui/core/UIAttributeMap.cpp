@@ -2,64 +2,85 @@
 
 #include <cwchar>
 
-int UIAttributeMap::IndexOf(const std::wstring& name) const {
-  for (size_t i = 0; i < entries_.size(); ++i) {
-    const Entry& e = entries_[i];
-    if (e.nameLength == name.size() &&
-        std::wmemcmp(pool_.data() + e.name, name.data(), name.size()) == 0)
-      return static_cast<int>(i);
+namespace {
+
+// Room for the few attributes most controls have, so that they fit the first allocation.
+constexpr size_t kFirstReserve = 96;
+
+// A length kept in two characters.
+void Write(std::wstring& pool, size_t at, uint32_t v) {
+  pool[at] = static_cast<wchar_t>(v & 0xFFFF);
+  pool[at + 1] = static_cast<wchar_t>(v >> 16);
+}
+
+}  // namespace
+
+uint32_t UIAttributeMap::Read(size_t at) const {
+  return static_cast<uint32_t>(static_cast<uint16_t>(pool_[at])) |
+         static_cast<uint32_t>(static_cast<uint16_t>(pool_[at + 1])) << 16;
+}
+
+size_t UIAttributeMap::RecordSize(size_t at) const {
+  return kHeader + (Read(at) & ~kStale) + Read(at + 4);
+}
+
+size_t UIAttributeMap::Find(const std::wstring& name) const {
+  for (size_t at = 0; at < pool_.size(); at += RecordSize(at)) {
+    if (Read(at) == name.size() &&
+        std::wmemcmp(pool_.data() + at + kHeader, name.data(), name.size()) == 0)
+      return at;
   }
-  return -1;
+  return std::wstring::npos;
+}
+
+void UIAttributeMap::Append(const std::wstring& name, const std::wstring& value) {
+  if (pool_.empty())
+    pool_.reserve(kFirstReserve);
+  const size_t at = pool_.size();
+  pool_.append(kHeader, L'\0');
+  Write(pool_, at, static_cast<uint32_t>(name.size()));
+  Write(pool_, at + 2, static_cast<uint32_t>(value.size()));
+  Write(pool_, at + 4, static_cast<uint32_t>(value.size()));
+  pool_ += name;
+  pool_ += value;
 }
 
 void UIAttributeMap::Set(const std::wstring& name, const std::wstring& value) {
-  if (entries_.empty()) {
-    entries_.reserve(4);
-    pool_.reserve(64);
-  }
-  const uint32_t size = static_cast<uint32_t>(value.size());
-  int at = IndexOf(name);
-  if (at >= 0) {
-    Entry* e = &entries_[at];
-    if (size <= e->capacity) {
-      pool_.replace(e->value, size, value);
-      e->valueLength = size;
-      return;
-    }
-    stale_ += e->capacity;
-    e->value = static_cast<uint32_t>(pool_.size());
-    e->valueLength = e->capacity = size;
-    pool_ += value;
-    if (stale_ > 256 && stale_ * 2 > pool_.size())
-      Compact();
+  const size_t at = Find(name);
+  if (at == std::wstring::npos) {
+    Append(name, value);
     return;
   }
-  Entry e;
-  e.name = static_cast<uint32_t>(pool_.size());
-  e.nameLength = static_cast<uint32_t>(name.size());
-  pool_ += name;
-  e.value = static_cast<uint32_t>(pool_.size());
-  e.valueLength = e.capacity = size;
-  pool_ += value;
-  entries_.push_back(e);
+  if (value.size() <= Read(at + 4)) {
+    pool_.replace(at + kHeader + name.size(), value.size(), value);
+    Write(pool_, at + 2, static_cast<uint32_t>(value.size()));
+    return;
+  }
+  stale_ += RecordSize(at);
+  Write(pool_, at, Read(at) | kStale);
+  Append(name, value);
+  if (stale_ > 256 && stale_ * 2 > pool_.size())
+    Compact();
 }
 
 std::wstring UIAttributeMap::Get(const std::wstring& name) const {
-  int at = IndexOf(name);
-  return at < 0 ? std::wstring() : pool_.substr(entries_[at].value, entries_[at].valueLength);
+  const size_t at = Find(name);
+  if (at == std::wstring::npos)
+    return std::wstring();
+  return pool_.substr(at + kHeader + name.size(), Read(at + 2));
 }
 
 void UIAttributeMap::Compact() {
   std::wstring pool;
   pool.reserve(pool_.size() - stale_);
-  for (Entry& e : entries_) {
-    uint32_t name = static_cast<uint32_t>(pool.size());
-    pool.append(pool_, e.name, e.nameLength);
-    uint32_t value = static_cast<uint32_t>(pool.size());
-    pool.append(pool_, e.value, e.valueLength);
-    e.name = name;
-    e.value = value;
-    e.capacity = e.valueLength;
+  for (size_t at = 0; at < pool_.size(); at += RecordSize(at)) {
+    if (Read(at) & kStale)
+      continue;
+    const size_t start = pool.size();
+    const uint32_t nameLength = Read(at);
+    const uint32_t valueLength = Read(at + 2);
+    pool.append(pool_, at, kHeader + nameLength + valueLength);
+    Write(pool, start + 4, valueLength);  // the spare room stays behind
   }
   pool_.swap(pool);
   stale_ = 0;

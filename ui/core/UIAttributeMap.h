@@ -2,12 +2,11 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 // Every attribute a control was ever given, name -> raw value, the last value of a name winning.
-// Names and values share one buffer, so that a control's attributes cost two allocations, not
-// a map node and two strings each; a value that grows is written anew at the end and the buffer
-// is compacted once half of it is stale. UI thread only, like its control.
+// Names, values and their lengths share one buffer, so that a control's attributes cost one
+// allocation; a value that outgrows its room is written anew at the end and the buffer is
+// compacted once half of it is stale. UI thread only, like its control.
 class UIAttributeMap {
  public:
   void Set(const std::wstring& name, const std::wstring& value);
@@ -15,19 +14,18 @@ class UIAttributeMap {
   std::wstring Get(const std::wstring& name) const;
 
  private:
-  struct Entry {
-    uint32_t name = 0;  // offsets into pool_
-    uint32_t nameLength = 0;
-    uint32_t value = 0;
-    uint32_t valueLength = 0;
-    uint32_t capacity = 0;  // characters the value may grow to in place
-  };
+  // A record: name length, value length and value room (two characters each), the name, then
+  // the value and its spare room. A stale record has kStale in its name length.
+  static constexpr size_t kHeader = 6;
+  static constexpr uint32_t kStale = 0x80000000u;
 
-  // The entry of `name`; -1 when there is none.
-  int IndexOf(const std::wstring& name) const;
+  uint32_t Read(size_t at) const;
+  size_t RecordSize(size_t at) const;
+  // The record of `name`; npos when there is none.
+  size_t Find(const std::wstring& name) const;
+  void Append(const std::wstring& name, const std::wstring& value);
   void Compact();
 
   std::wstring pool_;
-  std::vector<Entry> entries_;
-  size_t stale_ = 0;  // characters of pool_ no entry uses
+  size_t stale_ = 0;  // characters of pool_ in stale records
 };

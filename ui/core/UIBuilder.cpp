@@ -75,11 +75,29 @@ UIControl* UIBuilder::BuildFromText(UIControl* parent, const std::wstring& text)
   if (!reader.SetDocumentText(text) || !reader.FindElement())
     return nullptr;
   ++includeDepth_;
+  UIControl* arranging = arrangingParent_;
+  arrangingParent_ = nullptr;
+  const size_t owedFrom = owed_.size();
+  textRoot_ = true;
   UIControl* root = BuildElement(parent, reader);
+  textRoot_ = false;
+  arrangingParent_ = arranging;
   --includeDepth_;
   if (root)
     root->Relayout();
+  SettleOwed(owedFrom);
   return root;
+}
+
+UIBuilder::~UIBuilder() = default;
+
+void UIBuilder::SettleOwed(size_t from) {
+  // Latest first: a control was entered after the descendants it arranges.
+  for (size_t i = owed_.size(); i-- > from;) {
+    if (owed_[i]->IsRelayoutOwed())
+      owed_[i]->Relayout();
+  }
+  owed_.resize(from);
 }
 
 UIControl* UIBuilder::NewControl(const std::wstring& tag) {
@@ -94,6 +112,8 @@ UIControl* UIBuilder::NewControl(const std::wstring& tag) {
 UIControl* UIBuilder::BuildElement(UIControl* parent, XmlDocument& reader) {
   if (depth_ >= kMaxTreeDepth || built_ >= kMaxBuiltControls)
     return nullptr;
+  const bool textRoot = textRoot_;
+  textRoot_ = false;
   std::wstring tag = reader.GetNodeName();
   bool include = tag == L"node";
   UIControl* control = nullptr;
@@ -116,18 +136,33 @@ UIControl* UIBuilder::BuildElement(UIControl* parent, XmlDocument& reader) {
   for (int i = 0; reader.GetAttributeAt(i, &name_, &value_); ++i)
     control->SetAttribute(name_, value_);
 
+  const size_t owedFrom = owed_.size();
   if (depth_ + 1 < kMaxTreeDepth && reader.EnterElement()) {
+    UIControl* arranging = arrangingParent_;
+    arrangingParent_ = !include && control->GetLayout() ? control : nullptr;
     ++depth_;
     while (reader.FindElement())
       BuildElement(control, reader);
     --depth_;
+    arrangingParent_ = arranging;
     reader.LeaveElement();
   }
 
   if (!include) {
     control->SendMessage(WM_CREATE);
-    if (control->GetLayout())
-      control->Relayout();
+    if (control->GetLayout()) {
+      if (textRoot) {
+        // BuildFromText arranges it, and settles what it owes, next.
+      } else if (parent && parent == arrangingParent_ && control->IsVisible() &&
+                 !control->IsFloat()) {
+        // Its parent's layout places it, which arranges it.
+        control->SetRelayoutOwed(true);
+        owed_.emplace_back(control);
+      } else {
+        control->Relayout();
+        SettleOwed(owedFrom);
+      }
+    }
   }
   return control;
 }

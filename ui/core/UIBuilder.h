@@ -2,6 +2,9 @@
 
 #include <map>
 #include <string>
+#include <vector>
+
+#include "ui/core/UIRefObj.h"
 
 class IUIContainer;
 class UIControl;
@@ -45,6 +48,7 @@ class UIBuilder {
   static constexpr int kMaxBuiltControls = 100000;
 
   explicit UIBuilder(IUIContainer* host = nullptr) : host_(host) {}
+  ~UIBuilder();
 
   // Classes consulted before the global factory (for this builder only).
   void RegisterLocalClass(const std::wstring& name, UIControlCreator creator) {
@@ -59,6 +63,8 @@ class UIBuilder {
 
  private:
   UIControl* NewControl(const std::wstring& tag);
+  // Arranges the controls entered from `from` on that no arranging has reached, and drops them.
+  void SettleOwed(size_t from);
 
   IUIContainer* host_;
   std::map<std::wstring, UIControlCreator> local_;
@@ -68,4 +74,10 @@ class UIBuilder {
   // One element's attribute at a time, their space reused from element to element.
   std::wstring name_;
   std::wstring value_;
+  // Each tree is arranged once: a child whose parent's layout will place it (and so arrange it)
+  // leaves its own arranging to that, and waits here until the parent is arranged, in case that
+  // did not reach it.
+  UIControl* arrangingParent_ = nullptr;
+  std::vector<UIRef<UIControl>> owed_;
+  bool textRoot_ = false;
 };

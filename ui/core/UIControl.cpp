@@ -4,11 +4,11 @@
 #include <memory>
 #include <string_view>
 #include <typeinfo>
-#include <unordered_map>
 
 #include "sys/CriticalSection.h"
 #include "sys/StringFormat.h"
 #include "ui/core/UIGraphics.h"
+#include "ui/core/UIHandleTable.h"
 #include "ui/core/UILayout.h"
 #include "ui/core/UIRender.h"
 #include "ui/core/UIStyleTable.h"
@@ -34,6 +34,7 @@ enum : uint8_t {
   kFlagWidthParent = 0x08,
   kFlagHeightParent = 0x10,
   kFlagFocusable = 0x20,
+  kFlagRelayoutOwed = 0x40,
   kFlagTrack = 0x80,
 };
 // Flag byte C.
@@ -45,8 +46,7 @@ int styleDepth = 0;
 
 struct HandleRegistry {
   CriticalSection lock;
-  std::unordered_map<uint32_t, UIControl*> controls;
-  uint32_t next = 1;
+  UIHandleTable controls;
 };
 
 HandleRegistry& Registry() {
@@ -57,12 +57,7 @@ HandleRegistry& Registry() {
 uint32_t RegisterHandle(UIControl* control) {
   HandleRegistry& r = Registry();
   ScopedLock lock(r.lock);
-  // Timer identifiers carry 24 bits of the handle; skip 0 and handles still alive.
-  for (;;) {
-    uint32_t h = r.next++ & 0xFFFFFF;
-    if (h != 0 && r.controls.emplace(h, control).second)
-      return h;
-  }
+  return r.controls.Add(control);
 }
 
 // Only while the entry is still this control's: a dying control leaves early, and its handle
@@ -70,9 +65,7 @@ uint32_t RegisterHandle(UIControl* control) {
 void UnregisterHandle(uint32_t handle, const UIControl* control) {
   HandleRegistry& r = Registry();
   ScopedLock lock(r.lock);
-  auto it = r.controls.find(handle);
-  if (it != r.controls.end() && it->second == control)
-    r.controls.erase(it);
+  r.controls.Remove(handle, control);
 }
 
 void SetFlag(uint8_t& flags, uint8_t bit, bool on) {
@@ -136,8 +129,7 @@ UIControl* ResolveControl(uint32_t handle) {
     return nullptr;
   HandleRegistry& r = Registry();
   ScopedLock lock(r.lock);
-  auto it = r.controls.find(handle);
-  return it == r.controls.end() ? nullptr : it->second;
+  return r.controls.Find(handle);
 }
 
 UIControl::UIControl()
@@ -423,6 +415,7 @@ RECT UIControl::GetClientRect() const {
 }
 
 void UIControl::Relayout() {
+  flagsB_ &= ~kFlagRelayoutOwed;
   if (layout_) {
     layout_->Arrange(this);
   } else {
@@ -618,6 +611,12 @@ bool UIControl::WantsParentPos() const {
 }
 bool UIControl::IsContainer() const {
   return (flagsB_ & kFlagContainer) != 0;
+}
+void UIControl::SetRelayoutOwed(bool owed) {
+  SetFlag(flagsB_, kFlagRelayoutOwed, owed);
+}
+bool UIControl::IsRelayoutOwed() const {
+  return (flagsB_ & kFlagRelayoutOwed) != 0;
 }
 
 bool UIControl::IsEffectivelyVisibleAndEnabled() const {

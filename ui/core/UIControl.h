@@ -207,6 +207,10 @@ class UIControl : public UIRefObj {
   bool WantsParentHeight() const;
   bool WantsParentPos() const;
   bool IsContainer() const;
+  // The builder's mark on a control whose arranging it left to the parent's: UIControl::Relayout
+  // clears it, so a control still marked once the parent is arranged was not reached.
+  void SetRelayoutOwed(bool owed);
+  bool IsRelayoutOwed() const;
 
   // --- Visibility and enabling, through messages 24 and 10 when `notify` is set.
   void SetVisible(bool visible, bool notify = true);

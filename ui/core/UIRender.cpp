@@ -43,8 +43,10 @@ UIRender* CreateRender(const std::wstring& descriptor) {
   else
     return nullptr;
 
-  // Name and value are copied into the same two strings item after item.
-  std::wstring name, value;
+  // Name and value are copied into the same two strings item after item, and descriptor after
+  // descriptor (painters are made on the UI thread only): most values outgrow a string's own
+  // small buffer.
+  static std::wstring name, value;
   size_t start = 4;
   while (start <= descriptor.size()) {
     size_t bar = descriptor.find(L'|', start);

@@ -11,8 +11,7 @@ namespace {
 
 // ParseDecimal of the part that begins at `at`: the C reader stops at the comma ending it.
 int DecimalAt(const std::wstring& text, size_t at) {
-  long value = std::wcstol(text.c_str() + at, nullptr, 10);
-  return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
+  return ParseDecimalAt(text.c_str() + at);
 }
 
 int CoordinateAt(const std::wstring& text, size_t at) {
