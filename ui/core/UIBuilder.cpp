@@ -1,9 +1,13 @@
 #include "ui/core/UIBuilder.h"
 
+#include <string_view>
+
 #include "sys/StringFormat.h"
 #include "ui/core/UIControl.h"
 #include "ui/core/UIResLoader.h"
 #include "xml/XmlDocument.h"
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -115,7 +119,7 @@ UIControl* UIBuilder::BuildElement(UIControl* parent, XmlDocument& reader) {
   const bool textRoot = textRoot_;
   textRoot_ = false;
   std::wstring tag = reader.GetNodeName();
-  bool include = tag == L"node";
+  bool include = tag == L"node"sv;
   UIControl* control = nullptr;
   if (include) {
     control = BuildFromFile(parent, reader.GetAttribute(L"file"));

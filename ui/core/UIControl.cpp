@@ -14,6 +14,8 @@
 #include "ui/core/UIStyleTable.h"
 #include "ui/core/UIValueParse.h"
 
+using namespace std::string_view_literals;
+
 namespace {
 
 // Flag byte A.
@@ -289,7 +291,7 @@ bool UIControl::ApplyAttribute(const std::wstring& name, const std::wstring& val
     case AttributeKind::kHeight:
     case AttributeKind::kWidth: {
       bool height = kind == AttributeKind::kHeight;
-      bool parent = value == L"parent";
+      bool parent = value == L"parent"sv;
       SetFlag(flagsB_, height ? kFlagHeightParent : kFlagWidthParent, parent);
       int size = parent ? (parent_ ? (height ? parent_->GetHeight() : parent_->GetWidth()) : -1)
                         : ParseCoordinate(value);
@@ -312,7 +314,7 @@ bool UIControl::ApplyAttribute(const std::wstring& name, const std::wstring& val
       SetFlag(flagsA_, kFlagFloat, ParseBool(value));
       break;
     case AttributeKind::kPos:
-      if (value == L"parent") {
+      if (value == L"parent"sv) {
         flagsA_ |= kFlagPosParent;
         if (parent_)
           SetPos(0, 0, parent_->GetWidth(), parent_->GetHeight());
@@ -324,9 +326,9 @@ bool UIControl::ApplyAttribute(const std::wstring& name, const std::wstring& val
       }
       break;
     case AttributeKind::kCursor:
-      cursor_ = value == L"hand"    ? IDC_HAND
-                : value == L"cross" ? IDC_CROSS
-                : value == L"wait"  ? IDC_WAIT
+      cursor_ = value == L"hand"sv    ? IDC_HAND
+                : value == L"cross"sv ? IDC_CROSS
+                : value == L"wait"sv  ? IDC_WAIT
                                     : IDC_ARROW;
       break;
     case AttributeKind::kSelect:

@@ -1,9 +1,12 @@
 #include "ui/core/UILayout.h"
 
+#include <string_view>
 #include <vector>
 
 #include "ui/core/UIControl.h"
 #include "ui/core/UIValueParse.h"
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -94,11 +97,11 @@ void UIVLayout::Arrange(UIControl* control) {
 UILayout* CreateLayout(const std::wstring& value) {
   std::wstring kind = value.substr(0, 4);
   UILayout* layout = nullptr;
-  if (kind == L"horz")
+  if (kind == L"horz"sv)
     layout = new UIHLayout;
-  else if (kind == L"vert")
+  else if (kind == L"vert"sv)
     layout = new UIVLayout;
-  else if (kind == L"hzvt")
+  else if (kind == L"hzvt"sv)
     layout = new UILayout;
   else
     return nullptr;

@@ -1,5 +1,7 @@
 #include "ui/core/UIRender.h"
 
+#include <string_view>
+
 #include "ui/core/IUIContainer.h"
 #include "ui/core/UIControl.h"
 #include "ui/core/UIFont.h"
@@ -7,6 +9,8 @@
 #include "ui/core/UIRenderImg.h"
 #include "ui/core/UIRenderText.h"
 #include "ui/core/UIStyleTable.h"
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -32,13 +36,13 @@ RenderState SelectRenderState(bool enabled, unsigned state, bool selected) {
 
 UIRender* CreateRender(const std::wstring& descriptor) {
   UIRender* render = nullptr;
-  if (descriptor.compare(0, 4, L"clr:") == 0)
+  if (descriptor.compare(0, 4, L"clr:"sv) == 0)
     render = new UIRenderColor;
-  else if (descriptor.compare(0, 4, L"grd:") == 0)
+  else if (descriptor.compare(0, 4, L"grd:"sv) == 0)
     render = new UIGradientColor;
-  else if (descriptor.compare(0, 4, L"img:") == 0)
+  else if (descriptor.compare(0, 4, L"img:"sv) == 0)
     render = new UIRenderImg;
-  else if (descriptor.compare(0, 4, L"txt:") == 0)
+  else if (descriptor.compare(0, 4, L"txt:"sv) == 0)
     render = new UIRenderText;
   else
     return nullptr;
@@ -55,7 +59,7 @@ UIRender* CreateRender(const std::wstring& descriptor) {
     if (eq < end && descriptor.find(L'=', eq + 1) >= end) {
       name.assign(descriptor, start, eq - start);
       value.assign(descriptor, eq + 1, end - eq - 1);
-      if (name == L"css") {
+      if (name == L"css"sv) {
         if (const UIStyle* style = FindStyle(value)) {
           for (const auto& pair : *style)
             render->SetAttribute(pair.first, pair.second);

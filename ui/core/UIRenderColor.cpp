@@ -1,8 +1,12 @@
 #include "ui/core/UIRenderColor.h"
 
+#include <string_view>
+
 #include "sys/StringFormat.h"
 #include "ui/core/UIGraphics.h"
 #include "ui/core/UIValueParse.h"
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -38,7 +42,7 @@ bool SetVariant(const VariantName (&names)[N],
 }  // namespace
 
 bool UIRenderColor::SetAttribute(const std::wstring& name, const std::wstring& value) {
-  if (name == L"round") {
+  if (name == L"round"sv) {
     radius_ = ParseCoordinate(value);
     return true;
   }
@@ -68,7 +72,7 @@ void UIRenderColor::Paint(Gdiplus::Graphics& g, const Gdiplus::Rect& r, RenderSt
 }
 
 bool UIGradientColor::SetAttribute(const std::wstring& name, const std::wstring& value) {
-  if (name == L"mode") {
+  if (name == L"mode"sv) {
     mode_ = ParseDecimal(value);
     return true;
   }

@@ -1,11 +1,15 @@
 #include "ui/core/UIRenderImg.h"
 
+#include <string_view>
+
 #include "sys/StringFormat.h"
 #include "ui/core/SkinBitmap.h"
 #include "ui/core/UIControl.h"
 #include "ui/core/UIGraphics.h"
 #include "ui/core/UIResLoader.h"
 #include "ui/core/UIValueParse.h"
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -16,14 +20,14 @@ Gdiplus::Rect ToRect(const RECT& r) {
 }  // namespace
 
 bool UIRenderImg::SetAttribute(const std::wstring& name, const std::wstring& value) {
-  if (name == L"file") {
+  if (name == L"file"sv) {
     file_ = value;
     image_ = nullptr;
-  } else if (name == L"dst") {
+  } else if (name == L"dst"sv) {
     ParseRect(value, &dst_);
-  } else if (name == L"src") {
+  } else if (name == L"src"sv) {
     ParseRect(value, &src_);
-  } else if (name == L"type") {
+  } else if (name == L"type"sv) {
     type_ = ParseDecimal(value);
   } else {
     return false;

@@ -1,12 +1,15 @@
 #include "ui/core/UIRenderText.h"
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "sys/StringFormat.h"
 #include "ui/core/UIGraphics.h"
 #include "ui/core/UIKeywordMarkup.h"
 #include "ui/core/UIValueParse.h"
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -31,8 +34,8 @@ Gdiplus::RectF ToRectF(const Gdiplus::Rect& r) {
 }
 
 // Name -> the variant it sets; -1 sets all four.
-int VariantOf(const std::wstring& name, const wchar_t* base) {
-  size_t n = wcslen(base);
+int VariantOf(const std::wstring& name, std::wstring_view base) {
+  size_t n = base.size();
   if (name.compare(0, n, base) != 0)
     return -2;
   if (name.size() == n)
@@ -62,22 +65,22 @@ bool UIRenderText::SetAttribute(const std::wstring& name, const std::wstring& va
     }
     return true;
   }
-  if (name == L"horz")
+  if (name == L"horz"sv)
     horz_ = ParseDecimal(value);
-  else if (name == L"vert")
+  else if (name == L"vert"sv)
     vert_ = ParseDecimal(value);
-  else if (name == L"multi")
+  else if (name == L"multi"sv)
     singleLine_ = !ParseBool(value);
-  else if (name == L"trim")
+  else if (name == L"trim"sv)
     trimming_ =
         ParseBool(value) ? Gdiplus::StringTrimmingEllipsisCharacter : Gdiplus::StringTrimmingNone;
-  else if (name == L"ntrim")
+  else if (name == L"ntrim"sv)
     trimming_ = ParseDecimal(value);
-  else if (name == L"inset")
+  else if (name == L"inset"sv)
     inset_ = ParseInsets(value);
-  else if (name == L"keyword")
+  else if (name == L"keyword"sv)
     keyword_ = ParseBool(value);
-  else if (name == L"shadow")
+  else if (name == L"shadow"sv)
     shadow_ = ParseBool(value);
   else
     return false;

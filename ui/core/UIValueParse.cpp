@@ -2,8 +2,11 @@
 
 #include <climits>
 #include <cwchar>
+#include <string_view>
 
 #include "sys/StringFormat.h"
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -58,9 +61,9 @@ int AddSaturated(int a, int b) {
 }
 
 uint32_t ParseColor(const std::wstring& text) {
-  if (text == L"white")
+  if (text == L"white"sv)
     return 0xFFFFFFFF;
-  if (text == L"black")
+  if (text == L"black"sv)
     return 0xFF60656F;
   size_t pos = 0;
   if (text.size() >= 2 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X'))
@@ -91,7 +94,7 @@ uint32_t ParseColor(const std::wstring& text) {
 }
 
 bool ParseBool(const std::wstring& text) {
-  return text == L"true" || text == L"TRUE" || text == L"1" || text == L"yes";
+  return text == L"true"sv || text == L"TRUE"sv || text == L"1"sv || text == L"yes"sv;
 }
 
 bool ParseRect(const std::wstring& text, RECT* rect) {
