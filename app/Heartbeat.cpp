@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/MakerAddresses.h"
+#include "app/NetworkLibrary.h"
 #include "sys/StringFormat.h"
 #include "sys/Udp.h"
 
@@ -206,6 +207,7 @@ void ApplyServerFromEnvironment(ProcessHeartbeat& process) {
 }  // namespace
 
 void StartHeartbeat() {
+  AwaitNetworkLibrary();  // the datagrams go through its socket layer
   ProcessHeartbeat& process = Process();
   if (!process.heartbeat) {
     ApplyServerFromEnvironment(process);

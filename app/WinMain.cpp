@@ -1,18 +1,14 @@
-// winsock2.h must come before windows.h.
-#include <winsock2.h>
-
 #include <windows.h>
 
 #include <commctrl.h>
 #include <objbase.h>
-
-#include <curl/curl.h>
 
 #include <memory>
 #include <string>
 
 #include "app/AppControls.h"
 #include "app/Heartbeat.h"
+#include "app/NetworkLibrary.h"
 #include "app/QuelmTaskWnd.h"
 #include "app/Startup.h"
 #include "app/UpdateCheck.h"
@@ -122,7 +118,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   PrepareProcess();
   LoadSettings();
-  curl_global_init(CURL_GLOBAL_ALL);
+  StartNetworkLibrary();
   TaskbarCreatedMessage();  // registered before the filter admits it
   AllowWindowMessage(0x8001);
   AllowWindowMessage(0x8069);

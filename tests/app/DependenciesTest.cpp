@@ -8,6 +8,8 @@
 #include <cstring>
 #include <memory>
 
+#include "app/NetworkLibrary.h"
+
 // The program's third-party libraries are linked into it and work on the target.
 
 TEST(Dependencies, CurlInitialisesWithEveryFeatureAndUsesSchannel) {
@@ -16,6 +18,16 @@ TEST(Dependencies, CurlInitialisesWithEveryFeatureAndUsesSchannel) {
   ASSERT_NE(info, nullptr);
   ASSERT_NE(info->ssl_version, nullptr);
   EXPECT_NE(std::strstr(info->ssl_version, "Schannel"), nullptr) << info->ssl_version;
+  curl_global_cleanup();
+}
+
+TEST(Dependencies, TheNetworkLibraryIsReadyForSocketsOnceAwaited) {
+  EXPECT_TRUE(AwaitNetworkLibrary()) << "never started: nothing to wait for";
+  StartNetworkLibrary();
+  ASSERT_TRUE(AwaitNetworkLibrary());
+  SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  EXPECT_NE(s, INVALID_SOCKET);
+  closesocket(s);
   curl_global_cleanup();
 }
 
