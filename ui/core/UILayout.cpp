@@ -20,27 +20,43 @@ class ArrangeGuard {
   bool& flag_;
 };
 
-std::vector<UIControl*> FlowChildren(UIControl* control) {
-  std::vector<UIControl*> out;
-  for (UIControl* child : control->GetChildren()) {
-    if (child->IsVisible() && !child->IsFloat())
-      out.push_back(child);
-  }
-  return out;
+struct FlowEntry {
+  UIControl* child;
+  SIZE desired;
+};
+
+// One stack of entries for every arrangement under way (layouts run on the UI thread only): a
+// child placed by one arrangement may arrange its own children on top of it, and a row needs
+// no allocation of its own.
+std::vector<FlowEntry>& FlowStack() {
+  static std::vector<FlowEntry> stack;
+  return stack;
 }
+
+// Drops what one arrangement pushed, however it ends.
+class FlowFrame {
+ public:
+  FlowFrame() : begin_(FlowStack().size()) {}
+  ~FlowFrame() { FlowStack().resize(begin_); }
+  size_t begin() const { return begin_; }
+
+ private:
+  size_t begin_;
+};
 
 // Shared by the row and the column: `horizontal` picks the main axis.
 void ArrangeFlow(UIControl* control, bool horizontal) {
   RECT c = control->GetClientRect();
   int mainSize = horizontal ? c.right - c.left : c.bottom - c.top;
-  std::vector<UIControl*> children = FlowChildren(control);
-  std::vector<SIZE> desired;
-  desired.reserve(children.size());
+  std::vector<FlowEntry>& stack = FlowStack();
+  FlowFrame frame;
   int total = 0;
   int adj = 0;
-  for (UIControl* child : children) {
+  for (UIControl* child : control->GetChildren()) {
+    if (!child->IsVisible() || child->IsFloat())
+      continue;
     SIZE s = child->GetDesiredSize();
-    desired.push_back(s);
+    stack.push_back({child, s});
     total = AddSaturated(total, horizontal ? s.cx : s.cy);
     if (child->IsAdjusting())
       ++adj;
@@ -49,15 +65,18 @@ void ArrangeFlow(UIControl* control, bool horizontal) {
                   ? static_cast<int>((static_cast<long long>(mainSize) - total) / adj)
                   : 0;
   int at = horizontal ? c.left : c.top;
-  for (size_t i = 0; i < children.size(); ++i) {
-    UIControl* child = children[i];
+  const size_t end = stack.size();
+  // By index: placing a child may push entries of its own and move the stack.
+  for (size_t i = frame.begin(); i < end; ++i) {
+    UIControl* child = stack[i].child;
+    const SIZE desired = stack[i].desired;
     if (horizontal) {
-      int w = child->IsAdjusting() ? share : desired[i].cx;
-      int h = child->IsAdjusting() ? c.bottom - c.top : desired[i].cy;
+      int w = child->IsAdjusting() ? share : desired.cx;
+      int h = child->IsAdjusting() ? c.bottom - c.top : desired.cy;
       child->Place(at, c.top, w, h);
       at = AddSaturated(at, w);
     } else {
-      int h = child->IsAdjusting() ? share : desired[i].cy;
+      int h = child->IsAdjusting() ? share : desired.cy;
       child->Place(c.left, at, c.right - c.left, h);
       at = AddSaturated(at, h);
     }
@@ -72,10 +91,15 @@ void UILayout::Arrange(UIControl* control) {
   UIRef<UILayout> keep(this);
   ArrangeGuard guard(arranging_);
   RECT c = control->GetClientRect();
-  for (UIControl* child : std::vector<UIControl*>(control->GetChildren())) {
+  std::vector<FlowEntry>& stack = FlowStack();
+  FlowFrame frame;
+  for (UIControl* child : control->GetChildren()) {
     if (!child->IsFloat())
-      child->Place(c);
+      stack.push_back({child, {}});
   }
+  const size_t end = stack.size();
+  for (size_t i = frame.begin(); i < end; ++i)
+    stack[i].child->Place(c);
 }
 
 void UIHLayout::Arrange(UIControl* control) {
