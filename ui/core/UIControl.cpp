@@ -474,6 +474,9 @@ void UIControl::AddChild(UIControl* child) {
   if (!child)
     return;
   child->parent_ = this;
+  // Most containers hold a handful: one allocation instead of doubling from one.
+  if (children_.empty())
+    children_.reserve(8);
   children_.push_back(child);
   if (host_)
     child->AttachHost(host_);

@@ -1,6 +1,7 @@
 #include "ui/core/UIRenderImg.h"
 
 #include <string_view>
+#include <unordered_set>
 
 #include "sys/StringFormat.h"
 #include "ui/core/SkinBitmap.h"
@@ -13,6 +14,15 @@ using namespace std::string_view_literals;
 
 namespace {
 
+// Skin image names are few and painters many: each painter points at one shared copy of its
+// name instead of holding its own (painters are made on the UI thread only).
+const std::wstring* SharedImageName(const std::wstring& name) {
+  if (name.empty())
+    return nullptr;
+  static std::unordered_set<std::wstring> names;
+  return &*names.insert(name).first;
+}
+
 Gdiplus::Rect ToRect(const RECT& r) {
   return Gdiplus::Rect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
@@ -21,7 +31,7 @@ Gdiplus::Rect ToRect(const RECT& r) {
 
 bool UIRenderImg::SetAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"file"sv) {
-    file_ = value;
+    file_ = SharedImageName(value);
     image_ = nullptr;
   } else if (name == L"dst"sv) {
     ParseRect(value, &dst_);
@@ -36,17 +46,17 @@ bool UIRenderImg::SetAttribute(const std::wstring& name, const std::wstring& val
 }
 
 SkinBitmap* UIRenderImg::image() const {
-  if (!file_.empty()) {
+  if (file_) {
     UIResLoader* loader = GetResLoader();
-    image_ = loader ? loader->LoadImage(file_) : nullptr;
-    file_.clear();
+    image_ = loader ? loader->LoadImage(*file_) : nullptr;
+    file_ = nullptr;
   }
   return image_;
 }
 
 bool UIRenderImg::StaysInside(const UIControl* control) const {
   // Whether an image is there is known only once it is decoded; painting is not needed for that.
-  const bool noImage = file_.empty() && !image_;
+  const bool noImage = !file_ && !image_;
   return noImage || IsRectEmpty(&dst_) ||
          (dst_.left >= 0 && dst_.top >= 0 && dst_.right <= control->GetWidth() &&
           dst_.bottom <= control->GetHeight());

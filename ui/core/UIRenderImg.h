@@ -30,7 +30,7 @@ class UIRenderImg : public UIRender {
 
  private:
   // Resolved, and then cleared, on first use.
-  mutable std::wstring file_;
+  mutable const std::wstring* file_ = nullptr;
   mutable SkinBitmap* image_ = nullptr;  // not owned
   RECT dst_ = {};                        // used when not empty
   RECT src_ = {};                        // used when not empty
