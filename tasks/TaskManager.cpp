@@ -44,7 +44,25 @@ void TaskManager::Start() {
   SYSTEMTIME last = start.local;
   lastPassMonotonic_ = start.monotonicMs;
   scheduler_ = std::thread([this, last] { RunSchedulerLoop(last); });
-  watcher_ = std::thread([this] { RunWatchLoop(); });
+  bool watching = false;
+  {
+    ScopedLock hold(lock);
+    for (IQuelmTask* task : tasks)
+      watching = watching || task->IsWatching();
+  }
+  if (watching)
+    WakeWatch();
+}
+
+void TaskManager::WakeWatch() {
+  // The watch thread is made when the first task needs it: a thread costs about a megabyte of
+  // memory under Wine, and most lists watch no program. Before Start, Start decides.
+  if (!scheduler_.joinable() || stop)
+    return;
+  if (!watcher_.joinable())
+    watcher_ = std::thread([this] { RunWatchLoop(); });
+  else
+    watchEvent_.Signal();
 }
 
 void TaskManager::Stop() {
@@ -92,7 +110,7 @@ IQuelmTask* TaskManager::AddTask(IQuelmTask& task, bool save) {
   }
   CommitSave(std::move(pending));
   if (listed->mode == ScheduleMode::Watch)
-    watchEvent_.Signal();
+    WakeWatch();
   NotifyObservers(listed, 0);
   return listed;
 }
@@ -115,7 +133,7 @@ void TaskManager::ModifyTask(IQuelmTask& task) {
   }
   CommitSave(std::move(pending));
   if (listed->IsWatching())
-    watchEvent_.Signal();
+    WakeWatch();
   NotifyObservers(listed, 1);
 }
 

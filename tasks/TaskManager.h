@@ -17,8 +17,8 @@ class TaskManagerDel;
 // The single owner of the task list. Offers add, modify, find and delete to the UI thread, keeps
 // the task store in step after every change, tells its observers, and runs the scheduler thread
 // that evaluates the list once for every change of the wall-clock second. A second thread, the
-// program watch, looks for the programs of "when a program ends" tasks every kWatchCheckMs, so
-// that walking the processes never holds up the scheduler.
+// program watch, made once the first "when a program ends" task is listed, looks for their
+// programs every kWatchCheckMs, so that walking the processes never holds up the scheduler.
 //
 // The manager holds one reference to every listed task. `lock` guards the list, every save and
 // the scheduler's collection of due tasks; it is never held while an action runs or an observer
@@ -100,6 +100,8 @@ class TaskManager {
  private:
   void RunSchedulerLoop(SYSTEMTIME last);
   void RunWatchLoop();
+  // Starts the watch thread, or cuts its wait short. UI thread only.
+  void WakeWatch();
   // Collects the due tasks under the lock: each gets a reference and `ran` set, paired with a
   // private copy that the action reads, so an edit on the UI thread cannot race it.
   struct DueTask {

@@ -640,7 +640,12 @@ TEST_F(TaskManagerTest, AWatchRunsOnceItsProgramStayedAwayThenPausesUntilSwitche
 TEST_F(TaskManagerTest, TheWatchThreadChecksTheProgramsOfTheListedTasks) {
   FakeProbe probe;
   probe.SetRunning({L"C:\\setup.exe"});
+  // One watch stored before the start, one added after it (the thread is made on demand).
+  store.toLoad.push_back(WatchOpen(L"C:\\setup.exe", L"stored"));
   manager.Start();
+  IQuelmTask* stored = manager.FindTask(store.toLoad[0].guid);
+  ASSERT_NE(stored, nullptr);
+  EXPECT_TRUE(PumpUntil([&] { return stored->StatusText() == L"等待程序结束"; }));
   IQuelmTask watch = WatchOpen(L"C:\\setup.exe", L"w");
   IQuelmTask* listed = manager.AddTask(watch, false);
   EXPECT_TRUE(PumpUntil([&] { return listed->StatusText() == L"等待程序结束"; }));
