@@ -6,7 +6,7 @@ die() { printf 'error: %s\n' "$*" >&2; exit 1; }
 # Where the Windows builds of jsoncpp and curl live; outside the clone so that every clone and
 # every build folder of this machine shares one copy. Built from Debian's patched sources.
 deps_dir() {
-  printf '%s\n' "${QUELM_DEPS_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/quelmtask-deps/jsoncpp-1.9.5_curl-7.88.1-debian}"
+  printf '%s\n' "${QUELM_DEPS_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/quelmtask-deps/jsoncpp-1.9.5_curl-7.88.1-debian-notls}"
 }
 
 # claim_deps_dir DIR: readies DIR for a build of the dependencies. A folder of ours (it holds
@@ -32,7 +32,9 @@ build_dir() {
 configure_and_build() {
   local b
   b=$(build_dir)
-  if [ ! -f "$b/build.ninja" ]; then
+  # Configured again when the dependencies moved (a new build of them has a folder of its own).
+  if [ ! -f "$b/build.ninja" ] ||
+    ! grep -qxF "QUELM_DEPS_DIR:PATH=$(deps_dir)" "$b/CMakeCache.txt" 2>/dev/null; then
     cmake -S "$root" -B "$b" -G Ninja -DCMAKE_BUILD_TYPE="${QUELM_BUILD_TYPE:-Release}" \
       -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
       -DQUELM_DEPS_DIR="$(deps_dir)" >/dev/null
