@@ -4,6 +4,5 @@
 #include <cstdint>
 #include <string>
 
-// The SHA-256 digest of `bytes`, from the system's cryptography provider. Any thread. All zero
-// when the provider is unavailable, which callers treat as "no digest".
+// The SHA-256 digest of `bytes`. Any thread.
 std::array<uint8_t, 32> Sha256(const std::string& bytes);
