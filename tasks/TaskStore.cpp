@@ -1,11 +1,11 @@
 #include "tasks/TaskStore.h"
 
-#include <set>
 #include <tuple>
+#include <unordered_set>
 #include <utility>
 
-#include "sys/Guid.h"
 #include "sys/Folders.h"
+#include "sys/Guid.h"
 #include "sys/PinnedFolder.h"
 #include "sys/StringFormat.h"
 #include "tasks/IQuelmTask.h"
@@ -104,14 +104,18 @@ void TaskStore::Load(TaskManager& manager) {
     return;
   }
   doc.EnterElement();
-  std::set<std::wstring> seen;
+  std::unordered_set<std::wstring> seen;
+  // Every item starts from the same defaults; one without a GUID of its own gets a new one
+  // (making a GUID for every item, to be overwritten by the stored one, costs more than the
+  // rest of the reading).
+  const IQuelmTask blank;
   while (doc.FindElement(L"item")) {
-    IQuelmTask task;
+    IQuelmTask task(blank);
     doc.EnterElement();
     ReadItem(doc, task);
     doc.LeaveElement();
     // Every lookup goes by GUID, so a repeated one would let edits of this task hit the first.
-    if (!seen.insert(task.guid).second)
+    if (task.guid == blank.guid || !seen.insert(task.guid).second)
       task.guid = NewGuidString();
     seen.insert(task.guid);
     manager.AddTask(task, false);

@@ -204,8 +204,8 @@ TEST(TaskStore, LoadReadsEachElementByItsRules) {
                Item("<guid>G3</guid><date>2024/5 7:3:9</date><pause> 1 </pause>"
                     "<name>first</name><name>second</name><other>o</other>") +
                Item("<guid>G4</guid><date>a/b/c 1:2</date><modul>99</modul><tag>16</tag>") +
-               Item("<name>no guid</name>") + "<junk/></cfg>");
-  ASSERT_EQ(loaded.size(), 5u);
+               Item("<name>no guid</name>") + Item("") + "<junk/></cfg>");
+  ASSERT_EQ(loaded.size(), 6u);
   EXPECT_EQ(loaded[0].mode, ScheduleMode::Interval);
   EXPECT_EQ(static_cast<int>(loaded[0].action), -2);
   EXPECT_EQ(loaded[0].time.wYear, 2024);
@@ -235,6 +235,8 @@ TEST(TaskStore, LoadReadsEachElementByItsRules) {
 
   EXPECT_EQ(loaded[4].guid.size(), 36u) << "an item without guid gets a fresh one";
   EXPECT_EQ(loaded[4].name, L"no guid");
+  EXPECT_EQ(loaded[5].guid.size(), 36u);
+  EXPECT_NE(loaded[5].guid, loaded[4].guid) << "each its own";
 }
 
 TEST(TaskStore, LoadGivesRepeatedGuidsFreshOnesAndSavesThem) {
