@@ -52,6 +52,9 @@ function(quelm_delay_imports target)
                         WORKING_DIRECTORY "${extracted}" COMMAND_ERROR_IS_FATAL ANY)
       endif()
     endif()
+    # Found by a folder search, so the link would not otherwise be redone for a library added
+    # to the list.
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${dir}/lib${lib}.a")
   endforeach()
   # Searched before MinGW's own folder; the binding helper comes with MinGW's runtime.
   target_link_directories(${target} BEFORE PRIVATE "${dir}")
