@@ -333,3 +333,71 @@ TEST(UIGraphicsTest, NineGridCoversEveryColumnAtMessageBoxSizes) {
   }
   EXPECT_TRUE(gaps.empty()) << gaps.size() << " widths with a gap, the first " << gaps[0];
 }
+
+TEST(UIGraphicsTest, DirectOpaqueFillsEqualGdiplusAndDeclineWhatTheyCannotMatch) {
+  GdiplusSession gdiplus;
+  constexpr int kW = 64, kH = 48;
+  enum Clip { kNone, kRectangle, kEllipse };
+  struct Case {
+    const char* what;
+    Gdiplus::Rect fill;
+    int dx, dy;
+    float scale;
+    Clip clip;
+    ARGB colour;
+    bool direct;
+  } cases[] = {
+      {"whole surface", {0, 0, kW, kH}, 0, 0, 1, kNone, 0xFF336699, true},
+      {"translated, partly off the surface", {-10, 20, 50, 40}, 30, 5, 1, kNone, 0xFF336699, true},
+      {"under a rectangular clip, translated",
+       {0, 0, kW, kH},
+       7,
+       3,
+       1,
+       kRectangle,
+       0xFFA0B0C0,
+       true},
+      {"outside the clip", {40, 30, 10, 10}, 0, 0, 1, kRectangle, 0xFFA0B0C0, true},
+      {"under a round clip", {0, 0, kW, kH}, 0, 0, 1, kEllipse, 0xFF336699, false},
+      {"scaled", {0, 0, 20, 20}, 0, 0, 2, kNone, 0xFF336699, false},
+      {"translucent", {0, 0, kW, kH}, 0, 0, 1, kNone, 0x80336699, false},
+  };
+  for (const Case& c : cases) {
+    // The same start on both: opaque stripes, so that every written pixel shows.
+    std::vector<uint32_t> ours(kW * kH), theirs(kW * kH);
+    for (size_t i = 0; i < ours.size(); ++i)
+      ours[i] = theirs[i] = 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8);
+    auto paint = [&](std::vector<uint32_t>& bits, bool direct) {
+      Gdiplus::Bitmap bitmap(kW, kH, kW * 4, PixelFormat32bppPARGB,
+                             reinterpret_cast<BYTE*>(bits.data()));
+      Gdiplus::Graphics g(&bitmap);
+      g.TranslateTransform(static_cast<Gdiplus::REAL>(c.dx), static_cast<Gdiplus::REAL>(c.dy));
+      g.ScaleTransform(c.scale, c.scale);
+      if (c.clip == kRectangle)
+        g.SetClip(Gdiplus::Rect(4, 6, 30, 20));
+      Gdiplus::GraphicsPath ellipse;
+      ellipse.AddEllipse(0, 0, kW, kH);
+      if (c.clip == kEllipse)
+        g.SetClip(&ellipse);
+      if (!direct) {
+        Gdiplus::SolidBrush brush{Gdiplus::Color(c.colour)};
+        g.FillRectangle(&brush, c.fill);
+        return;
+      }
+      ScopedDirectSurface surface(g, bits.data(), kW, kH);
+      const std::vector<uint32_t> before = bits;
+      const bool took = FillRectDirect(g, c.fill, c.colour);
+      EXPECT_EQ(took, c.direct) << c.what;
+      if (!took) {
+        EXPECT_EQ(bits, before) << c.what << ": declined, yet drew";
+        FillRect(g, c.fill, c.colour);
+      }
+    };
+    paint(ours, true);
+    paint(theirs, false);
+    int differing = 0;
+    for (size_t i = 0; i < ours.size(); ++i)
+      differing += ours[i] != theirs[i];
+    EXPECT_EQ(differing, 0) << c.what;
+  }
+}

@@ -1,5 +1,6 @@
 #include "ui/core/UIGraphics.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -132,7 +133,72 @@ void DrawThree(Gdiplus::Graphics& g,
 
 }  // namespace
 
+namespace {
+
+ScopedDirectSurface* directSurface = nullptr;
+
+// Below this the queries of the direct fill cost more than they save.
+constexpr int kDirectFillPixels = 4096;
+
+}  // namespace
+
+ScopedDirectSurface::ScopedDirectSurface(Gdiplus::Graphics& graphics,
+                                         uint32_t* bits,
+                                         int width,
+                                         int height)
+    : graphics_(graphics), bits_(bits), width_(width), height_(height), outer_(directSurface) {
+  directSurface = this;
+}
+
+ScopedDirectSurface::~ScopedDirectSurface() {
+  directSurface = outer_;
+}
+
+bool FillRectDirect(Gdiplus::Graphics& g, const Rect& r, Gdiplus::ARGB colour) {
+  const ScopedDirectSurface* s = directSurface;
+  if (!s || &s->graphics_ != &g || (colour >> 24) != 0xFF || r.Width <= 0 || r.Height <= 0)
+    return false;
+  const Gdiplus::Unit unit = g.GetPageUnit();
+  if ((unit != Gdiplus::UnitPixel && unit != Gdiplus::UnitDisplay) || g.GetPageScale() != 1.0f)
+    return false;
+  Gdiplus::Matrix transform;
+  REAL m[6];
+  if (g.GetTransform(&transform) != Gdiplus::Ok || transform.GetElements(m) != Gdiplus::Ok ||
+      m[0] != 1 || m[1] != 0 || m[2] != 0 || m[3] != 1 || m[4] != std::floor(m[4]) ||
+      m[5] != std::floor(m[5]) || std::fabs(m[4]) > 1e6f || std::fabs(m[5]) > 1e6f) {
+    return false;
+  }
+  const int dx = static_cast<int>(m[4]), dy = static_cast<int>(m[5]);
+  // In device pixels from here on.
+  Rect area(r.X + dx, r.Y + dy, r.Width, r.Height);
+  if (!Rect::Intersect(area, area, Rect(0, 0, s->width_, s->height_)))
+    return true;
+  Gdiplus::Region clip;
+  if (g.GetClip(&clip) != Gdiplus::Ok)
+    return false;
+  if (!clip.IsInfinite(&g)) {
+    Gdiplus::Matrix identity;
+    if (clip.GetRegionScansCount(&identity) != 1)
+      return false;
+    Rect box;  // world coordinates, as the transform leaves them
+    if (g.GetClipBounds(&box) != Gdiplus::Ok)
+      return false;
+    box.Offset(dx, dy);
+    if (!Rect::Intersect(area, area, box))
+      return true;
+  }
+  g.Flush(Gdiplus::FlushIntentionSync);
+  // Opaque: premultiplied and straight colours are the same.
+  for (int y = area.Y; y < area.GetBottom(); ++y) {
+    uint32_t* row = s->bits_ + static_cast<size_t>(y) * s->width_;
+    std::fill(row + area.X, row + area.GetRight(), static_cast<uint32_t>(colour));
+  }
+  return true;
+}
+
 void FillRect(Gdiplus::Graphics& g, const Rect& r, Gdiplus::ARGB colour) {
+  if (static_cast<int64_t>(r.Width) * r.Height >= kDirectFillPixels && FillRectDirect(g, r, colour))
+    return;
   Gdiplus::SolidBrush brush{Gdiplus::Color(colour)};
   g.FillRectangle(&brush, r);
 }

@@ -6,6 +6,7 @@
 
 #include "sys/Handles.h"
 #include "ui/core/UIBuilder.h"
+#include "ui/core/UIGraphics.h"
 
 namespace {
 
@@ -301,6 +302,7 @@ void UIHostWnd::PaintArea(RECT area) {
     return;
   {
     Gdiplus::Graphics graphics(bufferImage_.get());
+    ScopedDirectSurface direct(graphics, bufferBits_, bufferWidth_, bufferHeight_);
     PaintTo(graphics, area);
   }
   Present(area);
