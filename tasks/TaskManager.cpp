@@ -44,11 +44,11 @@ void TaskManager::Start() {
   SYSTEMTIME last = start.local;
   lastPassMonotonic_ = start.monotonicMs;
   scheduler_ = std::thread([this, last] { RunSchedulerLoop(last); });
-  bool watching = false;
+  bool watching;
   {
     ScopedLock hold(lock);
-    for (IQuelmTask* task : tasks)
-      watching = watching || task->IsWatching();
+    watching =
+        std::any_of(tasks.begin(), tasks.end(), [](IQuelmTask* t) { return t->IsWatching(); });
   }
   if (watching)
     WakeWatch();

@@ -115,9 +115,10 @@ void TaskStore::Load(TaskManager& manager) {
     ReadItem(doc, task);
     doc.LeaveElement();
     // Every lookup goes by GUID, so a repeated one would let edits of this task hit the first.
-    if (task.guid == blank.guid || !seen.insert(task.guid).second)
+    if (task.guid == blank.guid || !seen.insert(task.guid).second) {
       task.guid = NewGuidString();
-    seen.insert(task.guid);
+      seen.insert(task.guid);
+    }
     manager.AddTask(task, false);
   }
   doc.LeaveElement();

@@ -131,10 +131,6 @@ void DrawThree(Gdiplus::Graphics& g,
   }
 }
 
-}  // namespace
-
-namespace {
-
 ScopedDirectSurface* directSurface = nullptr;
 
 // Below this the queries of the direct fill cost more than they save.
@@ -180,9 +176,7 @@ bool FillRectDirect(Gdiplus::Graphics& g, const Rect& r, Gdiplus::ARGB colour) {
     Gdiplus::Matrix identity;
     if (clip.GetRegionScansCount(&identity) != 1)
       return false;
-    Rect box;  // world coordinates, as the transform leaves them
-    if (g.GetClipBounds(&box) != Gdiplus::Ok)
-      return false;
+    Rect box = ClipBounds(g);  // world coordinates, as the transform leaves them
     box.Offset(dx, dy);
     if (!Rect::Intersect(area, area, box))
       return true;
