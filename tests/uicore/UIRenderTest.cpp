@@ -401,3 +401,25 @@ TEST(UIGraphicsTest, DirectOpaqueFillsEqualGdiplusAndDeclineWhatTheyCannotMatch)
     EXPECT_EQ(differing, 0) << c.what;
   }
 }
+
+TEST(UIGraphicsTest, ADirectSurfaceServesOnlyItsOwnGraphicsAndNestedOnesGiveWayToTheOuter) {
+  GdiplusSession gdiplus;
+  std::vector<uint32_t> outerBits(32 * 32), innerBits(32 * 32);
+  Gdiplus::Bitmap outerBitmap(32, 32, 32 * 4, PixelFormat32bppPARGB,
+                              reinterpret_cast<BYTE*>(outerBits.data()));
+  Gdiplus::Bitmap innerBitmap(32, 32, 32 * 4, PixelFormat32bppPARGB,
+                              reinterpret_cast<BYTE*>(innerBits.data()));
+  Gdiplus::Graphics outer(&outerBitmap), inner(&innerBitmap);
+  const Gdiplus::Rect all(0, 0, 32, 32);
+  ScopedDirectSurface outerSurface(outer, outerBits.data(), 32, 32);
+  EXPECT_FALSE(FillRectDirect(inner, all, kRed)) << "a graphics without a surface of its own";
+  {
+    // Another window painting while the first one paints.
+    ScopedDirectSurface innerSurface(inner, innerBits.data(), 32, 32);
+    EXPECT_TRUE(FillRectDirect(inner, all, kRed));
+    EXPECT_FALSE(FillRectDirect(outer, all, kRed)) << "the inner surface is in force";
+  }
+  EXPECT_TRUE(FillRectDirect(outer, all, kBlue));
+  EXPECT_EQ(innerBits[0], kRed);
+  EXPECT_EQ(outerBits[31 * 32 + 31], kBlue);
+}
